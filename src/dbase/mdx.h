@@ -1,0 +1,77 @@
+#pragma once
+// dBase IV production index (.MDX): 1024-byte blocks, up to 47 tags, each a B+ tree of
+// (key, record number) entries ordered by key bytes, then record number.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dbase/error.h"
+#include "dbase/table.h"
+
+namespace dbase {
+
+class MdxFile {
+public:
+    MdxFile();
+    ~MdxFile();
+    MdxFile(const MdxFile&) = delete;
+    MdxFile& operator=(const MdxFile&) = delete;
+
+    // Creates an empty production index for the table base name (upper-cased into the header).
+    static void create(const std::string& path, const std::string& dbfBaseName);
+    // Opens an existing file; throws DbError on a malformed header or tag table.
+    void open(const std::string& path, bool readOnly);
+    void close();
+    bool isOpen() const;
+    const std::string& path() const;
+
+    std::vector<TagInfo> tags() const;
+    int tagIndex(const std::string& name) const;  // ignoring case; -1 when missing
+
+    // Adds a tag and fills it from the given entries (any order; sorted here).
+    struct Entry {
+        std::string key;
+        uint32_t recno;
+    };
+    void addTag(const TagInfo& tag, std::vector<Entry> entries);
+    void removeTag(const std::string& name);
+    void rebuildTag(int tag, std::vector<Entry> entries);  // replaces the tag's contents
+
+    // Maintenance of one tag on append, edit and delete.
+    void insert(int tag, const std::string& key, uint32_t recno);
+    void remove(int tag, const std::string& key, uint32_t recno);  // DbError when absent
+
+    // Ordered walk of one tag.
+    class Cursor {
+    public:
+        bool first();
+        bool last();
+        bool next();
+        bool prior();
+        // Positions at the first entry >= (key, recno); false past the end.
+        bool seek(const std::string& key, uint32_t recno = 0);
+        uint32_t recno() const;
+        const std::string& key() const;
+        bool valid() const;
+
+    private:
+        friend class MdxFile;
+        struct State;
+        std::shared_ptr<State> s_;
+    };
+    Cursor cursor(int tag) const;
+
+    // Structural check of one tag: pages in range, no cycles, keys in order, leaf depth equal.
+    // Returns every entry in order; throws DbError naming the file, tag and page.
+    std::vector<Entry> checkTag(int tag) const;
+
+    // Writes everything buffered and fsyncs.
+    void flush();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace dbase
