@@ -95,6 +95,10 @@ public:
     // Number of records the cursor can visit: live records passing the filter.
     uint32_t recordCount();
 
+    // The physical record numbers of every record the cursor can visit, in the active order.
+    // Used by the viewer to map grid rows to records; reads no more than it must.
+    std::vector<uint32_t> orderedRecnos();
+
     // Bookmarks are physical record numbers.
     uint32_t bookmark() const { return recNo(); }
     bool gotoBookmark(uint32_t recno);  // false when that record is deleted or outside the table
