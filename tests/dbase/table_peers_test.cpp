@@ -181,6 +181,10 @@ struct ForeignCase {
     std::string type;      // db3, clp, fp, vfp
     std::string codepage;  // cp437, cp850, cp1252
 };
+void PrintTo(const ForeignCase& c, std::ostream* os)
+{
+    *os << c.type << "/" << c.codepage;
+}
 
 std::string writeForeign(const TempDir& dir, const ForeignCase& c)
 {
