@@ -173,3 +173,23 @@ TEST(DialogBase, CentresOnTheScreenAndMovesUpWhenAsked) {
     d.show();
     EXPECT_EQ(d.frameGeometry().top(), centredTop > 10 ? centredTop - 10 : centredTop);
 }
+
+TEST(DialogBase, LookFromTheDatabaseSettings) {
+    DatabaseSettings s;
+    s.labelFont = {QStringLiteral("Courier New"), true, false};
+    s.editFont = {QStringLiteral("Times New Roman"), false, true};
+    s.buttonFont = {QStringLiteral("Helvetica"), true, true};
+    s.colors(WindowGroup::Edit)[ColorSet::MainBackground] = 16777215;
+    s.colors(WindowGroup::Edit)[ColorSet::EditText] = 255;
+    const DialogLook edit = dialogLook(s, 1.6, WindowGroup::Edit);
+    EXPECT_EQ(edit.labelFont.family(), "Courier New");
+    EXPECT_TRUE(edit.labelFont.bold());
+    EXPECT_TRUE(edit.editFont.italic());
+    EXPECT_TRUE(edit.buttonFont.bold() && edit.buttonFont.italic());
+    EXPECT_DOUBLE_EQ(edit.scale, 1.6);
+    EXPECT_EQ(edit.colors.color(ColorElement::MainBackground), QColor(255, 255, 255));
+    EXPECT_EQ(edit.colors.color(ColorElement::EditText), QColor(255, 0, 0));
+    // Other groups keep their own sets.
+    const DialogLook search = dialogLook(s, 1.0, WindowGroup::Search);
+    EXPECT_EQ(search.colors.color(ColorElement::MainBackground), QColor(192, 192, 192));
+}

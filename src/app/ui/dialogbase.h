@@ -20,12 +20,7 @@
 class Session;
 class QShowEvent;
 
-#if __has_include("app/settings.h")
-#include "app/settings.h"  // WindowGroup
-#else
-// The five window groups, each with its own colour set.
-enum class WindowGroup { Main = 1, Edit = 2, Search = 3, Report = 4, Configure = 5 };
-#endif
+#include "app/settings.h"  // WindowGroup, DatabaseSettings
 
 // The thirteen elements of a colour set, in the order of their settings keys.
 enum class ColorElement {
@@ -66,6 +61,8 @@ struct DialogLook {
 
 // The look of the run for a window group (fonts, scale and colour set from the session).
 DialogLook dialogLook(const Session& session, WindowGroup group);
+// The same from the database settings and the screen scale.
+DialogLook dialogLook(const DatabaseSettings& settings, double scale, WindowGroup group);
 
 // The parts of the look, for windows that are not dialogs (the main window is not scaled).
 namespace look {
