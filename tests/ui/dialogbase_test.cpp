@@ -24,7 +24,7 @@ DialogLook testLook(double scale) {
     lk.editFont = QFont("Times New Roman");
     lk.editFont.setItalic(true);
     lk.buttonFont = QFont("Helvetica");
-    lk.buttonFont.setPointSize(30);  // sizes of the user fonts never apply
+    lk.buttonFont.setPointSize(30); // sizes of the user fonts never apply
     lk.scale = scale;
     return lk;
 }
@@ -68,7 +68,7 @@ struct PlacedDialog : TDialogBase {
     QPushButton* button;
 };
 
-}  // namespace
+} // namespace
 
 TEST(DialogBase, FontsByControlKindNameAndStyleOnly) {
     PlacedDialog d(testLook(1.0));
@@ -139,9 +139,9 @@ TEST(DialogBase, LayoutsKeepPlacingTheirControls) {
 
 TEST(DialogBase, ColourSetOfTheGroup) {
     DialogLook lk = testLook(1.0);
-    lk.colors.value[int(ColorElement::MainBackground)] = 0x0000ff;  // red
-    lk.colors.value[int(ColorElement::MinorTitle)] = 0x00ff00;      // green
-    lk.colors.value[int(ColorElement::EditBackground)] = 0x800000;  // dark blue
+    lk.colors.value[int(ColorElement::MainBackground)] = 0x0000ff; // red
+    lk.colors.value[int(ColorElement::MinorTitle)] = 0x00ff00;     // green
+    lk.colors.value[int(ColorElement::EditBackground)] = 0x800000; // dark blue
     lk.colors.value[int(ColorElement::CheckText)] = 0x808080;
     PlacedDialog d(lk);
     d.show();

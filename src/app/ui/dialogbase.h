@@ -20,7 +20,7 @@
 class Session;
 class QShowEvent;
 
-#include "app/settings.h"  // WindowGroup, DatabaseSettings
+#include "app/settings.h" // WindowGroup, DatabaseSettings
 
 // The thirteen elements of a colour set, in the order of their settings keys.
 enum class ColorElement {
@@ -42,10 +42,10 @@ constexpr int ColorElementCount = 13;
 
 // A colour set as colour numbers of the settings file (red in the low byte).
 struct WindowColors {
-    std::array<int, ColorElementCount> value{12632256, 0, 0, 16777215, 0, 16777215, 0,
-                                             16777215, 0, 12632256, 0, 12632256, 0};
+    std::array<int, ColorElementCount> value{12632256, 0, 0,        16777215, 0,        16777215, 0,
+                                             16777215, 0, 12632256, 0,        12632256, 0};
     QColor color(ColorElement e) const;
-    static QColor fromNumber(int number);  // 0x00BBGGRR -> QColor
+    static QColor fromNumber(int number); // 0x00BBGGRR -> QColor
     static int toNumber(const QColor& color);
 };
 
@@ -78,7 +78,7 @@ const QFont* userFont(FontKind kind, const DialogLook& look);
 void takeNameAndStyle(QFont& font, const QFont& user);
 // Marks a label as a large section heading (coloured with the major title colour).
 void markMajorTitle(QWidget* label);
-}  // namespace look
+} // namespace look
 
 class TDialogBase : public QDialog {
     Q_OBJECT
@@ -90,7 +90,7 @@ public:
     ~TDialogBase() override;
 
     Session* session() const { return session_; }
-    WindowGroup windowGroup() const { return group_; }  // Main for a dialog with a fixed look
+    WindowGroup windowGroup() const { return group_; } // Main for a dialog with a fixed look
 
     // After centring, move the window up by 10 pixels when its top is more than 10.
     void setMoveUp(bool on) { moveUp_ = on; }
@@ -114,7 +114,7 @@ private:
         QPointer<QWidget> widget;
         QRect geometry;
         QSize minimum, maximum;
-        bool placeGeometry = false;  // not placed by a layout
+        bool placeGeometry = false; // not placed by a layout
         qreal pointSize = -1;
         int pixelSize = -1;
         bool font = false;

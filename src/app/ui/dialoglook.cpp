@@ -9,7 +9,7 @@ QFont userFont(const UserFontSetting& f) {
     font.setItalic(f.italic);
     return font;
 }
-}  // namespace
+} // namespace
 
 DialogLook dialogLook(const DatabaseSettings& settings, double scale, WindowGroup group) {
     DialogLook look;
@@ -22,4 +22,6 @@ DialogLook dialogLook(const DatabaseSettings& settings, double scale, WindowGrou
 }
 
 // Until the session carries the settings, the program's defaults apply.
-DialogLook dialogLook(const Session&, WindowGroup) { return DialogLook{}; }
+DialogLook dialogLook(const Session&, WindowGroup) {
+    return DialogLook{};
+}
