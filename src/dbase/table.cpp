@@ -471,6 +471,7 @@ void Table::Impl::beginWrite()
     }
     try {
         readHeaderCount();
+        index.beforeWrite(*this);
     } catch (...) {
         endWrite();
         throw;
@@ -1035,10 +1036,19 @@ void Table::post()
         } else {
             m.dbf.writeAt(m.recOffset(recno), m.editBuf.data(), m.recLen);  // 2
         }
-        if (m.state == Impl::EditState::Append)
-            m.index.recordAppended(m, recno, m.editBuf.data());             // 4
-        else
-            m.index.recordChanged(m, recno, oldRec.data(), m.editBuf.data());
+        try {
+            if (m.state == Impl::EditState::Append)
+                m.index.recordAppended(m, recno, m.editBuf.data());         // 4
+            else
+                m.index.recordChanged(m, recno, oldRec.data(), m.editBuf.data());
+        } catch (const LockError&) {
+            throw;
+        } catch (const DbError&) {
+            // The index did not match the records (damaged, or written by another program):
+            // rebuild it from the records, which already hold this post.
+            m.invalidateWindow();
+            m.index.rebuildAll(m);
+        }
         if (!m.bulkWriting) {
             m.index.sync(m);                                                 // 5
             m.dbf.sync();
@@ -1236,7 +1246,15 @@ void Table::addIndex(const std::string& tagName, const std::string& expression)
     Impl& m = *d;
     m.requireWritable();
     m.checkBrowse();
-    m.index.addTag(m, tagName, expression);
+    m.beginWrite();
+    try {
+        m.index.addTag(m, tagName, expression);
+    } catch (...) {
+        m.endWrite();
+        throw;
+    }
+    m.endWrite();
+    m.restamp();
 }
 
 void Table::deleteIndex(const std::string& tagName)
@@ -1244,7 +1262,14 @@ void Table::deleteIndex(const std::string& tagName)
     Impl& m = *d;
     m.requireWritable();
     m.checkBrowse();
-    m.index.removeTag(m, tagName);
+    m.beginWrite();
+    try {
+        m.index.removeTag(m, tagName);
+    } catch (...) {
+        m.endWrite();
+        throw;
+    }
+    m.endWrite();
 }
 
 void Table::setActiveIndex(const std::string& tagName)

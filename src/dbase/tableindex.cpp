@@ -51,6 +51,7 @@ bool TableIndex::step(Impl&, bool)
 void TableIndex::positionAt(Impl&, uint32_t) {}
 void TableIndex::orderedVisible(Impl&, std::vector<uint32_t>&) {}
 void TableIndex::refresh(Impl&) {}
+void TableIndex::beforeWrite(Impl&) {}
 void TableIndex::recordAppended(Impl&, uint32_t, const char*) {}
 void TableIndex::recordChanged(Impl&, uint32_t, const char*, const char*) {}
 void TableIndex::sync(Impl&) {}
