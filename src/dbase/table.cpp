@@ -25,7 +25,8 @@ namespace {
 
 constexpr uint64_t kSharedLockByte = 0x7FFFFFFE;  // read-locked by every shared user
 constexpr uint64_t kPostLockByte = 0x7FFFFFFD;    // write-locked by a shared writer while writing
-constexpr size_t kWindowBytes = 1 << 20;          // sequential reads: about a megabyte per pread
+constexpr size_t kWindowBytes = 1 << 20;          // cursor reads: about a megabyte per pread
+constexpr size_t kScanBytes = 256 << 10;          // full passes: blocks that stay in the CPU cache
 constexpr size_t kMaxFields = 1024;
 
 uint16_t le16(const unsigned char* p)
@@ -312,7 +313,7 @@ void Table::Impl::buildVisible()
     visible.assign(count, 0);
     visibleCount = 0;
     uint32_t del = 0;
-    const uint32_t per = std::max<uint32_t>(1, static_cast<uint32_t>((4 * kWindowBytes) / recLen));
+    const uint32_t per = std::max<uint32_t>(1, static_cast<uint32_t>(kScanBytes / recLen));
     std::vector<char> buf;
     for (uint32_t first = 1; first <= count;) {
         const uint32_t n = std::min<uint32_t>(per, count - first + 1);
