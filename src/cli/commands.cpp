@@ -354,7 +354,7 @@ int cmdList(const QStringList& args) {
     }
     if (usesSortTag(t, path)) t.setActiveIndex(kSortTag);
 
-    const FieldTextFormat format = FieldTextFormat::fromProgramSettings();
+    const DateFormat dates = programDateFormat();
     Output out;
     std::string& b = out.buffer();
     for (size_t i = 0; i < fields.size(); ++i) {
@@ -367,7 +367,7 @@ int cmdList(const QStringList& args) {
     for (bool more = t.first(); more && n < limit; more = t.next(), ++n) {
         for (size_t i = 0; i < fields.size(); ++i) {
             if (i) b += '\t';
-            appendEscaped(b, fieldTextUtf8(t, fields[i], format));
+            appendEscaped(b, fieldTextUtf8(t, fields[i], dates));
         }
         out.endLine();
     }

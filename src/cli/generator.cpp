@@ -240,7 +240,7 @@ std::string SampleVideos::date(int fromYear, int toYear) {
     int days = kDays[month - 1];
     if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0)) days = 29;
     int day = 1 + static_cast<int>(below(static_cast<uint32_t>(days)));
-    char buf[16];
+    char buf[40];
     std::snprintf(buf, sizeof buf, "%04d%02d%02d", year, month, day);
     return buf;
 }
