@@ -31,7 +31,7 @@ constexpr std::string_view kFirstNames[] = {
     "Randy", "Diana", "Vincent", "Brittany", "Russell", "Natalie", "Louis", "Isabella", "Philip", "Charlotte",
     "Bobby", "Rose", "Johnny", "Alexis", "Bradley", "Kayla",
     "Gérard", "Jürgen", "Penélope", "Françoise", "Björn", "Zoë", "Renée", "José", "Ángela", "Mónica",
-    "Søren", "Chloë", "Hélène", "Agnès", "Jérôme", "Müller", "Inés", "Raúl", "Rubén", "Andrés",
+    "Søren", "Chloë", "Hélène", "Agnès", "Jérôme", "Loïc", "Inés", "Raúl", "Rubén", "Andrés",
 };
 
 constexpr std::string_view kLastNames[] = {

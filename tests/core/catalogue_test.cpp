@@ -64,7 +64,9 @@ TEST_F(CatalogueFile, NewTableHasFortyFieldsNoIndexAndFlagClear) {
         const FieldSlot& slot = fieldSlot(s);
         EXPECT_EQ(QString::fromStdString(t.field(s - 1).name), QString::fromLatin1(slot.name).toUpper());
         EXPECT_EQ(t.field(s - 1).type, slot.letter) << slot.name;
-        if (slot.typeCode == TypeString) EXPECT_EQ(t.field(s - 1).width, slot.width) << slot.name;
+        if (slot.typeCode == TypeString) {
+            EXPECT_EQ(t.field(s - 1).width, slot.width) << slot.name;
+        }
     }
     EXPECT_TRUE(t.tags().empty());
     EXPECT_EQ(t.recordCount(), 0u);
@@ -128,6 +130,7 @@ TEST_F(CatalogueFile, FileTheEngineCannotOpenRaisesItsError) {
 }
 
 TEST_F(CatalogueFile, MissingMdxClearsByte28AndNothingElse) {
+    REQUIRE_INDEXES();
     ASSERT_TRUE(MakeNewDB(path()).ok);
     addRecords(path(), {"Zulu", "Alpha", "Mike"});
     {
@@ -159,6 +162,7 @@ TEST_F(CatalogueFile, MissingMdxClearsByte28AndNothingElse) {
 }
 
 TEST_F(CatalogueFile, PresentMdxKeepsTheFlag) {
+    REQUIRE_INDEXES();
     ASSERT_TRUE(MakeNewDB(path()).ok);
     {
         dbase::Table t;
@@ -177,6 +181,7 @@ TEST_F(CatalogueFile, RemoveMdxByteOnMissingFileIsQuiet) {
 }
 
 TEST_F(CatalogueFile, MakeNewDbReplacesAnExistingTable) {
+    REQUIRE_INDEXES();
     ASSERT_TRUE(MakeNewDB(path()).ok);
     addRecords(path(), {"One", "Two"});
     {
