@@ -65,7 +65,8 @@ TEST_F(IniFileTest, MissingFileAndMissingKeysGiveDefaults) {
 }
 
 TEST_F(IniFileTest, GarbageValuesReadAsZeroOrFalse) {
-    ASSERT_TRUE(writeBytes(path, "[Misc]\nA=abc\nB=12abc\nC=\nD=Maybe\nE=yEs\nF=1.5x\nG=99999999999\nH= -42 \n"));
+    ASSERT_TRUE(
+        writeBytes(path, "[Misc]\nA=abc\nB=12abc\nC=\nD=Maybe\nE=yEs\nF=1.5x\nG=99999999999\nH= -42 \n"));
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     const QString s = QStringLiteral("Misc");
