@@ -6,6 +6,44 @@
 //
 // A Table is a cursor over the live records of one file, in the order of the active index tag
 // (or record order), skipping deleted records and records refused by the record filter.
+//
+// Reading. Records are read on demand, never loaded whole: sequential passes read blocks of about
+// a megabyte (one pread per block, not per record); index order reads single records. Memory stays
+// at a few megabytes plus one byte per physical record for the visibility map below.
+//
+// recordCount() and orderedRecnos(). A dBase file keeps no count of deleted records, so an exact
+// count needs the deletion byte of every record. The engine builds a visibility map (one byte per
+// physical record: live and passing the filter) in ONE sequential pass in 256 KB blocks, and keeps
+// it until the filter changes, refresh() is called, or the file's size or modification time shows
+// that another process wrote it; the engine's own posts and deletes update it in place, so a
+// viewer can call recordCount()/orderedRecnos() after every post at no cost. The first call
+// costs one read of the file, about cat's speed (measured on 1M records of 1200 bytes, 1.2 GB in
+// the page cache: 0.45-0.55 s against cat's 0.5 s). first()/next()/last()/prior() never need the
+// map, so a viewer that shows the first screen before asking for the count (or asks for
+// info().physicalCount as an upper bound first) opens in about a millisecond.
+// In index order orderedRecnos() walks the tag's leaves once (0.2 s per million entries) and
+// keeps the visible entries; the cursor reads one record per step (about 2 us per record for a
+// full ordered pass over 1M records, against 0.5 us in record order).
+//
+// The production index. Every tag is kept current on append and edit; a deleted record keeps its
+// entries (as dBase does) and the cursor skips it; pack rebuilds every tag. In shared use a writer
+// re-reads the index under the post lock before it changes it, so two processes never work from
+// stale pages; readers see other processes' index changes after refresh(). An index found out
+// of step with the records during a post is rebuilt from the records on the spot. A .MDX whose
+// header cannot be read is never trusted: the table opens in record order with indexStale() set,
+// and addIndex() replaces it.
+//
+// Writing and crash safety. post() writes in an order that survives a kill at any instant (see
+// Table::post in table.cpp) and fdatasyncs before it returns. Between disableControls() and
+// enableControls() the writes of a bulk loop keep the same order but the fdatasync and the
+// header's interrupted-write flag (byte 14) are handled once for the whole loop: the flag is set
+// at the first write and cleared by enableControls() (or close()) after one fdatasync. A kill
+// inside the loop therefore still loses no posted record and leaves the index marked stale,
+// to be rebuilt on the next open.
+//
+// Locking (POSIX open-file-description locks, so they also conflict with other programs' fcntl
+// locks): shared use holds a read lock on byte 0x7FFFFFFE; exclusive use holds a write lock on the
+// whole file; a shared writer holds a write lock on byte 0x7FFFFFFD while it writes.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,7 +64,8 @@ struct FieldDef {
 };
 
 // Field kinds used when creating a catalogue table (type codes 1..4 of the field slot table).
-// Stored sizes chosen by the engine for the non-string kinds:
+// Stored sizes chosen by the engine for the non-string kinds (the sizes dBase engines give
+// these kinds, so every value the program stores fits and other programs read them as numbers):
 //   Integer -> N(11,0), Float -> N(20,4), Date -> D(8).
 enum class FieldKind { String, Integer, Float, Date };
 struct CreateField {
@@ -42,6 +81,7 @@ struct TableInfo {
     uint32_t physicalCount = 0; // header record count, deleted records included
     uint16_t headerLength = 0;
     uint16_t recordLength = 0;
+    std::string codePage;       // name of the code page used for text, e.g. "cp1252"
 };
 
 struct TagInfo {
@@ -94,6 +134,8 @@ public:
 
     // Number of records the cursor can visit: live records passing the filter.
     uint32_t recordCount();
+    // Physical records marked deleted (still in the file until pack).
+    uint32_t deletedCount();
 
     // The physical record numbers of every record the cursor can visit, in the active order.
     // Used by the viewer to map grid rows to records; reads no more than it must.
@@ -130,6 +172,9 @@ public:
     // Production index
     std::vector<TagInfo> tags() const;
     bool hasProductionIndex() const;
+    // True when the production index was found stale (a write was interrupted) on a read-only
+    // open: it is not used, and the cursor runs in record order.
+    bool indexStale() const;
     void addIndex(const std::string& tagName, const std::string& expression);  // builds the tag
     void deleteIndex(const std::string& tagName);
     void setActiveIndex(const std::string& tagName);  // "" = record order
@@ -139,11 +184,15 @@ public:
     // Full structural check of the production index against the records; throws DbError.
     void checkIndexes() const;
 
-    // Bulk loops: no per-record work beyond the loop's own.
+    // Bulk loops: no per-record work beyond the loop's own (see "Writing" above). Nestable.
     void disableControls();
     void enableControls();
+    bool controlsDisabled() const;
+    // Makes every write so far durable (fdatasync of the table and its index).
+    void flush();
 
 private:
+    friend class TableIndex;
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -65,7 +66,8 @@ TEST_F(IniFileTest, MissingFileAndMissingKeysGiveDefaults) {
 }
 
 TEST_F(IniFileTest, GarbageValuesReadAsZeroOrFalse) {
-    ASSERT_TRUE(writeBytes(path, "[Misc]\nA=abc\nB=12abc\nC=\nD=Maybe\nE=yEs\nF=1.5x\nG=99999999999\nH= -42 \n"));
+    ASSERT_TRUE(
+        writeBytes(path, "[Misc]\nA=abc\nB=12abc\nC=\nD=Maybe\nE=yEs\nF=1.5x\nG=99999999999\nH= -42 \n"));
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     const QString s = QStringLiteral("Misc");
@@ -175,6 +177,29 @@ TEST_F(IniFileTest, TextRoundTripsInWindows1252) {
               QStringLiteral("\"quoted\""));
 }
 
+// File names in any script survive: a value Windows-1252 cannot hold is written in UTF-8.
+TEST_F(IniFileTest, ValuesOutsideWindows1252AreKeptInUtf8) {
+    IniFile ini(path);
+    const QString db = QStringLiteral("/home/\u7528\u6237/\u0424\u0438\u043b\u044c\u043c\u044b/MASTER.DBF");
+    ini.writeString(QStringLiteral("Misc"), QStringLiteral("Last Database"), db);
+    ini.writeString(QStringLiteral("Misc"), QStringLiteral("Latin"), QStringLiteral("Caf\u00e9"));
+    ASSERT_TRUE(ini.save());
+    const QByteArray bytes = readBytes(path);
+    EXPECT_TRUE(bytes.contains("Last Database=" + db.toUtf8() + "\r\n"));
+    EXPECT_TRUE(bytes.contains("Latin=Caf\xe9\r\n"));
+    IniFile back = IniFile::fromFile(path);
+    EXPECT_EQ(back.readString(QStringLiteral("Misc"), QStringLiteral("Last Database"), {}), db);
+    EXPECT_EQ(back.readString(QStringLiteral("Misc"), QStringLiteral("Latin"), {}),
+              QStringLiteral("Caf\u00e9"));
+    // Writing the same value again changes nothing.
+    back.writeString(QStringLiteral("Misc"), QStringLiteral("Last Database"), db);
+    EXPECT_FALSE(back.isModified());
+    // A file edited in a UTF-8 editor reads as UTF-8.
+    ASSERT_TRUE(writeBytes(path, "[Field Names]\nTitle=Caf\xc3\xa9\n"));
+    EXPECT_EQ(IniFile::fromFile(path).readString(QStringLiteral("Field Names"), QStringLiteral("Title"), {}),
+              QStringLiteral("Caf\u00e9"));
+}
+
 TEST_F(IniFileTest, FirstOfRepeatedSectionsAndKeysWins) {
     ASSERT_TRUE(writeBytes(path, "[A]\nk=1\nK=2\n[a]\nk=3\nx=4\n"));
     IniFile ini(path);
@@ -228,7 +253,18 @@ TEST_F(IniFileTest, WriteIntoAMissingOrReadOnlyFolderFails) {
 }
 
 TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    // A folder where the file should be cannot be read as a settings file.
+    const QString folder = dir.filePath(QStringLiteral("FOLDER.INI"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    IniFile blocked(folder);
+    EXPECT_FALSE(blocked.load());
+    EXPECT_TRUE(blocked.errorString().contains(QStringLiteral("Is a directory")))
+        << blocked.errorString().toStdString();
+    blocked.writeInt(QStringLiteral("Misc"), QStringLiteral("Button Bar"), 2);
+    EXPECT_FALSE(blocked.save());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+
+    if (::geteuid() == 0) return; // permissions do not bind the superuser
     ASSERT_TRUE(writeBytes(path, "[Misc]\r\nButton Bar=1\r\n"));
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0200), 0);
     IniFile ini(path);
