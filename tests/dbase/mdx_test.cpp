@@ -530,3 +530,32 @@ TEST(Mdx, SeeksInNumericAndDateTagsGoByValue) {
     EXPECT_EQ(dc.recno(), 502u);
     EXPECT_FALSE(dc.seek(encodeDateKey("20270101")));
 }
+
+TEST(Mdx, ScrollingBackAndForthAcrossLeavesNeverLooksLikeACycle) {
+    TempDir dir;
+    std::string path = dir.file("W.MDX");
+    MdxFile::create(path, "W");
+    MdxFile mdx;
+    mdx.open(path, false);
+    std::vector<MdxFile::Entry> entries;
+    for (uint32_t r = 1; r <= 20; ++r)
+        entries.push_back({charKey(100, r), r});  // 9 keys a leaf: three leaves
+    mdx.addTag({"T", "X", 'C', 100}, entries);
+    auto c = mdx.cursor(0);
+    ASSERT_TRUE(c.seek(charKey(100, 9)));
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(c.next());
+        ASSERT_EQ(c.recno(), 10u);
+        ASSERT_TRUE(c.prior());
+        ASSERT_EQ(c.recno(), 9u);
+    }
+    // A full walk each way, repeated, with the same cursor.
+    for (int i = 0; i < 50; ++i) {
+        while (c.next()) {
+        }
+        EXPECT_EQ(c.recno(), 20u);
+        while (c.prior()) {
+        }
+        EXPECT_EQ(c.recno(), 1u);
+    }
+}
