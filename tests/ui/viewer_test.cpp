@@ -480,3 +480,18 @@ TEST_F(ViewerTest, EngineErrorsAreShownAsErrors) {
     EXPECT_FALSE(grid.model()->setData(grid.model()->index(0, Slot::PurchDate - 1), "99/99/99"));
     EXPECT_TRUE(prompts.done());
 }
+
+TEST_F(ViewerTest, SelectionFollowsTheFieldEditingOption) {
+    fill(3);
+    ViewerGrid grid(table);
+    grid.SetViewerOptions(DatabaseSettings{});
+    grid.selectRow(1);
+    EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), FieldCount);  // the whole row
+    DatabaseSettings s;
+    s.fieldEditing = true;
+    grid.SetViewerOptions(s);
+    EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), 1);  // the current cell
+    grid.SetViewerOptions(DatabaseSettings{});
+    EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), FieldCount);
+    EXPECT_EQ(grid.currentRecordRow(), 1);
+}
