@@ -25,7 +25,8 @@ namespace {
 
 constexpr uint64_t kSharedLockByte = 0x7FFFFFFE;  // read-locked by every shared user
 constexpr uint64_t kPostLockByte = 0x7FFFFFFD;    // write-locked by a shared writer while writing
-constexpr size_t kWindowBytes = 1 << 20;          // sequential reads: about a megabyte per pread
+constexpr size_t kWindowBytes = 1 << 20;          // cursor reads: about a megabyte per pread
+constexpr size_t kScanBytes = 256 << 10;          // full passes: blocks that stay in the CPU cache
 constexpr size_t kMaxFields = 1024;
 
 uint16_t le16(const unsigned char* p)
@@ -312,7 +313,7 @@ void Table::Impl::buildVisible()
     visible.assign(count, 0);
     visibleCount = 0;
     uint32_t del = 0;
-    const uint32_t per = std::max<uint32_t>(1, static_cast<uint32_t>((4 * kWindowBytes) / recLen));
+    const uint32_t per = std::max<uint32_t>(1, static_cast<uint32_t>(kScanBytes / recLen));
     std::vector<char> buf;
     for (uint32_t first = 1; first <= count;) {
         const uint32_t n = std::min<uint32_t>(per, count - first + 1);
@@ -471,6 +472,7 @@ void Table::Impl::beginWrite()
     }
     try {
         readHeaderCount();
+        index.beforeWrite(*this);
     } catch (...) {
         endWrite();
         throw;
@@ -1035,10 +1037,19 @@ void Table::post()
         } else {
             m.dbf.writeAt(m.recOffset(recno), m.editBuf.data(), m.recLen);  // 2
         }
-        if (m.state == Impl::EditState::Append)
-            m.index.recordAppended(m, recno, m.editBuf.data());             // 4
-        else
-            m.index.recordChanged(m, recno, oldRec.data(), m.editBuf.data());
+        try {
+            if (m.state == Impl::EditState::Append)
+                m.index.recordAppended(m, recno, m.editBuf.data());         // 4
+            else
+                m.index.recordChanged(m, recno, oldRec.data(), m.editBuf.data());
+        } catch (const LockError&) {
+            throw;
+        } catch (const DbError&) {
+            // The index did not match the records (damaged, or written by another program):
+            // rebuild it from the records, which already hold this post.
+            m.invalidateWindow();
+            m.index.rebuildAll(m);
+        }
         if (!m.bulkWriting) {
             m.index.sync(m);                                                 // 5
             m.dbf.sync();
@@ -1236,7 +1247,15 @@ void Table::addIndex(const std::string& tagName, const std::string& expression)
     Impl& m = *d;
     m.requireWritable();
     m.checkBrowse();
-    m.index.addTag(m, tagName, expression);
+    m.beginWrite();
+    try {
+        m.index.addTag(m, tagName, expression);
+    } catch (...) {
+        m.endWrite();
+        throw;
+    }
+    m.endWrite();
+    m.restamp();
 }
 
 void Table::deleteIndex(const std::string& tagName)
@@ -1244,7 +1263,14 @@ void Table::deleteIndex(const std::string& tagName)
     Impl& m = *d;
     m.requireWritable();
     m.checkBrowse();
-    m.index.removeTag(m, tagName);
+    m.beginWrite();
+    try {
+        m.index.removeTag(m, tagName);
+    } catch (...) {
+        m.endWrite();
+        throw;
+    }
+    m.endWrite();
 }
 
 void Table::setActiveIndex(const std::string& tagName)
