@@ -26,6 +26,7 @@
 #include "catalogue/fieldtext.h"
 #include "catalogue/sortorder.h"
 #include "dbase/table.h"
+#include "viewer_bench.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ std::string kb(long k) {
 int usage() {
     std::fprintf(stderr,
                  "Usage: quillon-bench [--cli PATH] [--dir DIR] [--sizes N,N,...] [--no-python] [--fresh]\n"
+                 "       quillon-bench viewer FILE [--rows N]   (the viewer model over a catalogue)\n"
                  "  --cli     quillon-cli to generate and list with (default: beside this program)\n"
                  "  --dir     folder for the generated catalogues (default /tmp/quillon-bench)\n"
                  "  --sizes   record counts (default 100000,1000000)\n"
@@ -110,6 +112,7 @@ int main(int argc, char** argv) {
     QList<qulonglong> sizes{100000, 1000000};
     bool python = true, fresh = false;
     const QStringList args = app.arguments().mid(1);
+    if (args.value(0) == QLatin1String("viewer")) return viewerBench(args.mid(1));  // viewer_bench.cpp
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--cli") && i + 1 < args.size()) cli = args[++i];

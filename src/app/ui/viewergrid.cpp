@@ -169,7 +169,7 @@ void ViewerGrid::SetViewerOptions(const DatabaseSettings& s) {
         setEditTriggers(QAbstractItemView::NoEditTriggers);
     }
 
-    if (currentIndex().isValid()) {  // the selection takes the new behaviour at once
+    if (currentIndex().isValid()) { // the selection takes the new behaviour at once
         QItemSelectionModel::SelectionFlags how = QItemSelectionModel::ClearAndSelect;
         if (!fieldEditing_) how |= QItemSelectionModel::Rows;
         selectionModel()->select(currentIndex(), how);
