@@ -345,3 +345,70 @@ TEST(TableIndex, PerlXBaseWalksOurTag)
     }
     EXPECT_EQ(recnos, (std::vector<uint32_t>{3, 2, 6, 4, 5, 1})) << r.out;
 }
+
+TEST(TableIndex, DamagedMdxHeaderIsNeverTrusted)
+{
+    TempDir dir;
+    const std::string path = makeTable(dir);
+    {
+        Table t;
+        t.open(path);
+        for (int i = 0; i < 10; ++i) {
+            t.append();
+            t.setText(0, "R" + std::to_string(9 - i));
+            t.post();
+        }
+        t.addIndex("NewIndex", "TITLE");
+    }
+    std::string mdx = testutil::readFile(dir.file("IDX.MDX"));
+    for (size_t i = 0; i < 64; ++i) mdx[i] = '\xEE';
+    testutil::writeFile(dir.file("IDX.MDX"), mdx);
+    Table t;
+    t.open(path);
+    EXPECT_TRUE(t.indexStale());
+    EXPECT_FALSE(t.hasProductionIndex());
+    EXPECT_EQ(t.recordCount(), 10u);
+    EXPECT_THROW(t.setActiveIndex("NewIndex"), DbError);
+    t.append();  // writes go on in record order
+    t.setText(0, "new");
+    t.post();
+    t.addIndex("NewIndex", "TITLE");  // replaces the damaged file
+    EXPECT_FALSE(t.indexStale());
+    t.setActiveIndex("NewIndex");
+    ASSERT_TRUE(t.first());
+    EXPECT_EQ(t.getText(0), "R0");
+    EXPECT_NO_THROW(t.checkIndexes());
+}
+
+TEST(TableIndex, IndexOutOfStepIsRebuiltOnPost)
+{
+    TempDir dir;
+    const std::string path = makeTable(dir);
+    {
+        Table t;
+        t.open(path);
+        for (int i = 0; i < 10; ++i) {
+            t.append();
+            t.setText(0, "R" + std::to_string(i));
+            t.post();
+        }
+        t.addIndex("NewIndex", "TITLE");
+    }
+    // Another program changes a title behind the index's back (record 3, bytes 1-20).
+    std::string bytes = testutil::readFile(path);
+    const size_t headerLen = static_cast<unsigned char>(bytes[8]) | (static_cast<unsigned char>(bytes[9]) << 8);
+    const size_t recLen = static_cast<unsigned char>(bytes[10]) | (static_cast<unsigned char>(bytes[11]) << 8);
+    bytes.replace(headerLen + 2 * recLen + 1, 2, "ZZ");
+    testutil::writeFile(path, bytes);
+    Table t;
+    t.open(path);
+    EXPECT_THROW(t.checkIndexes(), DbError);
+    ASSERT_TRUE(t.gotoBookmark(3));
+    t.edit();
+    t.setText(0, "AA");
+    t.post();  // the old key is not in the index: the tag is rebuilt from the records
+    EXPECT_NO_THROW(t.checkIndexes());
+    t.setActiveIndex("NewIndex");
+    ASSERT_TRUE(t.first());
+    EXPECT_EQ(t.recNo(), 3u);
+}
