@@ -571,7 +571,14 @@ void Table::open(const std::string& path, OpenMode mode, bool readOnly)
         m.parseHeader(m.dbf, m.dbf.size());
         if (mode == OpenMode::Exclusive && !readOnly) removeStalePackFiles(path);
         m.index.setStale(false);
-        if (m.mdxFlag != 0) m.index.openFor(m);
+        // In FoxPro tables byte 28 flags a structural .CDX, not a dBase .MDX.
+        m.foreignIndex = false;
+        if (isFoxPro(m.version)) {
+            struct stat st {};
+            m.foreignIndex = (m.mdxFlag & 1) && ::stat(companionPath(path, ".CDX").c_str(), &st) == 0;
+        } else if (m.mdxFlag != 0) {
+            m.index.openFor(m);
+        }
         m.isOpen = true;
         unsigned char b14 = 0;
         m.dbf.readExact(14, &b14, 1, "The header");
@@ -606,7 +613,7 @@ void Table::Impl::recover()
     }
     const uint64_t size = dbf.size();
     const uint64_t present = size >= headerLen ? (size - headerLen) / recLen : 0;
-    if (readOnly) {
+    if (readOnly || foreignIndex) {
         if (present < count) count = static_cast<uint32_t>(present);
         index.setStale(true);
         return;
