@@ -227,7 +227,11 @@ void Table::Impl::parseHeader(const File& f, uint64_t fileSize)
         throw DbError(f.path() + ": record length " + std::to_string(recLen) + " at byte 10 does not match the " +
                       std::to_string(fields.size()) + " fields (" + std::to_string(offset) + " bytes)");
     const uint64_t needed = headerLen + uint64_t(count) * recLen;
-    if (needed > fileSize) {
+    if (needed > fileSize && h[14] != 0) {
+        // An interrupted write (byte 14) may have left the count ahead of the records on disk
+        // (a power cut between the two writes): the records present are what the table holds.
+        count = static_cast<uint32_t>((fileSize - headerLen) / recLen);
+    } else if (needed > fileSize) {
         const uint64_t present = (fileSize - headerLen) / recLen;
         throw DbError(f.path() + ": the header (byte 4) counts " + std::to_string(count) +
                       " records but the file holds only " + std::to_string(present) + " (" +
@@ -378,15 +382,18 @@ void Table::Impl::buildVisible()
 
 void Table::Impl::readHeaderCount()
 {
-    unsigned char h[12];
+    unsigned char h[15];
     dbf.readExact(0, h, sizeof h, "The header");
-    const uint32_t n = le32(h + 4);
+    uint32_t n = le32(h + 4);
     if (le16(h + 8) != headerLen || le16(h + 10) != recLen)
         throw DbError(path + ": the table's structure was changed by another program; close and reopen it");
     const uint64_t size = dbf.size();
-    if (headerLen + uint64_t(n) * recLen > size)
-        throw DbError(path + ": the header counts " + std::to_string(n) + " records but the file is only " +
-                      std::to_string(size) + " bytes long");
+    if (headerLen + uint64_t(n) * recLen > size) {
+        if (h[14] == 0 || size < headerLen)
+            throw DbError(path + ": the header counts " + std::to_string(n) + " records but the file is only " +
+                          std::to_string(size) + " bytes long");
+        n = static_cast<uint32_t>((size - headerLen) / recLen);  // an interrupted write: see parseHeader
+    }
     if (n != count) {
         count = n;
         invalidateCaches();
