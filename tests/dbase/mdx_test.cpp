@@ -458,3 +458,35 @@ TEST(Mdx, ForeignTagsWithUnsupportedFeaturesAreReadOnly) {
     mdx.open(path, true);
     EXPECT_EQ(checked(mdx, 0).size(), 300u);
 }
+
+TEST(Mdx, RemovingATagMovesTheOthersUpAndRebuildsTheNameTree) {
+    TempDir dir;
+    std::string path = dir.file("N.MDX");
+    MdxFile::create(path, "N");
+    {
+        MdxFile mdx;
+        mdx.open(path, false);
+        for (const char* name : {"MIDDLE", "ALPHA", "ZULU", "BRAVO"})
+            mdx.addTag({name, "X", 'C', 10}, {{charKey(10, 1), 1}});
+        mdx.removeTag("MIDDLE");
+    }
+    auto b = readFile(path);
+    auto slot = [&](int i) { return 544 + 32 * size_t(i - 1); };
+    EXPECT_EQ(b[28], 3);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[slot(1) + 4])), "ALPHA");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[slot(2) + 4])), "ZULU");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[slot(3) + 4])), "BRAVO");
+    // ALPHA is the root; ZULU its right child; BRAVO the left child of ZULU.
+    EXPECT_EQ(b[slot(1) + 16], 0);
+    EXPECT_EQ(b[slot(1) + 17], 2);
+    EXPECT_EQ(b[slot(1) + 18], 0);
+    EXPECT_EQ(b[slot(2) + 16], 3);
+    EXPECT_EQ(b[slot(2) + 18], 1);
+    EXPECT_EQ(b[slot(3) + 18], 2);
+    for (size_t i = slot(4); i < 2048; ++i)
+        EXPECT_EQ(b[i], 0) << i;
+    MdxFile mdx;
+    mdx.open(path, true);
+    for (int t = 0; t < 3; ++t)
+        EXPECT_EQ(checked(mdx, t).size(), 1u);
+}
