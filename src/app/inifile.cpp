@@ -59,6 +59,7 @@ bool IniFile::load() {
     switch (textfile::readAll(path_, &bytes, &error_)) {
     case textfile::ReadResult::Missing:
         return true;
+    case textfile::ReadResult::Unopenable:
     case textfile::ReadResult::Failed:
         loadFailed_ = true;
         return false;

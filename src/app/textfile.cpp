@@ -94,13 +94,13 @@ ReadResult readAll(const QString& path, QByteArray* contents, QString* error) {
         const int e = errno;
         if (e == ENOENT || e == ENOTDIR) return ReadResult::Missing;
         if (error) *error = pathWithText(path, systemErrorText(e));
-        return ReadResult::Failed;
+        return ReadResult::Unopenable;
     }
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         if (error) *error = pathWithText(path, systemErrorText(EISDIR));
-        return ReadResult::Failed;
+        return ReadResult::Unopenable;
     }
     char buffer[65536];
     for (;;) {

@@ -19,10 +19,11 @@ QByteArray toCp1252(QStringView text);
 bool fitsCp1252(QStringView text);
 
 // Outcome of reading a whole file.
-enum class ReadResult { Ok, Missing, Failed };
+enum class ReadResult { Ok, Missing, Unopenable, Failed };
 
-// Reads the whole file. Missing: the file does not exist; Failed: it exists but cannot be opened
-// or read (error gets the system's text).
+// Reads the whole file. Missing: the file does not exist; Unopenable: it exists but cannot be
+// opened (no permission, a folder); Failed: reading it failed after it was opened. error gets the
+// path and the system's text.
 ReadResult readAll(const QString& path, QByteArray* contents, QString* error = nullptr);
 
 // Writes the contents to a new file beside the target, flushes it to disk and renames it over the

@@ -36,8 +36,9 @@ public:
     KeyExpression(const KeyExpression&);
     KeyExpression& operator=(const KeyExpression&);
 
+    struct Node;  // the compiled expression tree (defined in expr.cpp)
+
 private:
-    struct Node;
     std::shared_ptr<const Node> root_;
     std::string text_;
     char type_ = 'C';

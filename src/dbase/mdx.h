@@ -42,14 +42,17 @@ public:
     void insert(int tag, const std::string& key, uint32_t recno);
     void remove(int tag, const std::string& key, uint32_t recno);  // DbError when absent
 
-    // Ordered walk of one tag.
+    // Ordered walk of one tag. A cursor stays usable while the index changes under it (it finds
+    // its place again by its key and record number); it must not outlive its MdxFile.
     class Cursor {
     public:
-        bool first();
+        bool first();  // false when the tag is empty
         bool last();
+        // false at the end (beginning): the cursor then stays on the entry it had.
         bool next();
         bool prior();
-        // Positions at the first entry >= (key, recno); false past the end.
+        // Positions at the first entry >= (key, recno); false (and not valid) past the end.
+        // A character key shorter than the tag's keys seeks by prefix.
         bool seek(const std::string& key, uint32_t recno = 0);
         uint32_t recno() const;
         const std::string& key() const;

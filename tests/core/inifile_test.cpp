@@ -1,6 +1,7 @@
 // The settings-file reader and writer on real files.
 #include "app/inifile.h"
 #include "app/textfile.h"
+#include "coretest.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,18 +32,6 @@ private:
     rlimit saved_{};
 };
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -54,7 +43,7 @@ protected:
 };
 
 TEST_F(IniFileTest, FindsSectionsAndKeysIgnoringCase) {
-    writeBytes(path, "[Misc]\r\nButton Bar=2\r\nLAST DATABASE=/x/Y.DBF\r\n");
+    ASSERT_TRUE(writeBytes(path, "[Misc]\r\nButton Bar=2\r\nLAST DATABASE=/x/Y.DBF\r\n"));
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     EXPECT_EQ(ini.readInt(QStringLiteral("MISC"), QStringLiteral("button bar"), 1), 2);
@@ -76,7 +65,7 @@ TEST_F(IniFileTest, MissingFileAndMissingKeysGiveDefaults) {
 }
 
 TEST_F(IniFileTest, GarbageValuesReadAsZeroOrFalse) {
-    writeBytes(path, "[Misc]\nA=abc\nB=12abc\nC=\nD=Maybe\nE=yEs\nF=1.5x\nG=99999999999\nH= -42 \n");
+    ASSERT_TRUE(writeBytes(path, "[Misc]\nA=abc\nB=12abc\nC=\nD=Maybe\nE=yEs\nF=1.5x\nG=99999999999\nH= -42 \n"));
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     const QString s = QStringLiteral("Misc");
@@ -117,7 +106,7 @@ TEST_F(IniFileTest, WritingKeepsEveryOtherLineByteForByte) {
                                 "\n"
                                 "[Tail]\r\n"
                                 "Z=1";
-    writeBytes(path, original);
+    ASSERT_TRUE(writeBytes(path, original));
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     ini.writeInt(QStringLiteral("misc"), QStringLiteral("BUTTON BAR"), 3);
@@ -141,7 +130,7 @@ TEST_F(IniFileTest, WritingKeepsEveryOtherLineByteForByte) {
 }
 
 TEST_F(IniFileTest, WritingAnUnchangedValueKeepsTheLine) {
-    writeBytes(path, "[Misc]\r\nWindow Size =  800\r\nShow Tips=YES\r\n");
+    ASSERT_TRUE(writeBytes(path, "[Misc]\r\nWindow Size =  800\r\nShow Tips=YES\r\n"));
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     ini.writeInt(QStringLiteral("Misc"), QStringLiteral("Window Size"), 800);
@@ -187,7 +176,7 @@ TEST_F(IniFileTest, TextRoundTripsInWindows1252) {
 }
 
 TEST_F(IniFileTest, FirstOfRepeatedSectionsAndKeysWins) {
-    writeBytes(path, "[A]\nk=1\nK=2\n[a]\nk=3\nx=4\n");
+    ASSERT_TRUE(writeBytes(path, "[A]\nk=1\nK=2\n[a]\nk=3\nx=4\n"));
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     EXPECT_EQ(ini.readInt(QStringLiteral("A"), QStringLiteral("K"), 0), 1);
@@ -198,7 +187,7 @@ TEST_F(IniFileTest, FirstOfRepeatedSectionsAndKeysWins) {
 // A write that fails half way (here: the file size limit, as a full disk would) leaves the old
 // file as it was and no temporary file behind.
 TEST_F(IniFileTest, FailedWriteLeavesTheOldFileIntact) {
-    writeBytes(path, "[Misc]\r\nButton Bar=1\r\n");
+    ASSERT_TRUE(writeBytes(path, "[Misc]\r\nButton Bar=1\r\n"));
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     ini.writeInt(QStringLiteral("Misc"), QStringLiteral("Button Bar"), 2);
@@ -226,7 +215,7 @@ TEST_F(IniFileTest, WriteIntoAMissingOrReadOnlyFolderFails) {
     EXPECT_FALSE(ini.save());
     EXPECT_TRUE(ini.errorString().contains(QStringLiteral("No such file or directory")));
     if (::geteuid() == 0) return; // permissions do not bind the superuser
-    writeBytes(path, "[Misc]\r\nButton Bar=1\r\n");
+    ASSERT_TRUE(writeBytes(path, "[Misc]\r\nButton Bar=1\r\n"));
     IniFile other(path);
     ASSERT_TRUE(other.load());
     other.writeInt(QStringLiteral("Misc"), QStringLiteral("Button Bar"), 2);
@@ -240,7 +229,7 @@ TEST_F(IniFileTest, WriteIntoAMissingOrReadOnlyFolderFails) {
 
 TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-    writeBytes(path, "[Misc]\r\nButton Bar=1\r\n");
+    ASSERT_TRUE(writeBytes(path, "[Misc]\r\nButton Bar=1\r\n"));
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0200), 0);
     IniFile ini(path);
     EXPECT_FALSE(ini.load());
@@ -252,7 +241,7 @@ TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
 }
 
 TEST_F(IniFileTest, SaveKeepsTheFileModeAndFollowsALink) {
-    writeBytes(path, "[A]\r\nk=1\r\n");
+    ASSERT_TRUE(writeBytes(path, "[A]\r\nk=1\r\n"));
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
     const QString link = dir.filePath(QStringLiteral("LINK.INI"));
     ASSERT_TRUE(QFile::link(path, link));

@@ -20,8 +20,12 @@
 class Session;
 class QShowEvent;
 
+#if __has_include("app/settings.h")
+#include "app/settings.h"  // WindowGroup
+#else
 // The five window groups, each with its own colour set.
-enum class WindowGroup { None = 0, Main = 1, Edit = 2, Search = 3, Report = 4, Configure = 5 };
+enum class WindowGroup { Main = 1, Edit = 2, Search = 3, Report = 4, Configure = 5 };
+#endif
 
 // The thirteen elements of a colour set, in the order of their settings keys.
 enum class ColorElement {
@@ -89,7 +93,7 @@ public:
     ~TDialogBase() override;
 
     Session* session() const { return session_; }
-    WindowGroup windowGroup() const { return group_; }
+    WindowGroup windowGroup() const { return group_; }  // Main for a dialog with a fixed look
 
     // After centring, move the window up by 10 pixels when its top is more than 10.
     void setMoveUp(bool on) { moveUp_ = on; }
@@ -122,7 +126,7 @@ private:
     void centre();
 
     Session* session_ = nullptr;
-    WindowGroup group_ = WindowGroup::None;
+    WindowGroup group_ = WindowGroup::Main;
     DialogLook look_;
     bool recorded_ = false;
     bool moveUp_ = false;
