@@ -1,9 +1,12 @@
 // The record editor on a real catalogue: validation, prices, clearing, moving with its questions,
 // data lists, check-out box, Enter walk, browse mode and the printed record.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -11,7 +14,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/paths.h"
 #include "editor/ui/edit1.h"
+#include "editor/ui/oscars.h"
 #include "editortestutil.h"
 #include "support/scriptedprompts.h"
 
@@ -469,4 +474,70 @@ TEST_F(RecordEditor, PrintCancelledPrintsNothing) {
     prompts.answerPrint(false);
     editor->PrintRecord();
     EXPECT_TRUE(prompts.done());
+}
+
+TEST_F(RecordEditor, LabelsTitleLinesAndPrintUseTheFieldDisplayNames) {
+    session.database().fieldNames[Slot::Title - 1] = "Film";
+    session.database().fieldNames[Slot::Star1 - 1] = "Cast & Crew";
+    session.database().fieldNames[Slot::Viewed - 1] = "Seen";
+    open(EditorMode::Edit);
+    EXPECT_EQ(editor->findChild<QLabel*>("TitleLabel")->text(), "Film");
+    EXPECT_EQ(editor->findChild<QLabel*>("StarsLabel")->text(), "Cast && Crew");
+    EXPECT_EQ(check("Viewed")->text(), "Seen");
+    EXPECT_EQ(editor->findChild<QLabel*>("WorthItem")->text(), "Film: Casablanca");
+    edit("Title")->setText("Casablanca (1942)");
+    edit("Title")->setFocus();
+    edit("Misc")->setFocus();  // leaving the title box refreshes the title lines
+    leave(edit("Title"));
+    EXPECT_EQ(editor->findChild<QLabel*>("LibraryItem")->text(), "Film: Casablanca (1942)");
+    const QStringList lines = editor->printLines();
+    ASSERT_EQ(lines.size(), 40);
+    EXPECT_EQ(lines[0], "Film: Casablanca (1942)");
+    EXPECT_EQ(lines[1], "Cast & Crew: ");
+    EXPECT_EQ(lines[39], "Seen: Yes");
+}
+
+TEST_F(RecordEditor, AwardSelectWritesThePickIntoItsBox) {
+    editortest::writeLines(ProgramPaths::programFolder() + "/OSCAR.LST", {"Best Picture", "Best Actor"});
+    open(EditorMode::Edit);
+    edit("OscarAward")->setText("Old text");
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* pick = qobject_cast<TMyOscarAward*>(w); pick && pick->isVisible()) {
+                auto* list = pick->findChild<QListWidget*>("OscarList");
+                list->item(1)->setSelected(true);  // "Best Picture"
+                pick->OkButtonClick();
+            }
+    });
+    editor->findChild<QPushButton*>("SelectOscarAward")->click();
+    EXPECT_EQ(edit("OscarAward")->text(), "Best Picture");
+    EXPECT_TRUE(editor->ValuesChanged());
+}
+
+TEST_F(RecordEditor, ClipboardMenuWorksOnEditAndComboBoxesButNotDateBoxes) {
+    open(EditorMode::Edit);
+    auto action = [this](const QString& caption) {
+        for (QAction* a : editor->findChildren<QAction*>())
+            if (a->text() == caption) return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_NE(action("Cu&t"), nullptr);
+    EXPECT_EQ(action("Cu&t")->shortcut(), QKeySequence("Ctrl+X"));
+    EXPECT_EQ(action("N&ew Record")->shortcut(), QKeySequence("Ctrl+E"));
+    EXPECT_EQ(action("Prin&t Record")->shortcut(), QKeySequence("Ctrl+T"));
+    edit("Title")->setFocus();
+    edit("Title")->setSelection(0, 4);  // "Casa"
+    action("Cu&t")->trigger();
+    EXPECT_EQ(edit("Title")->text(), "blanca");
+    combo("Director")->setFocus();
+    combo("Director")->setEditText("");
+    action("&Paste")->trigger();
+    EXPECT_EQ(combo("Director")->currentText(), "Casa");
+    combo("Director")->lineEdit()->setSelection(1, 2);
+    action("&Delete")->trigger();
+    EXPECT_EQ(combo("Director")->currentText(), "Ca");
+    edit("CheckDate")->setFocus();
+    edit("CheckDate")->selectAll();
+    action("Cu&t")->trigger();
+    EXPECT_EQ(edit("CheckDate")->text(), "04/03/1997");
 }

@@ -118,7 +118,7 @@ TMyEdit::TMyEdit(Session& session, QWidget* parent)
         if (!session_.lists().loadAllLists(session_.currentDatabase(), &error)) Prompts::instance().error(this, error);
     }
     LoadLists();
-    editorsupport::onListsChanged(session_, this, [this] { LoadLists(); });
+    editorsupport::onListsChanged(session_, this, [this](int number) { LoadLists(number); });
     applyBrowseMode();
 }
 
@@ -514,9 +514,9 @@ void TMyEdit::setLabels() {
     checkOut_->setText(escapeMnemonic(session_.displayName(Slot::CheckOut)));
 }
 
-void TMyEdit::LoadLists() {
+void TMyEdit::LoadLists(int number) {
     for (TextControl& c : controls_) {
-        if (c.list == 0) continue;
+        if (c.list == 0 || (number != 0 && c.list != number)) continue;
         auto* combo = qobject_cast<QComboBox*>(c.widget);
         const QStringList values = editorsupport::values(session_, c.list);
         QStringList now;
@@ -950,18 +950,14 @@ bool TMyEdit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMyEdit::clipboard(int action) {
-    QWidget* focus = QApplication::focusWidget();
+    // The focused plain edit box or combo box; date boxes and other controls are left alone.
+    QWidget* focus = focusWidget();
     if (!focus) return;
     QLineEdit* edit = nullptr;
-    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->isEditable()) {
+    if (auto* combo = qobject_cast<QComboBox*>(focus); combo && combo->isEditable())
         edit = combo->lineEdit();
-    } else if (auto* line = qobject_cast<QLineEdit*>(focus)) {
-        if (line->property("dateBox").toBool()) return;  // date boxes are left alone
-        if (auto* combo = qobject_cast<QComboBox*>(line->parentWidget()); combo && combo->lineEdit() == line)
-            edit = line;
-        else
-            edit = line;
-    }
+    else if (auto* line = qobject_cast<QLineEdit*>(focus); line && !line->property("dateBox").toBool())
+        edit = line;
     if (!edit || edit->isReadOnly()) {
         if (edit && action == 1) edit->copy();
         return;
@@ -970,7 +966,9 @@ void TMyEdit::clipboard(int action) {
     case 0: edit->cut(); break;
     case 1: edit->copy(); break;
     case 2: edit->paste(); break;
-    case 3: edit->del(); break;
+    case 3:
+        if (edit->hasSelectedText()) edit->del();
+        break;
     default: break;
     }
 }

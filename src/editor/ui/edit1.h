@@ -48,7 +48,8 @@ public:
     QStringList printLines() const;
 
     // The combo boxes take the session's data lists (kept in step by the lists' change signal).
-    void LoadLists();
+    // number: only the boxes of that list; 0 all.
+    void LoadLists(int number = 0);
 
 protected:
     void showEvent(QShowEvent* event) override;  // FormShow

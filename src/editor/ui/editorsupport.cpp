@@ -18,8 +18,8 @@ bool saveAll(Session& session, QString* error) {
     return session.lists().saveAllLists(session.currentDatabase(), error);
 }
 
-void onListsChanged(Session& session, QObject* context, std::function<void()> f) {
-    QObject::connect(&session.lists(), &DataLists::listChanged, context, [f = std::move(f)](int) { f(); });
+void onListsChanged(Session& session, QObject* context, std::function<void(int)> f) {
+    QObject::connect(&session.lists(), &DataLists::listChanged, context, [f = std::move(f)](int number) { f(number); });
 }
 
 QString moneyText(Session& session, double value) {

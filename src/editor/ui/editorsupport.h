@@ -18,8 +18,8 @@ QStringList values(Session& session, int list);
 void addToList(Session& session, int list, const QString& value);  // AddToList
 void addToStarList(Session& session, const QString& value);        // AddToStarList
 bool saveAll(Session& session, QString* error);                     // SaveAllLists
-// Calls f, with context alive, whenever a data list changes.
-void onListsChanged(Session& session, QObject* context, std::function<void()> f);
+// Calls f with the list's number, while context lives, whenever a data list changes.
+void onListsChanged(Session& session, QObject* context, std::function<void(int)> f);
 
 // Prices: the money text of a value, and reading a typed price (nullopt when not a number).
 QString moneyText(Session& session, double value);
