@@ -6,6 +6,31 @@
 //
 // A Table is a cursor over the live records of one file, in the order of the active index tag
 // (or record order), skipping deleted records and records refused by the record filter.
+//
+// Reading. Records are read on demand, never loaded whole: sequential passes read blocks of about
+// a megabyte (one pread per block, not per record); index order reads single records. Memory stays
+// at a few megabytes plus one byte per physical record for the visibility map below.
+//
+// recordCount() and orderedRecnos(). A dBase file keeps no count of deleted records, so an exact
+// count needs the deletion byte of every record. The engine builds a visibility map (one byte per
+// physical record: live and passing the filter) in ONE sequential pass in large blocks, and keeps
+// it until the filter changes, refresh() is called, or the file's size or modification time shows
+// that another process wrote it; the engine's own posts and deletes update it in place, so a
+// viewer can call recordCount()/orderedRecnos() after every post at no cost. The first call on a
+// large table costs one read of the file (about cat's speed); first()/next() never need the map.
+// In index order orderedRecnos() walks the tag's leaves once and keeps the visible entries.
+//
+// Writing and crash safety. post() writes in an order that survives a kill at any instant (see
+// Table::post in table.cpp) and fdatasyncs before it returns. Between disableControls() and
+// enableControls() the writes of a bulk loop keep the same order but the fdatasync and the
+// header's interrupted-write flag (byte 14) are handled once for the whole loop: the flag is set
+// at the first write and cleared by enableControls() (or close()) after one fdatasync. A kill
+// inside the loop therefore still loses no posted record and leaves the index marked stale,
+// to be rebuilt on the next open.
+//
+// Locking (POSIX open-file-description locks, so they also conflict with other programs' fcntl
+// locks): shared use holds a read lock on byte 0x7FFFFFFE; exclusive use holds a write lock on the
+// whole file; a shared writer holds a write lock on byte 0x7FFFFFFD while it writes.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,7 +51,8 @@ struct FieldDef {
 };
 
 // Field kinds used when creating a catalogue table (type codes 1..4 of the field slot table).
-// Stored sizes chosen by the engine for the non-string kinds:
+// Stored sizes chosen by the engine for the non-string kinds (the sizes dBase engines give
+// these kinds, so every value the program stores fits and other programs read them as numbers):
 //   Integer -> N(11,0), Float -> N(20,4), Date -> D(8).
 enum class FieldKind { String, Integer, Float, Date };
 struct CreateField {
@@ -42,6 +68,7 @@ struct TableInfo {
     uint32_t physicalCount = 0; // header record count, deleted records included
     uint16_t headerLength = 0;
     uint16_t recordLength = 0;
+    std::string codePage;       // name of the code page used for text, e.g. "cp1252"
 };
 
 struct TagInfo {
@@ -94,6 +121,8 @@ public:
 
     // Number of records the cursor can visit: live records passing the filter.
     uint32_t recordCount();
+    // Physical records marked deleted (still in the file until pack).
+    uint32_t deletedCount();
 
     // The physical record numbers of every record the cursor can visit, in the active order.
     // Used by the viewer to map grid rows to records; reads no more than it must.
@@ -130,6 +159,9 @@ public:
     // Production index
     std::vector<TagInfo> tags() const;
     bool hasProductionIndex() const;
+    // True when the production index was found stale (a write was interrupted) on a read-only
+    // open: it is not used, and the cursor runs in record order.
+    bool indexStale() const;
     void addIndex(const std::string& tagName, const std::string& expression);  // builds the tag
     void deleteIndex(const std::string& tagName);
     void setActiveIndex(const std::string& tagName);  // "" = record order
@@ -139,11 +171,15 @@ public:
     // Full structural check of the production index against the records; throws DbError.
     void checkIndexes() const;
 
-    // Bulk loops: no per-record work beyond the loop's own.
+    // Bulk loops: no per-record work beyond the loop's own (see "Writing" above). Nestable.
     void disableControls();
     void enableControls();
+    bool controlsDisabled() const;
+    // Makes every write so far durable (fdatasync of the table and its index).
+    void flush();
 
 private:
+    friend class TableIndex;
     struct Impl;
     std::unique_ptr<Impl> d;
 };

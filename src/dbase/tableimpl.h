@@ -1,0 +1,183 @@
+#pragma once
+// Internal to the engine: the state of an open table, shared by table.cpp and tableindex.cpp.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dbase/codepage.h"
+#include "dbase/expr.h"
+#include "dbase/fileio.h"
+#include "dbase/memo.h"
+#include "dbase/table.h"
+
+namespace dbase {
+
+struct FileStamp {
+    uint64_t size = 0;
+    int64_t sec = 0;
+    int64_t nsec = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+
+FileStamp stampOf(int fd);
+
+// The production index of an open table: the .MDX, the compiled expression of every tag and the
+// active tag's position. Implemented in tableindex.cpp.
+class TableIndex {
+public:
+    TableIndex();
+    ~TableIndex();
+    using Impl = Table::Impl;
+
+    void openFor(Impl& t);  // header byte 28 set: open the companion .MDX when present
+    void close();
+    bool isOpen() const;
+    bool stale() const;
+    void setStale(bool s);
+
+    bool active() const;
+    std::string activeName() const;
+    void setActive(Impl& t, const std::string& tag);
+    std::vector<TagInfo> tags() const;
+
+    // Cursor in the active order (skips records that are deleted or refused by the filter).
+    bool seekEdge(Impl& t, bool first);
+    bool step(Impl& t, bool forward);
+    void positionAt(Impl& t, uint32_t recno);
+    void orderedVisible(Impl& t, std::vector<uint32_t>& out);
+    void refresh(Impl& t);
+
+    // Maintenance inside post(); the caller holds the write lock.
+    void recordAppended(Impl& t, uint32_t recno, const char* rec);
+    void recordChanged(Impl& t, uint32_t recno, const char* oldRec, const char* newRec);
+    void sync(Impl& t);
+
+    void addTag(Impl& t, const std::string& name, const std::string& expression);
+    void removeTag(Impl& t, const std::string& name);
+    void rebuildAll(Impl& t);
+    void check(const Impl& t) const;
+
+private:
+    struct State;
+    std::unique_ptr<State> s_;
+};
+
+
+
+
+struct Table::Impl {
+    Table* self = nullptr;
+    std::string path;
+    File dbf;
+    bool isOpen = false;
+    OpenMode mode = OpenMode::Shared;
+    bool readOnly = false;
+
+    // header
+    uint8_t version = 0;
+    uint8_t cpId = 0;
+    uint8_t mdxFlag = 0;
+    uint32_t count = 0;
+    uint16_t headerLen = 0;
+    uint16_t recLen = 0;
+    std::vector<FieldLayout> fields;
+    const CodePage* cp = nullptr;
+    mutable MemoFile memo;
+    bool hasMemoFields = false;
+
+    // read window
+    mutable std::vector<char> win;
+    mutable uint32_t winFirst = 0;  // record number of win[0]
+    mutable uint32_t winCount = 0;
+
+    // cursor
+    uint32_t cur = 0;
+    bool eof = true;
+    bool bof = true;
+    std::string curRec;
+    const char* view = nullptr;  // record bytes the getters read
+    uint32_t viewRecno = 0;
+
+    // editing
+    enum class EditState { None, Edit, Append } state = EditState::None;
+    std::string editBuf;
+
+    // filter and visibility map
+    std::function<bool(const Table&)> filter;
+    std::vector<uint8_t> visible;  // per physical record: live and passing the filter
+    bool visibleValid = false;
+    uint32_t visibleCount = 0;
+    uint32_t deleted = 0;
+    bool deletedValid = false;
+    FileStamp stamp;
+
+    // writes
+    int disabled = 0;
+    bool bulkWriting = false;  // post lock held and byte 14 set for a bulk loop
+    bool postLocked = false;
+
+    // index
+    TableIndex index;
+
+    // ---- helpers
+    std::string where() const { return path; }
+
+    void requireOpen() const
+    {
+        if (!isOpen) throw DbError("No table is open");
+    }
+    void requireWritable() const
+    {
+        requireOpen();
+        if (readOnly) throw DbError("The table " + path + " is open read-only");
+    }
+    const FieldLayout& fieldAt(int i) const
+    {
+        requireOpen();
+        if (i < 0 || i >= static_cast<int>(fields.size()))
+            throw DbError("Field number " + std::to_string(i + 1) + " does not exist in " + path);
+        return fields[i];
+    }
+    uint64_t recOffset(uint32_t recno) const { return headerLen + uint64_t(recno - 1) * recLen; }
+
+    void parseHeader(const File& f, uint64_t fileSize);
+    void openMemoIfNeeded() const;
+    void recover();
+
+    void invalidateWindow() const { winCount = 0; }
+    enum class Dir { Forward, Backward, Single };
+    const char* record(uint32_t recno, Dir dir) const;
+
+    bool accept(uint32_t recno, const char* rec);
+    bool visibleRecord(uint32_t recno, Dir dir);
+    void setCurrent(uint32_t recno, const char* rec);
+    void clearCurrent();
+    bool seekFrom(uint32_t start, bool forward);
+
+    void buildVisible();
+    void ensureVisible();
+    bool fileChanged() const { return !(stampOf(dbf.fd()) == stamp); }
+    void restamp() { stamp = stampOf(dbf.fd()); }
+    void readHeaderCount();
+    void invalidateCaches()
+    {
+        visibleValid = false;
+        deletedValid = false;
+        invalidateWindow();
+    }
+
+    void beginWrite();
+    void endWrite();
+    void setFlag14(bool on);
+    void writeCount(uint32_t n);
+    void checkBrowse();
+
+    std::string fieldValueText(const FieldLayout& f, const char* rec) const;
+    void storeField(int index, std::string_view bytes);
+    char* editField(int index);
+};
+
+
+}  // namespace dbase
