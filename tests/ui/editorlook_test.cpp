@@ -24,12 +24,14 @@ namespace {
 void shoot(QWidget* w, const QString& name) {
     const QString folder = qEnvironmentVariable("QUILLON_SHOTS");
     if (folder.isEmpty()) return;
+    QApplication::processEvents();
     QDir().mkpath(folder);
     w->grab().save(folder + "/" + name + ".png");
 }
 
 // Visible controls of a page that overlap each other, or whose text does not fit.
 QStringList problems(QWidget* page) {
+    QApplication::processEvents();
     QStringList out;
     QList<QWidget*> controls;
     for (QWidget* w : page->findChildren<QWidget*>()) {

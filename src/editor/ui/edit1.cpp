@@ -154,8 +154,11 @@ void TMyEdit::buildControls() {
         }
         c.widget->setObjectName(QString::fromLatin1(name));
         c.edit->setMaxLength(fieldSlot(slot).width);
-        const int chars = std::min(fieldSlot(slot).width, 34);
+        const int width = fieldSlot(slot).width;
+        const int chars = std::min(width, 34);
         c.widget->setMinimumWidth(charsWidth(c.widget, std::max(chars, kind == Kind::Combo ? 14 : 5)));
+        // Short boxes (year, play time, counters, dates) are no wider than their text needs.
+        if (kind != Kind::Combo && width <= 12) c.widget->setMaximumWidth(charsWidth(c.widget, std::max(width, 5) + 4));
         controls_.push_back(c);
         return c.widget;
     };
@@ -285,11 +288,13 @@ void TMyEdit::buildControls() {
         connect(checkOut_, &QCheckBox::clicked, this, &TMyEdit::CheckOutClick);
         QWidget* date = addControl(kCheckDate, Slot::CheckDate, 2, 0, Kind::Date, page);
         date->setMinimumWidth(charsWidth(date, 11));
+        date->setMaximumWidth(charsWidth(date, 13));
         blankCheckOut_ = new QPushButton(QStringLiteral("Blan&k Date"), page);
         blankCheckOut_->setObjectName(QStringLiteral("BlankCheckOut"));
         blankCheckOut_->setAutoDefault(false);
         connect(blankCheckOut_, &QPushButton::clicked, this, [this] { editOf(kCheckDate)->clear(); });
         auto* dateRow = new QHBoxLayout;
+        dateRow->setSpacing(6);
         dateRow->addWidget(date);
         dateRow->addWidget(blankCheckOut_);
         dateRow->addStretch(1);
@@ -322,14 +327,17 @@ void TMyEdit::buildControls() {
         for (const char* p : {kListPrice, kPurchPrice}) {
             editOf(p)->setAlignment(Qt::AlignRight);
             editOf(p)->setMinimumWidth(charsWidth(editOf(p), 14));
+            editOf(p)->setMaximumWidth(charsWidth(editOf(p), 18));
         }
         QWidget* date = addControl(kPurchDate, Slot::PurchDate, 3, 0, Kind::Date, page);
         date->setMinimumWidth(charsWidth(date, 11));
+        date->setMaximumWidth(charsWidth(date, 13));
         blankPurchDate_ = new QPushButton(QStringLiteral("Blan&k Date"), page);
         blankPurchDate_->setObjectName(QStringLiteral("BlankPurchDate"));
         blankPurchDate_->setAutoDefault(false);
         connect(blankPurchDate_, &QPushButton::clicked, this, [this] { editOf(kPurchDate)->clear(); });
         auto* dateRow = new QHBoxLayout;
+        dateRow->setSpacing(6);
         dateRow->addWidget(date);
         dateRow->addWidget(blankPurchDate_);
         dateRow->addStretch(1);
@@ -345,6 +353,7 @@ void TMyEdit::buildControls() {
             out->setAutoDefault(false);
             connect(out, &QPushButton::clicked, this, [this, mode] { selectAward(mode); });
             auto* row = new QHBoxLayout;
+            row->setSpacing(6);
             row->addWidget(box, 1);
             row->addWidget(out);
             g->addWidget(label(slot, page, box), r, 0);
@@ -537,6 +546,11 @@ void TMyEdit::LoadLists(int number) {
 void TMyEdit::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) FormShow();
     TDialogBase::showEvent(event);
+    if (!event->spontaneous()) {
+        // Spacing grows with the screen scale as the controls do; then size and centre again.
+        editorsupport::scaleSpacing(this, currentLook().scale);
+        applyLook();
+    }
 }
 
 void TMyEdit::FormShow() {
@@ -565,6 +579,7 @@ void TMyEdit::LoadInData() {
     dbase::Table& table = session_.table();
     const DateFormat& dates = session_.dateFormat();
     auto field = [&table](int slot) { return table.fieldIndex(fieldSlot(slot).name); };
+    resetPriceLengths();
     for (size_t i = 0; i < controls_.size(); ++i) {
         const TextControl& c = controls_[i];
         const int f = field(c.slot);
@@ -595,7 +610,13 @@ void TMyEdit::LoadInData() {
     SetCaptions();
 }
 
+void TMyEdit::resetPriceLengths() {
+    editOf(kListPrice)->setMaxLength(fieldSlot(Slot::ListPrice).width);
+    editOf(kPurchPrice)->setMaxLength(fieldSlot(Slot::PurchPrice).width);
+}
+
 void TMyEdit::DoClear() {
+    resetPriceLengths();
     for (size_t i = 0; i < controls_.size(); ++i) {
         const TextControl& c = controls_[i];
         if (c.kind == Kind::Date)

@@ -85,6 +85,7 @@ private:
     void CheckOutClick(bool checked);
     void PriceExit(QLineEdit* box);
     void setMoneyText(QLineEdit* box, double value);
+    void resetPriceLengths();
     bool askBeforeLeaving(const QString& question);  // true: go on
     void moveRecord(bool next);
     void focusControl(QWidget* control, int page);

@@ -66,6 +66,11 @@ TMyEditBox::TMyEditBox(Session& session, int listNumber, QWidget* parent)
 
 void TMyEditBox::showEvent(QShowEvent* event) {
     TDialogBase::showEvent(event);
+    if (!event->spontaneous()) {
+        // Spacing grows with the screen scale as the controls do; then size and centre again.
+        editorsupport::scaleSpacing(this, currentLook().scale);
+        applyLook();
+    }
     if (event->spontaneous()) return;
     list_->setFocus();
     if (list_->count() > 0) list_->setCurrentRow(0);

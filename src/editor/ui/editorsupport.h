@@ -25,6 +25,10 @@ void onListsChanged(Session& session, QObject* context, std::function<void(int)>
 QString moneyText(Session& session, double value);
 std::optional<double> readMoney(Session& session, const QString& text);
 
+// Layout spacings and margins and the menu bar's font by the screen scale, from the values the
+// window was designed with (recorded at the first call, so scaling never compounds).
+void scaleSpacing(QWidget* root, double scale);
+
 // Records were added or changed by the editor.
 void recordsChanged(Session& session);
 

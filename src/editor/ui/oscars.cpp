@@ -10,6 +10,7 @@
 #include "app/ui/prompts.h"
 #include "catalogue/fieldslots.h"
 #include "editor/awardpick.h"
+#include "editor/ui/editorsupport.h"
 
 TMyOscarAward::TMyOscarAward(Session& session, int mode, const QString& current, QWidget* parent)
     : TDialogBase(session, WindowGroup::Edit, parent), session_(session), mode_(mode < 1 || mode > 3 ? 1 : mode),
@@ -49,6 +50,11 @@ void TMyOscarAward::showEvent(QShowEvent* event) {
         LoadList();
     }
     TDialogBase::showEvent(event);
+    if (!event->spontaneous()) {
+        // Spacing grows with the screen scale as the controls do; then size and centre again.
+        editorsupport::scaleSpacing(this, currentLook().scale);
+        applyLook();
+    }
     list_->setFocus();
 }
 
