@@ -541,3 +541,28 @@ TEST_F(RecordEditor, ClipboardMenuWorksOnEditAndComboBoxesButNotDateBoxes) {
     action("Cu&t")->trigger();
     EXPECT_EQ(edit("CheckDate")->text(), "04/03/1997");
 }
+
+TEST_F(RecordEditor, DateBoxesFollowTheDateFormatAndBlankBoxesStoreNoDate) {
+    session.dateFormat() = DateFormat(5, false);  // dd-mm-yy: the box still shows the century
+    open(EditorMode::Edit);
+    EXPECT_EQ(edit("CheckDate")->inputMask(), "99-99-9999;_");
+    EXPECT_EQ(edit("CheckDate")->text(), "03-04-1997");
+    editor->findChild<QPushButton*>("BlankCheckOut")->click();
+    EXPECT_EQ(edit("CheckDate")->displayText(), "__-__-____");
+    prompts.answer(Prompts::Yes);
+    editor->DoExit();
+    session.dateFormat() = DateFormat(3, true);  // mm.dd.yy
+    open(EditorMode::Edit);
+    EXPECT_EQ(edit("CheckDate")->inputMask(), "99.99.9999;_");
+    EXPECT_EQ(edit("CheckDate")->text(), "04.03.1997");
+    EXPECT_EQ(edit("PurchDate")->text(), "12.24.1996");
+    edit("PurchDate")->clear();
+    edit("CheckDate")->setText("12.31.2031");
+    ASSERT_TRUE(editor->DoUpdate());
+    dbase::Table& t = session.table();
+    EXPECT_EQ(t.getDate(t.fieldIndexOrThrow("PURCHDATE")), "");
+    EXPECT_EQ(t.getDate(t.fieldIndexOrThrow("CHECKDATE")), "20311231");
+    edit("CheckDate")->setText("12.3");  // half typed
+    prompts.expect("Error", "Invalid check out date specified.  Please correct.", Prompts::Ok);
+    EXPECT_FALSE(editor->DoUpdate());
+}
