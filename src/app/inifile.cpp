@@ -72,20 +72,31 @@ bool IniFile::load() {
     for (qsizetype i = 0; i < n; ++i) {
         const char c = bytes[i];
         if (c == '\n' || c == '\r') {
-            Line line;
-            line.text = bytes.mid(start, i - start);
+            QByteArray ending(1, c);
+            const QByteArray text = bytes.mid(start, i - start);
             if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') {
-                line.ending = QByteArrayLiteral("\r\n");
+                ending = QByteArrayLiteral("\r\n");
                 ++i;
-            } else {
-                line.ending = QByteArray(1, c);
             }
-            lines_.append(line);
+            lines_.append(makeLine(text, ending));
             start = i + 1;
         }
     }
-    if (start < n) lines_.append(Line{bytes.mid(start), QByteArray()});
+    if (start < n) lines_.append(makeLine(bytes.mid(start), QByteArray()));
     return true;
+}
+
+IniFile::Line IniFile::makeLine(const QByteArray& text, const QByteArray& ending) {
+    Line line{text, ending, Kind::Other, QString()};
+    QString name;
+    if (sectionName(text, &name)) {
+        line.kind = Kind::Section;
+        line.name = name.toCaseFolded();
+    } else if (keyValue(text, &name, nullptr)) {
+        line.kind = Kind::Key;
+        line.name = name.toCaseFolded();
+    }
+    return line;
 }
 
 IniFile IniFile::fromFile(const QString& path) {
@@ -142,13 +153,14 @@ bool IniFile::keyValue(const QByteArray& line, QString* key, QString* value) {
 
 IniFile::Location IniFile::locate(const QString& section, const QString& key) const {
     Location loc;
+    const QString wantedSection = section.trimmed().toCaseFolded();
+    const QString wantedKey = key.isNull() ? QString() : key.trimmed().toCaseFolded();
     bool inSection = false;
     for (qsizetype i = 0; i < lines_.size(); ++i) {
-        const QByteArray& text = lines_[i].text;
-        QString name;
-        if (sectionName(text, &name)) {
+        const Line& line = lines_[i];
+        if (line.kind == Kind::Section) {
             if (inSection) break; // the end of the wanted section
-            if (name.compare(section, Qt::CaseInsensitive) == 0) {
+            if (line.name == wantedSection) {
                 inSection = true;
                 loc.sectionLine = i;
                 loc.lastLine = i;
@@ -156,10 +168,8 @@ IniFile::Location IniFile::locate(const QString& section, const QString& key) co
             continue;
         }
         if (!inSection) continue;
-        if (!trimmedBytes(text).isEmpty()) loc.lastLine = i;
-        QString k;
-        if (loc.keyLine < 0 && !key.isNull() && keyValue(text, &k, nullptr) &&
-            k.compare(key, Qt::CaseInsensitive) == 0)
+        if (line.kind != Kind::Other || !trimmedBytes(line.text).isEmpty()) loc.lastLine = i;
+        if (loc.keyLine < 0 && line.kind == Kind::Key && !key.isNull() && line.name == wantedKey)
             loc.keyLine = i;
     }
     return loc;
@@ -265,7 +275,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         // An unchanged value keeps its line as it is.
         if (textfile::toCp1252(unquoted(current)) == textfile::toCp1252(plain)) return;
         // Keep the key exactly as spelt in the file.
-        line.text = trimmedBytes(QByteArrayView(line.text).first(eq)) + '=' + written;
+        line = makeLine(trimmedBytes(QByteArrayView(line.text).first(eq)) + '=' + written, line.ending);
         modified_ = true;
         return;
     }
@@ -275,11 +285,11 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         // After the last non-blank line of the section.
         Line& last = lines_[loc.lastLine];
         if (last.ending.isEmpty()) last.ending = crlf;
-        lines_.insert(loc.lastLine + 1, Line{keyLine, crlf});
+        lines_.insert(loc.lastLine + 1, makeLine(keyLine, crlf));
     } else {
         if (!lines_.isEmpty() && lines_.last().ending.isEmpty()) lines_.last().ending = crlf;
-        lines_.append(Line{'[' + textfile::toCp1252(section) + ']', crlf});
-        lines_.append(Line{keyLine, crlf});
+        lines_.append(makeLine('[' + textfile::toCp1252(section) + ']', crlf));
+        lines_.append(makeLine(keyLine, crlf));
     }
     modified_ = true;
 }

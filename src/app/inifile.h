@@ -79,10 +79,14 @@ public:
     static bool parseReal(const QString& text, double* value);
 
 private:
+    enum class Kind { Other, Section, Key };
     struct Line {
         QByteArray text;   // the line without its end
-        QByteArray ending; // "\r\n", "\n", "\r" or "" for a last line without an end
+        QByteArray ending; // CR LF, LF, CR or nothing for a last line without an end
+        Kind kind = Kind::Other;
+        QString name; // the section or key name, case-folded
     };
+    static Line makeLine(const QByteArray& text, const QByteArray& ending);
     struct Location {
         qsizetype sectionLine = -1; // the "[Section]" line
         qsizetype keyLine = -1;     // the "Key=Value" line

@@ -1171,7 +1171,8 @@ void MdxFile::remove(int tag, const std::string& key, uint32_t recno) {
     const Tag& t = d->tagAt(tag);
     ++d->generation;
     Path path;
-    bool found = key.size() == size_t(t.keyLen) && d->positionAtOrAfter(tag, key, recno, path, nullptr);
+    uint64_t visits = 0;
+    bool found = key.size() == size_t(t.keyLen) && d->positionAtOrAfter(tag, key, recno, path, &visits);
     if (found) {
         std::string k;
         uint32_t r = 0;

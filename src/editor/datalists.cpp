@@ -235,6 +235,10 @@ bool DataLists::loadAllLists(const QString& tablePath, QString* error) {
 }
 
 bool DataLists::saveAllLists(const QString& tablePath, QString* error) const {
+    if (tablePath.isEmpty()) {
+        if (error) *error = QStringLiteral("No database is open.");
+        return false;
+    }
     std::array<QString, ListCount + 1> paths;
     for (int number : Order)
         paths[number] = listFilePath(tablePath, number);

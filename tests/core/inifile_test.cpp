@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -65,7 +66,8 @@ TEST_F(IniFileTest, MissingFileAndMissingKeysGiveDefaults) {
 }
 
 TEST_F(IniFileTest, GarbageValuesReadAsZeroOrFalse) {
-    ASSERT_TRUE(writeBytes(path, "[Misc]\nA=abc\nB=12abc\nC=\nD=Maybe\nE=yEs\nF=1.5x\nG=99999999999\nH= -42 \n"));
+    ASSERT_TRUE(
+        writeBytes(path, "[Misc]\nA=abc\nB=12abc\nC=\nD=Maybe\nE=yEs\nF=1.5x\nG=99999999999\nH= -42 \n"));
     IniFile ini(path);
     ASSERT_TRUE(ini.load());
     const QString s = QStringLiteral("Misc");
@@ -228,7 +230,18 @@ TEST_F(IniFileTest, WriteIntoAMissingOrReadOnlyFolderFails) {
 }
 
 TEST_F(IniFileTest, UnreadableFileIsNeverOverwritten) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    // A folder where the file should be cannot be read as a settings file.
+    const QString folder = dir.filePath(QStringLiteral("FOLDER.INI"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    IniFile blocked(folder);
+    EXPECT_FALSE(blocked.load());
+    EXPECT_TRUE(blocked.errorString().contains(QStringLiteral("Is a directory")))
+        << blocked.errorString().toStdString();
+    blocked.writeInt(QStringLiteral("Misc"), QStringLiteral("Button Bar"), 2);
+    EXPECT_FALSE(blocked.save());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+
+    if (::geteuid() == 0) return; // permissions do not bind the superuser
     ASSERT_TRUE(writeBytes(path, "[Misc]\r\nButton Bar=1\r\n"));
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0200), 0);
     IniFile ini(path);

@@ -45,7 +45,7 @@ TEST(DateFormatTest, ParsesInTheCurrentFormat) {
     EXPECT_EQ(DateFormat(12, true).parse(QStringLiteral("03.04.1997"), &ok), April3);
     EXPECT_EQ(DateFormat(12, true).parse(QStringLiteral("31.02.1997"), &ok), QString());
     EXPECT_FALSE(ok);
-    EXPECT_EQ(DateFormat(12, true).parse(QStringLiteral("03/04/1997"), &ok), QString());  // wrong separator
+    EXPECT_EQ(DateFormat(12, true).parse(QStringLiteral("03/04/1997"), &ok), QString()); // wrong separator
     EXPECT_FALSE(ok);
     EXPECT_EQ(DateFormat(1, true).parse(QStringLiteral("4/3/97x"), &ok), QString());
     EXPECT_FALSE(ok);
@@ -62,7 +62,7 @@ TEST(DateFormatTest, TwoDigitYearsUseACenturyWindow) {
 }
 
 TEST(DateFormatTest, EditorBoxesKeepTheCentury) {
-    const DateFormat f(5, false);  // d-m-yy
+    const DateFormat f(5, false); // d-m-yy
     EXPECT_EQ(f.fullPattern(), QStringLiteral("dd-mm-yyyy"));
     EXPECT_EQ(f.formatFull(April3), QStringLiteral("03-04-1997"));
     EXPECT_EQ(f.formatFull(QStringLiteral("18991231")), QStringLiteral("31-12-1899"));
@@ -90,7 +90,7 @@ TEST(RegionalTest, DefaultsAndLocales) {
     EXPECT_EQ(de.sCurrency, QStringLiteral("\u20ac"));
     EXPECT_EQ(de.iCountry, 49);
     EXPECT_EQ(de.iCurrDigits, 2);
-    EXPECT_EQ(de.iCurrency, 3);  // "1,00 €"
+    EXPECT_EQ(de.iCurrency, 3); // "1,00 €"
     EXPECT_EQ(de.sCountry, QStringLiteral("Germany"));
     const RegionalValues us = RegionalValues::fromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(us.sCurrency, QStringLiteral("$"));
@@ -111,7 +111,7 @@ TEST(NumberTest, PlainNumbers) {
     EXPECT_EQ(plainNumber(0, 2, 3.14159, SystemFormat, eu), QStringLiteral("3,14"));
     EXPECT_EQ(plainNumber(0, 2, -2.5, USFormat, us), QStringLiteral("-2.50"));
     EXPECT_EQ(plainNumber(0, 2, -0.001, USFormat, us), QStringLiteral("0.00"));
-    EXPECT_EQ(plainNumber(2, 0, 123456, USFormat, us), QStringLiteral("123456"));  // never cut
+    EXPECT_EQ(plainNumber(2, 0, 123456, USFormat, us), QStringLiteral("123456")); // never cut
 }
 
 TEST(NumberTest, GroupedNumbersUS) {
@@ -151,7 +151,8 @@ TEST(MoneyTextTest, NormalisesAndParsesStrictly) {
     EXPECT_EQ(parseMoney(QStringLiteral(" 12 "), USFormat, us), 12.0);
     EXPECT_EQ(parseMoney(QStringLiteral("-3.5"), USFormat, us), -3.5);
     EXPECT_EQ(parseMoney(QStringLiteral("1.234,50"), SystemFormat, eu), 1234.5);
-    EXPECT_EQ(normaliseMoneyText(QStringLiteral("1.234,50,1"), SystemFormat, eu), QStringLiteral("1234.50,1"));
+    EXPECT_EQ(normaliseMoneyText(QStringLiteral("1.234,50,1"), SystemFormat, eu),
+              QStringLiteral("1234.50,1"));
     EXPECT_FALSE(parseMoney(QStringLiteral("1.234,50,1"), SystemFormat, eu));
     EXPECT_FALSE(parseMoney(QStringLiteral("12abc"), USFormat, us));
     EXPECT_FALSE(parseMoney(QStringLiteral("1.2.3"), USFormat, us));
@@ -165,4 +166,4 @@ TEST(MoneyTextTest, NormalisesAndParsesStrictly) {
     EXPECT_EQ(parseMoney(money(0, 1234567.89, SystemFormat, eu), SystemFormat, eu), 1234567.89);
 }
 
-}  // namespace
+} // namespace

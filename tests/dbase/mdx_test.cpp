@@ -244,10 +244,10 @@ TEST_P(MdxMaintenance, MatchesTheModelAfterEveryStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, MdxMaintenance,
-                         ::testing::Values(Shape{'C', 100, 300, 300, 3000, 1},   // 9 keys a node: 4+ levels
-                                           Shape{'C', 8, 5000, 9000, 3000, 25},  // 84 keys a node
-                                           Shape{'C', 40, 7, 200, 2500, 1},      // long runs of equal keys
-                                           Shape{'N', 12, 400, 500, 2500, 5}),
+                         ::testing::Values(Shape{'C', 100, 300, 1200, 2500, 10}, // 9 keys a node: 4 levels
+                                           Shape{'C', 8, 5000, 9000, 2000, 50},  // 84 keys a node
+                                           Shape{'C', 40, 7, 200, 2000, 4},      // long runs of equal keys
+                                           Shape{'N', 12, 400, 500, 2000, 8}),
                          [](const ::testing::TestParamInfo<Shape>& info) {
                              return std::string(1, info.param.type) + std::to_string(info.param.keyLen) + "x" +
                                     std::to_string(info.param.keySpace);

@@ -24,7 +24,7 @@ DialogLook testLook(double scale) {
     lk.editFont = QFont("Times New Roman");
     lk.editFont.setItalic(true);
     lk.buttonFont = QFont("Helvetica");
-    lk.buttonFont.setPointSize(30);  // sizes of the user fonts never apply
+    lk.buttonFont.setPointSize(30); // sizes of the user fonts never apply
     lk.scale = scale;
     return lk;
 }
@@ -68,7 +68,7 @@ struct PlacedDialog : TDialogBase {
     QPushButton* button;
 };
 
-}  // namespace
+} // namespace
 
 TEST(DialogBase, FontsByControlKindNameAndStyleOnly) {
     PlacedDialog d(testLook(1.0));
@@ -139,9 +139,9 @@ TEST(DialogBase, LayoutsKeepPlacingTheirControls) {
 
 TEST(DialogBase, ColourSetOfTheGroup) {
     DialogLook lk = testLook(1.0);
-    lk.colors.value[int(ColorElement::MainBackground)] = 0x0000ff;  // red
-    lk.colors.value[int(ColorElement::MinorTitle)] = 0x00ff00;      // green
-    lk.colors.value[int(ColorElement::EditBackground)] = 0x800000;  // dark blue
+    lk.colors.value[int(ColorElement::MainBackground)] = 0x0000ff; // red
+    lk.colors.value[int(ColorElement::MinorTitle)] = 0x00ff00;     // green
+    lk.colors.value[int(ColorElement::EditBackground)] = 0x800000; // dark blue
     lk.colors.value[int(ColorElement::CheckText)] = 0x808080;
     PlacedDialog d(lk);
     d.show();
@@ -172,4 +172,24 @@ TEST(DialogBase, CentresOnTheScreenAndMovesUpWhenAsked) {
     d.setMoveUp(true);
     d.show();
     EXPECT_EQ(d.frameGeometry().top(), centredTop > 10 ? centredTop - 10 : centredTop);
+}
+
+TEST(DialogBase, LookFromTheDatabaseSettings) {
+    DatabaseSettings s;
+    s.labelFont = {QStringLiteral("Courier New"), true, false};
+    s.editFont = {QStringLiteral("Times New Roman"), false, true};
+    s.buttonFont = {QStringLiteral("Helvetica"), true, true};
+    s.colors(WindowGroup::Edit)[ColorSet::MainBackground] = 16777215;
+    s.colors(WindowGroup::Edit)[ColorSet::EditText] = 255;
+    const DialogLook edit = dialogLook(s, 1.6, WindowGroup::Edit);
+    EXPECT_EQ(edit.labelFont.family(), "Courier New");
+    EXPECT_TRUE(edit.labelFont.bold());
+    EXPECT_TRUE(edit.editFont.italic());
+    EXPECT_TRUE(edit.buttonFont.bold() && edit.buttonFont.italic());
+    EXPECT_DOUBLE_EQ(edit.scale, 1.6);
+    EXPECT_EQ(edit.colors.color(ColorElement::MainBackground), QColor(255, 255, 255));
+    EXPECT_EQ(edit.colors.color(ColorElement::EditText), QColor(255, 0, 0));
+    // Other groups keep their own sets.
+    const DialogLook search = dialogLook(s, 1.0, WindowGroup::Search);
+    EXPECT_EQ(search.colors.color(ColorElement::MainBackground), QColor(192, 192, 192));
 }

@@ -55,10 +55,10 @@ TEST(ScriptedPrompts, RestoresThePreviousPrompts) {
 TEST(ScriptedPrompts, UnexpectedQuestionFailsTheTestAndGetsTheSafeAnswer) {
     ScriptedPrompts prompts;
     Prompts::Button answer = Prompts::Yes;
-    EXPECT_NONFATAL_FAILURE(
-        answer = Prompts::instance().message(nullptr, "Confirm", "Delete this record?",
-                                             Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question),
-        "Unexpected question: message box [Confirm] \"Delete this record?\"");
+    EXPECT_NONFATAL_FAILURE(answer = Prompts::instance().message(nullptr, "Confirm", "Delete this record?",
+                                                                 Prompts::Yes | Prompts::No, Prompts::No,
+                                                                 Prompts::Icon::Question),
+                            "Unexpected question: message box [Confirm] \"Delete this record?\"");
     EXPECT_EQ(answer, Prompts::No);
     QString file = "x";
     EXPECT_NONFATAL_FAILURE(file = Prompts::instance().saveFile(nullptr, "Export", "*.TXT", "TXT", "", true),
@@ -72,7 +72,8 @@ TEST(ScriptedPrompts, WrongMessageOrKindFails) {
     EXPECT_NONFATAL_FAILURE(Prompts::instance().error(nullptr, "Something else."),
                             "Expected the message [Confirm] \"Delete this record?\"");
     prompts.answerFile("/tmp/a");
-    EXPECT_NONFATAL_FAILURE(Prompts::instance().confirm(nullptr, "Sure?"), "while the next answer is file name");
+    EXPECT_NONFATAL_FAILURE(Prompts::instance().confirm(nullptr, "Sure?"),
+                            "while the next answer is file name");
     prompts.clearQueue();
     prompts.answer(Prompts::Cancel);
     EXPECT_NONFATAL_FAILURE(Prompts::instance().confirm(nullptr, "Sure?"), "is not a button of");
@@ -92,6 +93,6 @@ TEST(Prompts, InstallNullRestoresTheRealDialogs) {
     ScriptedPrompts scripted;
     Prompts::install(nullptr);
     EXPECT_NE(&Prompts::instance(), &scripted);
-    EXPECT_NE(&Prompts::instance(), before);  // the test main's strict prompts are not the real ones
+    EXPECT_NE(&Prompts::instance(), before); // the test main's strict prompts are not the real ones
     Prompts::install(&scripted);
 }

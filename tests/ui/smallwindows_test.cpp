@@ -53,7 +53,7 @@ TEST(Tips, CheckBoxPresetFromAndWrittenBackToShowTips) {
         EXPECT_EQ(tips.showAtStartup()->isChecked(), initial);
         tips.show();
         tips.showAtStartup()->click();
-        EXPECT_EQ(show, initial);  // written back only when the window closes
+        EXPECT_EQ(show, initial); // written back only when the window closes
         tips.close();
         EXPECT_EQ(show, !initial);
     }
@@ -102,7 +102,8 @@ TEST(Help, EveryPageHasATitleAndEveryLinkResolves) {
         for (auto it = href.globalMatch(html); it.hasNext();) {
             const QString target = it.next().captured(1);
             if (target.startsWith("http")) continue;
-            EXPECT_TRUE(QFile::exists(":/help/" + target)) << page.toStdString() << " -> " << target.toStdString();
+            EXPECT_TRUE(QFile::exists(":/help/" + target))
+                << page.toStdString() << " -> " << target.toStdString();
         }
     }
 }

@@ -5,9 +5,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TAbout::TAbout(Session& session, QWidget* parent) : TDialogBase(session, WindowGroup::Main, parent) { build(); }
+TAbout::TAbout(Session& session, QWidget* parent) : TDialogBase(session, WindowGroup::Main, parent) {
+    build();
+}
 
-TAbout::TAbout(const DialogLook& look, QWidget* parent) : TDialogBase(look, parent) { build(); }
+TAbout::TAbout(const DialogLook& look, QWidget* parent) : TDialogBase(look, parent) {
+    build();
+}
 
 void TAbout::build() {
     setWindowTitle(QStringLiteral("About"));

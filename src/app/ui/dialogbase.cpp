@@ -26,7 +26,9 @@
 #include <cmath>
 #include <unordered_set>
 
-QColor WindowColors::color(ColorElement e) const { return fromNumber(value[size_t(e)]); }
+QColor WindowColors::color(ColorElement e) const {
+    return fromNumber(value[size_t(e)]);
+}
 
 QColor WindowColors::fromNumber(int number) {
     return QColor(number & 0xff, (number >> 8) & 0xff, (number >> 16) & 0xff);
@@ -53,7 +55,8 @@ bool isLeaf(const QWidget* w) {
 template <typename F> void walk(QWidget* root, F&& f) {
     QList<QWidget*> children;
     if (auto* tabs = qobject_cast<QTabWidget*>(root)) {
-        for (int i = 0; i < tabs->count(); ++i) children << tabs->widget(i);
+        for (int i = 0; i < tabs->count(); ++i)
+            children << tabs->widget(i);
     } else if (auto* area = qobject_cast<QScrollArea*>(root)) {
         if (area->widget()) children << area->widget();
     } else {
@@ -68,7 +71,8 @@ template <typename F> void walk(QWidget* root, F&& f) {
 
 void setRoles(QWidget* w, std::initializer_list<std::pair<QPalette::ColorRole, QColor>> roles) {
     QPalette p = w->palette();
-    for (const auto& [role, color] : roles) p.setColor(role, color);
+    for (const auto& [role, color] : roles)
+        p.setColor(role, color);
     w->setPalette(p);
 }
 
@@ -80,7 +84,7 @@ QSize scaled(QSize s, double f) {
     return {one(s.width()), one(s.height())};
 }
 
-}  // namespace
+} // namespace
 
 namespace look {
 
@@ -99,10 +103,14 @@ FontKind fontKind(const QWidget* w) {
 
 const QFont* userFont(FontKind kind, const DialogLook& look) {
     switch (kind) {
-    case FontKind::Label: return &look.labelFont;
-    case FontKind::Edit: return &look.editFont;
-    case FontKind::Button: return &look.buttonFont;
-    case FontKind::None: break;
+    case FontKind::Label:
+        return &look.labelFont;
+    case FontKind::Edit:
+        return &look.editFont;
+    case FontKind::Button:
+        return &look.buttonFont;
+    case FontKind::None:
+        break;
     }
     return nullptr;
 }
@@ -125,7 +133,9 @@ void applyUserFonts(QWidget* root, const DialogLook& look) {
     walk(root, [&](QWidget* w) { applyUserFont(w, look); });
 }
 
-void markMajorTitle(QWidget* label) { label->setProperty("quillonMajorTitle", true); }
+void markMajorTitle(QWidget* label) {
+    label->setProperty("quillonMajorTitle", true);
+}
 
 void applyColors(QWidget* root, const WindowColors& colors) {
     using E = ColorElement;
@@ -139,15 +149,19 @@ void applyColors(QWidget* root, const WindowColors& colors) {
                          {QPalette::WindowText, c(major ? E::MajorTitle : E::MinorTitle)}});
         } else if (qobject_cast<QRadioButton*>(w)) {
             w->setAutoFillBackground(true);
-            setRoles(w, {{QPalette::Window, c(E::RadioBackground)}, {QPalette::WindowText, c(E::RadioText)},
+            setRoles(w, {{QPalette::Window, c(E::RadioBackground)},
+                         {QPalette::WindowText, c(E::RadioText)},
                          {QPalette::ButtonText, c(E::RadioText)}});
         } else if (qobject_cast<QCheckBox*>(w)) {
             w->setAutoFillBackground(true);
-            setRoles(w, {{QPalette::Window, c(E::CheckBackground)}, {QPalette::WindowText, c(E::CheckText)},
+            setRoles(w, {{QPalette::Window, c(E::CheckBackground)},
+                         {QPalette::WindowText, c(E::CheckText)},
                          {QPalette::ButtonText, c(E::CheckText)}});
         } else if (qobject_cast<QComboBox*>(w)) {
-            setRoles(w, {{QPalette::Base, c(E::ComboBackground)}, {QPalette::Text, c(E::ComboText)},
-                         {QPalette::Button, c(E::ComboBackground)}, {QPalette::ButtonText, c(E::ComboText)}});
+            setRoles(w, {{QPalette::Base, c(E::ComboBackground)},
+                         {QPalette::Text, c(E::ComboText)},
+                         {QPalette::Button, c(E::ComboBackground)},
+                         {QPalette::ButtonText, c(E::ComboText)}});
         } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
                    qobject_cast<QTextEdit*>(w) || qobject_cast<QPlainTextEdit*>(w)) {
             setRoles(w, {{QPalette::Base, c(E::EditBackground)}, {QPalette::Text, c(E::EditText)}});
@@ -159,7 +173,7 @@ void applyColors(QWidget* root, const WindowColors& colors) {
     });
 }
 
-}  // namespace look
+} // namespace look
 
 TDialogBase::TDialogBase(Session& session, WindowGroup group, QWidget* parent)
     : QDialog(parent), session_(&session), group_(group) {}
@@ -206,7 +220,7 @@ void TDialogBase::applyLook() {
     const double scale = lk.scale > 0 ? lk.scale : 1.0;
     record();
     // 1. and 3.: each control from its design values, never from the values of the last showing.
-    if (!layout()) {  // a layout sets the window's limits itself
+    if (!layout()) { // a layout sets the window's limits itself
         setMinimumSize(scaled(designMin_, scale));
         setMaximumSize(scaled(designMax_, scale));
     }

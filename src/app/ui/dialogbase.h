@@ -20,12 +20,7 @@
 class Session;
 class QShowEvent;
 
-#if __has_include("app/settings.h")
-#include "app/settings.h"  // WindowGroup
-#else
-// The five window groups, each with its own colour set.
-enum class WindowGroup { Main = 1, Edit = 2, Search = 3, Report = 4, Configure = 5 };
-#endif
+#include "app/settings.h" // WindowGroup, DatabaseSettings
 
 // The thirteen elements of a colour set, in the order of their settings keys.
 enum class ColorElement {
@@ -47,10 +42,10 @@ constexpr int ColorElementCount = 13;
 
 // A colour set as colour numbers of the settings file (red in the low byte).
 struct WindowColors {
-    std::array<int, ColorElementCount> value{12632256, 0, 0, 16777215, 0, 16777215, 0,
-                                             16777215, 0, 12632256, 0, 12632256, 0};
+    std::array<int, ColorElementCount> value{12632256, 0, 0,        16777215, 0,        16777215, 0,
+                                             16777215, 0, 12632256, 0,        12632256, 0};
     QColor color(ColorElement e) const;
-    static QColor fromNumber(int number);  // 0x00BBGGRR -> QColor
+    static QColor fromNumber(int number); // 0x00BBGGRR -> QColor
     static int toNumber(const QColor& color);
 };
 
@@ -66,6 +61,8 @@ struct DialogLook {
 
 // The look of the run for a window group (fonts, scale and colour set from the session).
 DialogLook dialogLook(const Session& session, WindowGroup group);
+// The same from the database settings and the screen scale.
+DialogLook dialogLook(const DatabaseSettings& settings, double scale, WindowGroup group);
 
 // The parts of the look, for windows that are not dialogs (the main window is not scaled).
 namespace look {
@@ -81,7 +78,7 @@ const QFont* userFont(FontKind kind, const DialogLook& look);
 void takeNameAndStyle(QFont& font, const QFont& user);
 // Marks a label as a large section heading (coloured with the major title colour).
 void markMajorTitle(QWidget* label);
-}  // namespace look
+} // namespace look
 
 class TDialogBase : public QDialog {
     Q_OBJECT
@@ -93,7 +90,7 @@ public:
     ~TDialogBase() override;
 
     Session* session() const { return session_; }
-    WindowGroup windowGroup() const { return group_; }  // Main for a dialog with a fixed look
+    WindowGroup windowGroup() const { return group_; } // Main for a dialog with a fixed look
 
     // After centring, move the window up by 10 pixels when its top is more than 10.
     void setMoveUp(bool on) { moveUp_ = on; }
@@ -117,7 +114,7 @@ private:
         QPointer<QWidget> widget;
         QRect geometry;
         QSize minimum, maximum;
-        bool placeGeometry = false;  // not placed by a layout
+        bool placeGeometry = false; // not placed by a layout
         qreal pointSize = -1;
         int pixelSize = -1;
         bool font = false;

@@ -11,7 +11,9 @@
 
 QPointer<THelpWindow> THelpWindow::open_;
 
-static void initHelpResource() { Q_INIT_RESOURCE(help); }
+static void initHelpResource() {
+    Q_INIT_RESOURCE(help);
+}
 
 THelpWindow::THelpWindow(QWidget* parent) : QDialog(parent) {
     initHelpResource();
@@ -59,8 +61,10 @@ QUrl THelpWindow::topicUrl(const QString& keyword) {
     QStringList candidates{key, key.toLower()};
     QString normal = key.toLower();
     normal.replace(QRegularExpression(QStringLiteral("[^a-z0-9]+")), QStringLiteral("-"));
-    while (normal.startsWith('-')) normal.remove(0, 1);
-    while (normal.endsWith('-')) normal.chop(1);
+    while (normal.startsWith('-'))
+        normal.remove(0, 1);
+    while (normal.endsWith('-'))
+        normal.chop(1);
     candidates << normal;
     for (const QString& c : candidates) {
         const QString path = QStringLiteral(":/help/") + c + QStringLiteral(".html");
@@ -72,28 +76,35 @@ QUrl THelpWindow::topicUrl(const QString& keyword) {
 QStringList THelpWindow::pages() {
     initHelpResource();
     QStringList out;
-    for (const QString& name : QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")}, QDir::Files))
+    for (const QString& name :
+         QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")}, QDir::Files))
         out << QStringLiteral(":/help/") + name;
     return out;
 }
 
-void THelpWindow::showContents() { browser_->setSource(topicUrl(QString())); }
+void THelpWindow::showContents() {
+    browser_->setSource(topicUrl(QString()));
+}
 
 void THelpWindow::showKeyword(const QString& keyword) {
     const QUrl url = topicUrl(keyword);
     if (url.isEmpty()) {
         showContents();
         browser_->moveCursor(QTextCursor::Start);
-        browser_->insertHtml(QStringLiteral("<p><i>There is no help topic \"%1\".</i></p>")
-                                 .arg(keyword.toHtmlEscaped()));
+        browser_->insertHtml(
+            QStringLiteral("<p><i>There is no help topic \"%1\".</i></p>").arg(keyword.toHtmlEscaped()));
         return;
     }
     browser_->setSource(url);
 }
 
-QUrl THelpWindow::currentPage() const { return browser_->source(); }
+QUrl THelpWindow::currentPage() const {
+    return browser_->source();
+}
 
-QString THelpWindow::currentTitle() const { return browser_->documentTitle(); }
+QString THelpWindow::currentTitle() const {
+    return browser_->documentTitle();
+}
 
 THelpWindow* THelpWindow::showHelp(QWidget* parent, const QString& keyword) {
     QWidget* owner = QApplication::activeModalWidget();

@@ -12,22 +12,32 @@ namespace {
 
 QMessageBox::StandardButton toStandard(Prompts::Button b) {
     switch (b) {
-    case Prompts::Ok: return QMessageBox::Ok;
-    case Prompts::Yes: return QMessageBox::Yes;
-    case Prompts::No: return QMessageBox::No;
-    case Prompts::Cancel: return QMessageBox::Cancel;
-    case Prompts::NoButton: break;
+    case Prompts::Ok:
+        return QMessageBox::Ok;
+    case Prompts::Yes:
+        return QMessageBox::Yes;
+    case Prompts::No:
+        return QMessageBox::No;
+    case Prompts::Cancel:
+        return QMessageBox::Cancel;
+    case Prompts::NoButton:
+        break;
     }
     return QMessageBox::NoButton;
 }
 
 QMessageBox::Icon toIcon(Prompts::Icon icon) {
     switch (icon) {
-    case Prompts::Icon::None: return QMessageBox::NoIcon;
-    case Prompts::Icon::Information: return QMessageBox::Information;
-    case Prompts::Icon::Warning: return QMessageBox::Warning;
-    case Prompts::Icon::Critical: return QMessageBox::Critical;
-    case Prompts::Icon::Question: return QMessageBox::Question;
+    case Prompts::Icon::None:
+        return QMessageBox::NoIcon;
+    case Prompts::Icon::Information:
+        return QMessageBox::Information;
+    case Prompts::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompts::Icon::Critical:
+        return QMessageBox::Critical;
+    case Prompts::Icon::Question:
+        return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -54,11 +64,16 @@ public:
         box.setEscapeButton(box.button(toStandard(closed)));
         box.exec();
         switch (box.standardButton(box.clickedButton())) {
-        case QMessageBox::Ok: return Ok;
-        case QMessageBox::Yes: return Yes;
-        case QMessageBox::No: return No;
-        case QMessageBox::Cancel: return Cancel;
-        default: return closed;
+        case QMessageBox::Ok:
+            return Ok;
+        case QMessageBox::Yes:
+            return Yes;
+        case QMessageBox::No:
+            return No;
+        case QMessageBox::Cancel:
+            return Cancel;
+        default:
+            return closed;
         }
     }
 
@@ -110,11 +125,13 @@ public:
 
 Prompts* installed = nullptr;
 
-}  // namespace
+} // namespace
 
 Prompts& Prompts::instance() {
     static DialogPrompts real;
     return installed ? *installed : real;
 }
 
-void Prompts::install(Prompts* prompts) { installed = prompts; }
+void Prompts::install(Prompts* prompts) {
+    installed = prompts;
+}

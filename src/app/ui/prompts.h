@@ -26,7 +26,8 @@ public:
     virtual QString openFile(QWidget* parent, const QString& title, const QString& filter,
                              const QString& defaultSuffix, const QString& directory) = 0;
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& filter,
-                             const QString& defaultSuffix, const QString& directory, bool overwritePrompt) = 0;
+                             const QString& defaultSuffix, const QString& directory,
+                             bool overwritePrompt) = 0;
     virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& directory) = 0;
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial) = 0;
     virtual std::optional<QColor> color(QWidget* parent, const QColor& initial) = 0;
@@ -40,11 +41,11 @@ public:
     void notice(QWidget* parent, const QString& text) {
         message(parent, QStringLiteral("Notice"), text, Ok, Ok, Icon::Information);
     }
-    bool confirm(QWidget* parent, const QString& text) {  // "Confirm", Yes/No
+    bool confirm(QWidget* parent, const QString& text) { // "Confirm", Yes/No
         return message(parent, QStringLiteral("Confirm"), text, Yes | No, No, Icon::Question) == Yes;
     }
 
     // The prompts in use. Defaults to the real dialogs; tests install their own.
     static Prompts& instance();
-    static void install(Prompts* prompts);  // nullptr restores the real dialogs
+    static void install(Prompts* prompts); // nullptr restores the real dialogs
 };

@@ -36,13 +36,14 @@ const std::array<const char*, TTips::TipCount> kTips = {
     "appearance.",
     "You can narrow the data that is displayed in the Main Window Viewer to just the result of a search.",
     "Logical OR searches can be performed: Find all records where the item = xxxx OR where the item = yyyy.",
-    "User defined reports allow for Title Lines, Font Selection, Margin Settings, Page Numbers, Date On Pages "
+    "User defined reports allow for Title Lines, Font Selection, Margin Settings, Page Numbers, Date On "
+    "Pages "
     "and More.",
     "User defined reports allow for Column Headers, Vertical and Horizontal lines, Grouping of Data, Totals "
     "and More.",
     "A \"Browse Mode\" is available where a user has access to the data, but cannot change it.",
 };
-}  // namespace
+} // namespace
 
 QString TTips::tipText(int number) {
     if (number < 1 || number > TipCount) return {};
@@ -108,7 +109,9 @@ void TTips::setTip(int number) {
     number_->setText(QStringLiteral("Tip %1 of %2").arg(number).arg(TipCount));
 }
 
-void TTips::NextTipClick() { setTip(tip_ == TipCount ? 1 : tip_ + 1); }
+void TTips::NextTipClick() {
+    setTip(tip_ == TipCount ? 1 : tip_ + 1);
+}
 
 void TTips::done(int result) {
     showTips_ = showBox_->isChecked();

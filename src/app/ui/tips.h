@@ -14,19 +14,19 @@ class TTips : public TDialogBase {
     Q_OBJECT
 public:
     static constexpr int TipCount = 24;
-    static QString tipText(int number);  // 1..TipCount
+    static QString tipText(int number); // 1..TipCount
 
     // showTips is the setting the check box edits; it must outlive the window.
     TTips(Session& session, bool& showTips, QWidget* parent = nullptr);
     TTips(const DialogLook& look, bool& showTips, QWidget* parent = nullptr);
 
-    int tip() const { return tip_; }  // 1..TipCount
+    int tip() const { return tip_; } // 1..TipCount
     void setTip(int number);
     QCheckBox* showAtStartup() const { return showBox_; }
 
 public slots:
     void NextTipClick();
-    void done(int result) override;  // writes the check box back, however the window closes
+    void done(int result) override; // writes the check box back, however the window closes
 
 private:
     void build();

@@ -11,7 +11,7 @@
 namespace {
 // Any question reaching this object was not expected by the running test.
 class StrictPrompts final : public ScriptedPrompts {};
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -5,14 +5,22 @@
 namespace {
 const char* kindName(ScriptedPrompts::Kind kind) {
     switch (kind) {
-    case ScriptedPrompts::Kind::Message: return "message box";
-    case ScriptedPrompts::Kind::Beep: return "beep";
-    case ScriptedPrompts::Kind::OpenFile: return "open file dialog";
-    case ScriptedPrompts::Kind::SaveFile: return "save file dialog";
-    case ScriptedPrompts::Kind::Folder: return "folder dialog";
-    case ScriptedPrompts::Kind::Font: return "font dialog";
-    case ScriptedPrompts::Kind::Color: return "colour dialog";
-    case ScriptedPrompts::Kind::Print: return "print dialog";
+    case ScriptedPrompts::Kind::Message:
+        return "message box";
+    case ScriptedPrompts::Kind::Beep:
+        return "beep";
+    case ScriptedPrompts::Kind::OpenFile:
+        return "open file dialog";
+    case ScriptedPrompts::Kind::SaveFile:
+        return "save file dialog";
+    case ScriptedPrompts::Kind::Folder:
+        return "folder dialog";
+    case ScriptedPrompts::Kind::Font:
+        return "font dialog";
+    case ScriptedPrompts::Kind::Color:
+        return "colour dialog";
+    case ScriptedPrompts::Kind::Print:
+        return "print dialog";
     }
     return "?";
 }
@@ -25,9 +33,11 @@ QString buttonNames(int buttons) {
     if (buttons & Prompts::Cancel) names << "Cancel";
     return names.join('/');
 }
-}  // namespace
+} // namespace
 
-ScriptedPrompts::ScriptedPrompts() : previous_(&Prompts::instance()) { Prompts::install(this); }
+ScriptedPrompts::ScriptedPrompts() : previous_(&Prompts::instance()) {
+    Prompts::install(this);
+}
 
 ScriptedPrompts::~ScriptedPrompts() {
     Prompts::install(previous_);
@@ -79,7 +89,8 @@ std::vector<ScriptedPrompts::Call> ScriptedPrompts::messages() const {
 
 int ScriptedPrompts::beeps() const {
     int n = 0;
-    for (const Call& c : calls_) n += c.kind == Kind::Beep;
+    for (const Call& c : calls_)
+        n += c.kind == Kind::Beep;
     return n;
 }
 
@@ -142,8 +153,8 @@ Prompts::Button ScriptedPrompts::message(QWidget*, const QString& caption, const
         return fallback;
     }
     if (!(buttons & answer->button)) {
-        ADD_FAILURE() << "Answer " << buttonNames(answer->button).toStdString()
-                      << " is not a button of " << describe(call).toStdString();
+        ADD_FAILURE() << "Answer " << buttonNames(answer->button).toStdString() << " is not a button of "
+                      << describe(call).toStdString();
         return fallback;
     }
     return answer->button;
@@ -168,7 +179,8 @@ QString ScriptedPrompts::openFile(QWidget*, const QString& title, const QString&
 }
 
 QString ScriptedPrompts::saveFile(QWidget*, const QString& title, const QString& filter,
-                                  const QString& defaultSuffix, const QString& directory, bool overwritePrompt) {
+                                  const QString& defaultSuffix, const QString& directory,
+                                  bool overwritePrompt) {
     Call call;
     call.kind = Kind::SaveFile;
     call.caption = title;

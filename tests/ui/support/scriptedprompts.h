@@ -26,19 +26,19 @@ public:
     // One recorded call.
     struct Call {
         Kind kind = Kind::Message;
-        QString caption;  // message caption, or the dialog title of a file or folder dialog
-        QString text;     // message text
+        QString caption; // message caption, or the dialog title of a file or folder dialog
+        QString text;    // message text
         int buttons = 0;
         Button defaultButton = NoButton;
         Icon icon = Icon::None;
-        QString filter, defaultSuffix, directory;  // file dialogs
+        QString filter, defaultSuffix, directory; // file dialogs
         bool overwritePrompt = false;
         QFont initialFont;
         QColor initialColor;
     };
 
-    ScriptedPrompts();  // installs this object as Prompts::instance()
-    ~ScriptedPrompts() override;  // restores the previous prompts; fails on answers left unused
+    ScriptedPrompts();           // installs this object as Prompts::instance()
+    ~ScriptedPrompts() override; // restores the previous prompts; fails on answers left unused
     ScriptedPrompts(const ScriptedPrompts&) = delete;
     ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
 
@@ -55,7 +55,7 @@ public:
 
     // What was asked, in order (beeps included).
     const std::vector<Call>& calls() const { return calls_; }
-    std::vector<Call> messages() const;  // only the message boxes
+    std::vector<Call> messages() const; // only the message boxes
     int beeps() const;
     // True when every queued answer was used.
     bool done() const { return queue_.empty(); }
@@ -107,7 +107,9 @@ private:
 // Installs any Prompts for the lifetime of the object and puts the previous one back.
 class PromptsInstaller {
 public:
-    explicit PromptsInstaller(Prompts& prompts) : previous_(&Prompts::instance()) { Prompts::install(&prompts); }
+    explicit PromptsInstaller(Prompts& prompts) : previous_(&Prompts::instance()) {
+        Prompts::install(&prompts);
+    }
     ~PromptsInstaller() { Prompts::install(previous_); }
     PromptsInstaller(const PromptsInstaller&) = delete;
     PromptsInstaller& operator=(const PromptsInstaller&) = delete;
