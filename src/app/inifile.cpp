@@ -137,7 +137,7 @@ bool IniFile::sectionName(const QByteArray& line, QString* name) {
     if (!t.startsWith('[')) return false;
     qsizetype close = t.indexOf(']');
     if (close < 0) close = t.size();
-    *name = textfile::fromCp1252(trimmedBytes(QByteArrayView(t).sliced(1, close - 1)));
+    *name = textfile::decodeSettingsText(trimmedBytes(QByteArrayView(t).sliced(1, close - 1)));
     return true;
 }
 
@@ -146,8 +146,8 @@ bool IniFile::keyValue(const QByteArray& line, QString* key, QString* value) {
     if (eq < 0) return false;
     const QByteArray k = trimmedBytes(QByteArrayView(line).first(eq));
     if (k.isEmpty() || k.startsWith(';')) return false;
-    *key = textfile::fromCp1252(k);
-    if (value) *value = textfile::fromCp1252(trimmedBytes(QByteArrayView(line).sliced(eq + 1)));
+    *key = textfile::decodeSettingsText(k);
+    if (value) *value = textfile::decodeSettingsText(trimmedBytes(QByteArrayView(line).sliced(eq + 1)));
     return true;
 }
 
@@ -264,7 +264,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     QString plain = value;
     plain.replace(QLatin1Char('\r'), QLatin1Char(' '));
     plain.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QByteArray written = textfile::toCp1252(quotedForWriting(plain));
+    const QByteArray written = textfile::encodeSettingsText(quotedForWriting(plain));
     const Location loc = locate(section, key);
     if (loc.keyLine >= 0) {
         Line& line = lines_[loc.keyLine];
@@ -273,13 +273,13 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         QString k;
         keyValue(line.text, &k, &current);
         // An unchanged value keeps its line as it is.
-        if (textfile::toCp1252(unquoted(current)) == textfile::toCp1252(plain)) return;
+        if (unquoted(current) == plain) return;
         // Keep the key exactly as spelt in the file.
         line = makeLine(trimmedBytes(QByteArrayView(line.text).first(eq)) + '=' + written, line.ending);
         modified_ = true;
         return;
     }
-    const QByteArray keyLine = textfile::toCp1252(key) + '=' + written;
+    const QByteArray keyLine = textfile::encodeSettingsText(key) + '=' + written;
     const QByteArray crlf = QByteArrayLiteral("\r\n");
     if (loc.sectionLine >= 0) {
         // After the last non-blank line of the section.
@@ -288,7 +288,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         lines_.insert(loc.lastLine + 1, makeLine(keyLine, crlf));
     } else {
         if (!lines_.isEmpty() && lines_.last().ending.isEmpty()) lines_.last().ending = crlf;
-        lines_.append(makeLine('[' + textfile::toCp1252(section) + ']', crlf));
+        lines_.append(makeLine('[' + textfile::encodeSettingsText(section) + ']', crlf));
         lines_.append(makeLine(keyLine, crlf));
     }
     modified_ = true;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <cstring>
@@ -80,6 +81,26 @@ bool fitsCp1252(QStringView text) {
         if (byteFor(c.unicode()) < 0) return false;
     }
     return true;
+}
+
+QByteArray encodeSettingsText(QStringView text) {
+    return fitsCp1252(text) ? toCp1252(text) : text.toUtf8();
+}
+
+QString decodeSettingsText(QByteArrayView bytes) {
+    bool high = false;
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            high = true;
+            break;
+        }
+    }
+    if (high) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(bytes);
+        if (!utf8.hasError()) return text;
+    }
+    return fromCp1252(bytes);
 }
 
 QString systemErrorText(int errorNumber) {

@@ -18,6 +18,12 @@ QByteArray toCp1252(QStringView text);
 // True when every character of the text has a Windows-1252 byte.
 bool fitsCp1252(QStringView text);
 
+// Text of a settings file: Windows-1252 when every character has a byte there, else UTF-8 (so
+// that file names in any script survive). Decoding takes valid UTF-8 with bytes above 127 as
+// UTF-8 and everything else as Windows-1252.
+QByteArray encodeSettingsText(QStringView text);
+QString decodeSettingsText(QByteArrayView bytes);
+
 // Outcome of reading a whole file.
 enum class ReadResult { Ok, Missing, Unopenable, Failed };
 

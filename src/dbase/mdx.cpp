@@ -93,6 +93,7 @@ struct Tag {
     int keyLen = 0;
     int itemLen = 0;
     int maxKeys = 0;
+    std::string limitation;  // why this program cannot keep the tag current; "" when it can
 };
 
 // A decoded node, used while a tree is changed.
@@ -298,6 +299,13 @@ struct MdxFile::Impl {
     void loadTags();
     void writeTagTable();
     void writeTagHeader(const Tag& t);
+    void writeRoot(const Tag& t);
+    const Tag& maintainable(int tag) const {
+        const Tag& t = tagAt(tag);
+        if (!t.limitation.empty())
+            fail("tag " + t.name + " cannot be kept current by this program: " + t.limitation);
+        return t;
+    }
 
     // ---- allocation
     void loadFreeList();
@@ -358,6 +366,12 @@ void MdxFile::Impl::loadTags() {
             fail(where + "keys per node " + std::to_string(t.maxKeys) + " do not fit a node");
         if (!inRange(t.root))
             fail(where + "root page " + std::to_string(t.root) + " out of range");
+        if (hb.b[8] & 0x08)
+            t.limitation = "it is in descending order";
+        else if ((hb.b[8] & 0x40) || hb.b[23] != 0)
+            t.limitation = "it keeps unique keys only";
+        else if (hb.b[245] != 0)
+            t.limitation = "it has a FOR condition";
         tags.push_back(std::move(t));
     }
 }
@@ -393,6 +407,14 @@ void MdxFile::Impl::writeTagTable() {
         s[20] = uint8_t(tags[i].keyType);
     }
     putDate(header + 44);
+}
+
+// A changed root: only the root pointer of the tag header is written, the rest stays as it is.
+void MdxFile::Impl::writeRoot(const Tag& t) {
+    uint8_t p[4];
+    put32(p, t.root);
+    pwriteAll(p, 4, uint64_t(t.headerPage) * 512);
+    forget(t.headerPage);
 }
 
 void MdxFile::Impl::writeTagHeader(const Tag& t) {
@@ -996,6 +1018,8 @@ std::vector<TagInfo> MdxFile::tags() const {
     return out;
 }
 
+std::string MdxFile::tagLimitation(int tag) const { return d->tagAt(tag).limitation; }
+
 int MdxFile::tagIndex(const std::string& name) const {
     std::string u = upper(name);
     for (size_t i = 0; i < d->tags.size(); ++i)
@@ -1064,18 +1088,18 @@ void MdxFile::removeTag(const std::string& name) {
 
 void MdxFile::rebuildTag(int tag, std::vector<Entry> entries) {
     d->requireWritable();
-    d->tagAt(tag);
+    d->maintainable(tag);
     std::vector<uint32_t> old = d->treePages(tag);
     ++d->generation;
     uint32_t root = d->buildTree(tag, entries);
     d->tags[size_t(tag)].root = root;
-    d->writeTagHeader(d->tags[size_t(tag)]);
+    d->writeRoot(d->tags[size_t(tag)]);
     d->release(old);
 }
 
 void MdxFile::insert(int tag, const std::string& key, uint32_t recno) {
     d->requireWritable();
-    const Tag& t = d->tagAt(tag);
+    const Tag& t = d->maintainable(tag);
     if (key.size() != size_t(t.keyLen))
         d->fail("tag " + t.name + ": key of record " + std::to_string(recno) + " is " +
                 std::to_string(key.size()) + " bytes, the tag's keys are " + std::to_string(t.keyLen));
@@ -1156,7 +1180,7 @@ void MdxFile::insert(int tag, const std::string& key, uint32_t recno) {
     }
     if (newRoot) {
         d->tags[size_t(tag)].root = newRoot;
-        d->writeTagHeader(d->tags[size_t(tag)]);
+        d->writeRoot(d->tags[size_t(tag)]);
     }
     for (size_t level = 0; level < nodes.size(); ++level) {
         if (!dirty[level])
@@ -1168,7 +1192,7 @@ void MdxFile::insert(int tag, const std::string& key, uint32_t recno) {
 
 void MdxFile::remove(int tag, const std::string& key, uint32_t recno) {
     d->requireWritable();
-    const Tag& t = d->tagAt(tag);
+    const Tag& t = d->maintainable(tag);
     ++d->generation;
     Path path;
     uint64_t visits = 0;
@@ -1260,7 +1284,7 @@ void MdxFile::remove(int tag, const std::string& key, uint32_t recno) {
         mt.root = tr;
     }
     if (mt.root != oldRoot)
-        d->writeTagHeader(mt);
+        d->writeRoot(mt);
     d->release(freed);
 }
 

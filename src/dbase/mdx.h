@@ -28,6 +28,9 @@ public:
 
     std::vector<TagInfo> tags() const;
     int tagIndex(const std::string& name) const;  // ignoring case; -1 when missing
+    // Why this program cannot keep a tag current (a descending, unique or FOR-condition tag made
+    // by another program), "" when it can. insert, remove and rebuildTag refuse such tags.
+    std::string tagLimitation(int tag) const;
 
     // Adds a tag and fills it from the given entries (any order; sorted here).
     struct Entry {

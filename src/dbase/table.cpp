@@ -1,6 +1,7 @@
 #include "dbase/table.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -25,8 +26,31 @@ namespace {
 
 constexpr uint64_t kSharedLockByte = 0x7FFFFFFE;  // read-locked by every shared user
 constexpr uint64_t kPostLockByte = 0x7FFFFFFD;    // write-locked by a shared writer while writing
-constexpr size_t kWindowBytes = 1 << 20;          // sequential reads: about a megabyte per pread
+constexpr size_t kWindowBytes = 1 << 20;          // cursor reads: about a megabyte per pread
+constexpr size_t kScanBytes = 256 << 10;          // full passes: blocks that stay in the CPU cache
 constexpr size_t kMaxFields = 1024;
+constexpr const char* kPackSuffix = ".pack-";  // pack's new file: TABLE.DBF.pack-XXXXXX
+
+// Removes the new files of packs that were killed before their rename. Called with the table
+// held exclusively, so no pack of another process can be under way.
+void removeStalePackFiles(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + kPackSuffix;
+    std::vector<std::string> stale;
+    if (DIR* dp = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(dp)) {
+            const std::string name = e->d_name;
+            if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+            bool ok = true;
+            for (size_t i = prefix.size(); i < name.size(); ++i) ok = ok && std::isalnum(static_cast<unsigned char>(name[i]));
+            if (ok) stale.push_back(name);
+        }
+        ::closedir(dp);
+    }
+    for (const auto& name : stale) ::unlink((slash == std::string::npos ? name : dir + name).c_str());
+}
 
 uint16_t le16(const unsigned char* p)
 {
@@ -312,7 +336,7 @@ void Table::Impl::buildVisible()
     visible.assign(count, 0);
     visibleCount = 0;
     uint32_t del = 0;
-    const uint32_t per = std::max<uint32_t>(1, static_cast<uint32_t>((4 * kWindowBytes) / recLen));
+    const uint32_t per = std::max<uint32_t>(1, static_cast<uint32_t>(kScanBytes / recLen));
     std::vector<char> buf;
     for (uint32_t first = 1; first <= count;) {
         const uint32_t n = std::min<uint32_t>(per, count - first + 1);
@@ -471,6 +495,7 @@ void Table::Impl::beginWrite()
     }
     try {
         readHeaderCount();
+        index.beforeWrite(*this);
     } catch (...) {
         endWrite();
         throw;
@@ -528,6 +553,7 @@ void Table::open(const std::string& path, OpenMode mode, bool readOnly)
             throw LockError("The table " + path + " is in exclusive use by another program or copy");
         }
         m.parseHeader(m.dbf, m.dbf.size());
+        if (mode == OpenMode::Exclusive && !readOnly) removeStalePackFiles(path);
         m.index.setStale(false);
         if (m.mdxFlag != 0) m.index.openFor(m);
         m.isOpen = true;
@@ -1035,10 +1061,19 @@ void Table::post()
         } else {
             m.dbf.writeAt(m.recOffset(recno), m.editBuf.data(), m.recLen);  // 2
         }
-        if (m.state == Impl::EditState::Append)
-            m.index.recordAppended(m, recno, m.editBuf.data());             // 4
-        else
-            m.index.recordChanged(m, recno, oldRec.data(), m.editBuf.data());
+        try {
+            if (m.state == Impl::EditState::Append)
+                m.index.recordAppended(m, recno, m.editBuf.data());         // 4
+            else
+                m.index.recordChanged(m, recno, oldRec.data(), m.editBuf.data());
+        } catch (const LockError&) {
+            throw;
+        } catch (const DbError&) {
+            // The index did not match the records (damaged, or written by another program):
+            // rebuild it from the records, which already hold this post.
+            m.invalidateWindow();
+            m.index.rebuildAll(m);
+        }
         if (!m.bulkWriting) {
             m.index.sync(m);                                                 // 5
             m.dbf.sync();
@@ -1236,7 +1271,15 @@ void Table::addIndex(const std::string& tagName, const std::string& expression)
     Impl& m = *d;
     m.requireWritable();
     m.checkBrowse();
-    m.index.addTag(m, tagName, expression);
+    m.beginWrite();
+    try {
+        m.index.addTag(m, tagName, expression);
+    } catch (...) {
+        m.endWrite();
+        throw;
+    }
+    m.endWrite();
+    m.restamp();
 }
 
 void Table::deleteIndex(const std::string& tagName)
@@ -1244,7 +1287,14 @@ void Table::deleteIndex(const std::string& tagName)
     Impl& m = *d;
     m.requireWritable();
     m.checkBrowse();
-    m.index.removeTag(m, tagName);
+    m.beginWrite();
+    try {
+        m.index.removeTag(m, tagName);
+    } catch (...) {
+        m.endWrite();
+        throw;
+    }
+    m.endWrite();
 }
 
 void Table::setActiveIndex(const std::string& tagName)
@@ -1293,7 +1343,7 @@ void Table::pack()
     if (m.mode != OpenMode::Exclusive)
         throw LockError("Packing " + m.path + " needs exclusive use of the table");
     m.checkBrowse();
-    std::string tmp = m.path + ".XXXXXX";
+    std::string tmp = m.path + kPackSuffix + "XXXXXX";
     std::vector<char> tmpl(tmp.begin(), tmp.end());
     tmpl.push_back('\0');
     int fd = ::mkstemp(tmpl.data());
@@ -1469,7 +1519,7 @@ void Table::createRaw(const std::string& path, const std::vector<FieldDef>& fiel
     h[headerLen] = 0x1A;
 
     // Written beside and renamed over the old file, so a crash leaves either table whole.
-    std::string tmp = path + ".XXXXXX";
+    std::string tmp = path + ".new-XXXXXX";
     std::vector<char> tmpl(tmp.begin(), tmp.end());
     tmpl.push_back('\0');
     int fd = ::mkstemp(tmpl.data());

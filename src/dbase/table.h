@@ -13,12 +13,25 @@
 //
 // recordCount() and orderedRecnos(). A dBase file keeps no count of deleted records, so an exact
 // count needs the deletion byte of every record. The engine builds a visibility map (one byte per
-// physical record: live and passing the filter) in ONE sequential pass in large blocks, and keeps
+// physical record: live and passing the filter) in ONE sequential pass in 256 KB blocks, and keeps
 // it until the filter changes, refresh() is called, or the file's size or modification time shows
 // that another process wrote it; the engine's own posts and deletes update it in place, so a
-// viewer can call recordCount()/orderedRecnos() after every post at no cost. The first call on a
-// large table costs one read of the file (about cat's speed); first()/next() never need the map.
-// In index order orderedRecnos() walks the tag's leaves once and keeps the visible entries.
+// viewer can call recordCount()/orderedRecnos() after every post at no cost. The first call
+// costs one read of the file, about cat's speed (measured on 1M records of 1200 bytes, 1.2 GB in
+// the page cache: 0.45-0.55 s against cat's 0.5 s). first()/next()/last()/prior() never need the
+// map, so a viewer that shows the first screen before asking for the count (or asks for
+// info().physicalCount as an upper bound first) opens in about a millisecond.
+// In index order orderedRecnos() walks the tag's leaves once (0.2 s per million entries) and
+// keeps the visible entries; the cursor reads one record per step (about 2 us per record for a
+// full ordered pass over 1M records, against 0.5 us in record order).
+//
+// The production index. Every tag is kept current on append and edit; a deleted record keeps its
+// entries (as dBase does) and the cursor skips it; pack rebuilds every tag. In shared use a writer
+// re-reads the index under the post lock before it changes it, so two processes never work from
+// stale pages; readers see other processes' index changes after refresh(). An index found out
+// of step with the records during a post is rebuilt from the records on the spot. A .MDX whose
+// header cannot be read is never trusted: the table opens in record order with indexStale() set,
+// and addIndex() replaces it.
 //
 // Writing and crash safety. post() writes in an order that survives a kill at any instant (see
 // Table::post in table.cpp) and fdatasyncs before it returns. Between disableControls() and

@@ -50,6 +50,7 @@ public:
     void refresh(Impl& t);
 
     // Maintenance inside post(); the caller holds the write lock.
+    void beforeWrite(Impl& t);  // under the post lock: re-read what other writers changed
     void recordAppended(Impl& t, uint32_t recno, const char* rec);
     void recordChanged(Impl& t, uint32_t recno, const char* oldRec, const char* newRec);
     void sync(Impl& t);

@@ -1,68 +1,393 @@
-// Production index of a table (first stage: tables open in record order; the .MDX is not used).
+// The production index of an open table: keeps every tag of the .MDX current on append and edit
+// (deleted records keep their entries, as in dBase), walks the active tag for the cursor, and
+// rebuilds tags from the records.
+#include <algorithm>
+#include <optional>
+#include <sys/stat.h>
+
+#include "dbase/mdx.h"
 #include "dbase/tableimpl.h"
 
 namespace dbase {
 
 struct TableIndex::State {
+    std::unique_ptr<MdxFile> mdx;
+    struct Tag {
+        TagInfo info;
+        std::optional<KeyExpression> expr;  // empty when the expression is beyond this engine
+        std::string problem;
+    };
+    std::vector<Tag> tags;
+    int active = -1;  // index into tags (and the MdxFile's tag list)
+    std::string activeName;
+    std::optional<MdxFile::Cursor> cursor;
     bool stale = false;
+    bool problemReported = false;
+
+    void loadTags(const Impl& t)
+    {
+        tags.clear();
+        for (const auto& info : mdx->tags()) {
+            Tag tag;
+            tag.info = info;
+            try {
+                tag.expr = KeyExpression::compile(info.expression, t.fields);
+            } catch (const DbError& e) {
+                tag.problem = e.what();
+            }
+            tags.push_back(std::move(tag));
+        }
+        cursor.reset();
+        active = -1;
+        if (!activeName.empty()) {
+            active = mdx->tagIndex(activeName);
+            if (active < 0) activeName.clear();
+        }
+    }
+
+    void requireMaintainable(const Impl& t) const
+    {
+        for (const auto& tag : tags)
+            if (!tag.expr)
+                throw DbError("The index tag " + tag.info.name + " of " + t.path +
+                              " cannot be kept current by this program (" + tag.problem + ")");
+    }
+
+    // Entries of one tag for every physical record (deleted ones included), in large reads.
+    std::vector<MdxFile::Entry> entriesOf(const Impl& t, const KeyExpression& expr) const
+    {
+        std::vector<MdxFile::Entry> out;
+        out.reserve(t.count);
+        const uint32_t per = std::max<uint32_t>(1, static_cast<uint32_t>((1u << 20) / t.recLen));
+        std::vector<char> buf;
+        for (uint32_t first = 1; first <= t.count;) {
+            const uint32_t n = std::min<uint32_t>(per, t.count - first + 1);
+            buf.resize(size_t(n) * t.recLen);
+            t.dbf.readExact(t.recOffset(first), buf.data(), buf.size(), "The records");
+            for (uint32_t i = 0; i < n; ++i)
+                out.push_back({expr.evaluate(buf.data() + size_t(i) * t.recLen), first + i});
+            first += n;
+        }
+        return out;
+    }
 };
 
 TableIndex::TableIndex() : s_(std::make_unique<State>()) {}
 TableIndex::~TableIndex() = default;
 
-void TableIndex::openFor(Impl&) {}
-void TableIndex::close() {}
+void TableIndex::openFor(Impl& t)
+{
+    close();
+    const std::string path = companionPath(t.path, ".MDX");
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return;  // byte 28 without a file: record order only
+    auto mdx = std::make_unique<MdxFile>();
+    try {
+        mdx->open(path, t.readOnly);
+    } catch (const DbError&) {
+        // A production index whose header or tag table is damaged cannot say which tags it
+        // held; it is never trusted. Without it the table works in record order.
+        s_->stale = true;
+        return;
+    }
+    s_->mdx = std::move(mdx);
+    s_->loadTags(t);
+}
+
+void TableIndex::close()
+{
+    s_->cursor.reset();
+    if (s_->mdx) s_->mdx->close();
+    s_->mdx.reset();
+    s_->tags.clear();
+    s_->active = -1;
+    s_->activeName.clear();
+}
+
 bool TableIndex::isOpen() const
 {
-    return false;
+    return s_->mdx && s_->mdx->isOpen();
 }
+
 bool TableIndex::stale() const
 {
     return s_->stale;
 }
+
 void TableIndex::setStale(bool s)
 {
     s_->stale = s;
 }
+
 bool TableIndex::active() const
 {
-    return false;
+    return s_->active >= 0 && !s_->stale && s_->mdx;
 }
+
 std::string TableIndex::activeName() const
 {
-    return {};
+    return active() ? s_->tags[s_->active].info.name : std::string();
 }
+
 void TableIndex::setActive(Impl& t, const std::string& tag)
 {
-    if (!tag.empty()) throw DbError("Index tag " + tag + " not found for " + t.path);
+    s_->cursor.reset();
+    if (tag.empty()) {
+        s_->active = -1;
+        s_->activeName.clear();
+        return;
+    }
+    if (s_->stale)
+        throw DbError("The production index of " + t.path +
+                      " is not current (an earlier write was interrupted); open the table for writing to rebuild it");
+    const int i = s_->mdx ? s_->mdx->tagIndex(tag) : -1;
+    if (i < 0) throw DbError("Index tag " + tag + " not found for " + t.path);
+    if (!s_->tags[i].expr)
+        throw DbError("The index tag " + s_->tags[i].info.name + " of " + t.path + " cannot be used: " +
+                      s_->tags[i].problem);
+    s_->active = i;
+    s_->activeName = s_->tags[i].info.name;
 }
+
 std::vector<TagInfo> TableIndex::tags() const
 {
-    return {};
+    std::vector<TagInfo> out;
+    for (const auto& tag : s_->tags) out.push_back(tag.info);
+    return out;
 }
-bool TableIndex::seekEdge(Impl&, bool)
+
+namespace {
+
+bool visibleAt(TableIndex::Impl& t, uint32_t recno, const char** rec)
 {
+    if (recno < 1 || recno > t.count) return false;
+    if (t.visibleValid && recno <= t.visible.size()) {
+        if (!t.visible[recno - 1]) return false;
+        *rec = t.record(recno, TableIndex::Impl::Dir::Single);
+        return true;
+    }
+    *rec = t.record(recno, TableIndex::Impl::Dir::Single);
+    return t.accept(recno, *rec);
+}
+
+}  // namespace
+
+bool TableIndex::seekEdge(Impl& t, bool first)
+{
+    s_->cursor = s_->mdx->cursor(s_->active);
+    MdxFile::Cursor& c = *s_->cursor;
+    for (bool ok = first ? c.first() : c.last(); ok; ok = first ? c.next() : c.prior()) {
+        const char* rec = nullptr;
+        if (visibleAt(t, c.recno(), &rec)) {
+            t.setCurrent(c.recno(), rec);
+            return true;
+        }
+    }
     return false;
 }
-bool TableIndex::step(Impl&, bool)
+
+bool TableIndex::step(Impl& t, bool forward)
 {
+    if (!s_->cursor || !s_->cursor->valid() || s_->cursor->recno() != t.cur) positionAt(t, t.cur);
+    if (!s_->cursor) return false;
+    MdxFile::Cursor& c = *s_->cursor;
+    if (!c.valid()) return false;
+    const std::string keepKey = c.key();
+    const uint32_t keepRecno = c.recno();
+    while (forward ? c.next() : c.prior()) {
+        const char* rec = nullptr;
+        if (visibleAt(t, c.recno(), &rec)) {
+            t.setCurrent(c.recno(), rec);
+            return true;
+        }
+    }
+    c.seek(keepKey, keepRecno);  // stay where the cursor was
     return false;
 }
-void TableIndex::positionAt(Impl&, uint32_t) {}
-void TableIndex::orderedVisible(Impl&, std::vector<uint32_t>&) {}
-void TableIndex::refresh(Impl&) {}
-void TableIndex::recordAppended(Impl&, uint32_t, const char*) {}
-void TableIndex::recordChanged(Impl&, uint32_t, const char*, const char*) {}
-void TableIndex::sync(Impl&) {}
-void TableIndex::addTag(Impl& t, const std::string&, const std::string&)
+
+void TableIndex::positionAt(Impl& t, uint32_t recno)
 {
-    throw DbError("Indexes are not available for " + t.path + " in this build");
+    if (!active()) return;
+    if (recno < 1 || recno > t.count) {
+        s_->cursor.reset();
+        return;
+    }
+    const char* rec = (recno == t.cur && !t.curRec.empty()) ? t.curRec.data() : t.record(recno, Impl::Dir::Single);
+    if (!s_->cursor) s_->cursor = s_->mdx->cursor(s_->active);
+    const std::string key = s_->tags[s_->active].expr->evaluate(rec);
+    // When the record has no entry where its key says (an index out of step with the records),
+    // the cursor stays at the nearest entry; checkIndexes() reports such damage.
+    s_->cursor->seek(key, recno);
 }
+
+void TableIndex::orderedVisible(Impl& t, std::vector<uint32_t>& out)
+{
+    MdxFile::Cursor c = s_->mdx->cursor(s_->active);
+    for (bool ok = c.first(); ok; ok = c.next()) {
+        const uint32_t r = c.recno();
+        if (r >= 1 && r <= t.visible.size() && t.visible[r - 1]) out.push_back(r);
+    }
+}
+
+void TableIndex::refresh(Impl& t)
+{
+    if (!s_->mdx) return;
+    // Another process may have changed the index: drop every cached page.
+    const std::string keep = s_->activeName;
+    const std::string path = s_->mdx->path();
+    s_->cursor.reset();
+    s_->mdx->close();
+    try {
+        s_->mdx->open(path, t.readOnly);
+    } catch (const DbError&) {
+        s_->mdx.reset();
+        s_->tags.clear();
+        s_->active = -1;
+        s_->stale = true;
+        return;
+    }
+    s_->activeName = keep;
+    s_->loadTags(t);
+}
+
+void TableIndex::beforeWrite(Impl& t)
+{
+    if (!s_->mdx) return;
+    // In shared use another process may have written the index since this one read it: start
+    // from the file, not from cached pages (the caller holds the post lock).
+    if (t.mode == OpenMode::Shared) refresh(t);
+    s_->requireMaintainable(t);
+}
+
+void TableIndex::recordAppended(Impl& t, uint32_t recno, const char* rec)
+{
+    if (!s_->mdx) return;
+    for (size_t i = 0; i < s_->tags.size(); ++i)
+        s_->mdx->insert(static_cast<int>(i), s_->tags[i].expr->evaluate(rec), recno);
+    (void)t;
+}
+
+void TableIndex::recordChanged(Impl& t, uint32_t recno, const char* oldRec, const char* newRec)
+{
+    if (!s_->mdx) return;
+    for (size_t i = 0; i < s_->tags.size(); ++i) {
+        const KeyExpression& e = *s_->tags[i].expr;
+        const std::string before = e.evaluate(oldRec);
+        const std::string after = e.evaluate(newRec);
+        if (before == after) continue;
+        s_->mdx->remove(static_cast<int>(i), before, recno);
+        s_->mdx->insert(static_cast<int>(i), after, recno);
+    }
+    (void)t;
+}
+
+void TableIndex::sync(Impl&)
+{
+    if (s_->mdx) s_->mdx->flush();
+}
+
+void TableIndex::addTag(Impl& t, const std::string& name, const std::string& expression)
+{
+    const std::string upper = asciiUpper(name);
+    if (upper.empty() || upper.size() > 10)
+        throw DbError("Invalid index tag name '" + name + "' for " + t.path);
+    KeyExpression expr = KeyExpression::compile(expression, t.fields);  // DbError naming the expression
+    if (!s_->mdx) {
+        const std::string path = companionPath(t.path, ".MDX");
+        struct stat st {};
+        auto mdx = std::make_unique<MdxFile>();
+        bool opened = false;
+        if (::stat(path.c_str(), &st) == 0) {
+            try {
+                mdx->open(path, false);
+                opened = true;
+            } catch (const DbError&) {
+                // damaged beyond use: replaced below
+            }
+        }
+        if (!opened) {
+            std::string base = t.path.substr(t.path.find_last_of('/') + 1);
+            base = base.substr(0, base.find('.'));
+            MdxFile::create(path, base);
+            mdx->open(path, false);
+        }
+        s_->mdx = std::move(mdx);
+        s_->loadTags(t);
+    }
+    TagInfo info;
+    info.name = upper;
+    info.expression = expression;
+    info.keyType = expr.keyType();
+    info.keyLength = expr.keyLength();
+    if (s_->mdx->tagIndex(upper) >= 0)
+        throw DbError("The index tag " + upper + " already exists in " + s_->mdx->path());
+    s_->mdx->addTag(info, s_->entriesOf(t, expr));
+    s_->mdx->flush();
+    if (t.mdxFlag == 0) {
+        // The index exists and is complete: only now does the table announce it (byte 28).
+        const unsigned char one = 1;
+        t.dbf.writeAt(28, &one, 1);
+        t.dbf.sync();
+        t.mdxFlag = 1;
+    }
+    const std::string keep = s_->activeName;
+    s_->activeName = keep;
+    s_->loadTags(t);
+    s_->stale = false;
+}
+
 void TableIndex::removeTag(Impl& t, const std::string& name)
 {
-    throw DbError("Index tag " + name + " not found for " + t.path);
+    const int i = s_->mdx ? s_->mdx->tagIndex(name) : -1;
+    if (i < 0) throw DbError("Index tag " + name + " not found for " + t.path);
+    if (i == s_->active) {
+        s_->active = -1;
+        s_->activeName.clear();
+    }
+    s_->mdx->removeTag(name);
+    s_->mdx->flush();
+    s_->loadTags(t);
 }
-void TableIndex::rebuildAll(Impl&) {}
-void TableIndex::check(const Impl&) const {}
+
+void TableIndex::rebuildAll(Impl& t)
+{
+    if (!s_->mdx) {
+        if (t.mdxFlag == 0) return;
+        openFor(t);
+        if (!s_->mdx) return;
+    }
+    s_->requireMaintainable(t);
+    for (size_t i = 0; i < s_->tags.size(); ++i)
+        s_->mdx->rebuildTag(static_cast<int>(i), s_->entriesOf(t, *s_->tags[i].expr));
+    s_->cursor.reset();
+    s_->stale = false;
+}
+
+void TableIndex::check(const Impl& t) const
+{
+    if (!s_->mdx) return;
+    for (size_t i = 0; i < s_->tags.size(); ++i) {
+        const auto& tag = s_->tags[i];
+        std::vector<MdxFile::Entry> entries = s_->mdx->checkTag(static_cast<int>(i));
+        if (!tag.expr) continue;
+        std::vector<MdxFile::Entry> expected = s_->entriesOf(t, *tag.expr);
+        if (entries.size() != expected.size())
+            throw DbError("The index tag " + tag.info.name + " of " + s_->mdx->path() + " holds " +
+                          std::to_string(entries.size()) + " entries for " + std::to_string(expected.size()) +
+                          " records");
+        std::vector<std::string> keyOf(t.count + 1);
+        for (auto& e : expected) keyOf[e.recno] = std::move(e.key);
+        std::vector<bool> seen(t.count + 1, false);
+        for (const auto& e : entries) {
+            if (e.recno < 1 || e.recno > t.count || seen[e.recno])
+                throw DbError("The index tag " + tag.info.name + " of " + s_->mdx->path() +
+                              " holds a wrong record number " + std::to_string(e.recno));
+            seen[e.recno] = true;
+            if (e.key != keyOf[e.recno])
+                throw DbError("The index tag " + tag.info.name + " of " + s_->mdx->path() + " holds a stale key for record " +
+                              std::to_string(e.recno));
+        }
+    }
+}
 
 }  // namespace dbase

@@ -177,6 +177,29 @@ TEST_F(IniFileTest, TextRoundTripsInWindows1252) {
               QStringLiteral("\"quoted\""));
 }
 
+// File names in any script survive: a value Windows-1252 cannot hold is written in UTF-8.
+TEST_F(IniFileTest, ValuesOutsideWindows1252AreKeptInUtf8) {
+    IniFile ini(path);
+    const QString db = QStringLiteral("/home/\u7528\u6237/\u0424\u0438\u043b\u044c\u043c\u044b/MASTER.DBF");
+    ini.writeString(QStringLiteral("Misc"), QStringLiteral("Last Database"), db);
+    ini.writeString(QStringLiteral("Misc"), QStringLiteral("Latin"), QStringLiteral("Caf\u00e9"));
+    ASSERT_TRUE(ini.save());
+    const QByteArray bytes = readBytes(path);
+    EXPECT_TRUE(bytes.contains("Last Database=" + db.toUtf8() + "\r\n"));
+    EXPECT_TRUE(bytes.contains("Latin=Caf\xe9\r\n"));
+    IniFile back = IniFile::fromFile(path);
+    EXPECT_EQ(back.readString(QStringLiteral("Misc"), QStringLiteral("Last Database"), {}), db);
+    EXPECT_EQ(back.readString(QStringLiteral("Misc"), QStringLiteral("Latin"), {}),
+              QStringLiteral("Caf\u00e9"));
+    // Writing the same value again changes nothing.
+    back.writeString(QStringLiteral("Misc"), QStringLiteral("Last Database"), db);
+    EXPECT_FALSE(back.isModified());
+    // A file edited in a UTF-8 editor reads as UTF-8.
+    ASSERT_TRUE(writeBytes(path, "[Field Names]\nTitle=Caf\xc3\xa9\n"));
+    EXPECT_EQ(IniFile::fromFile(path).readString(QStringLiteral("Field Names"), QStringLiteral("Title"), {}),
+              QStringLiteral("Caf\u00e9"));
+}
+
 TEST_F(IniFileTest, FirstOfRepeatedSectionsAndKeysWins) {
     ASSERT_TRUE(writeBytes(path, "[A]\nk=1\nK=2\n[a]\nk=3\nx=4\n"));
     IniFile ini(path);

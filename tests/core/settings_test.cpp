@@ -36,6 +36,7 @@ ProgramSettings changedProgramSettings() {
     p.lastDatabase = QStringLiteral("/videos/CURRENT.DBF");
     for (int i = 0; i < ProgramSettings::RecentCount; ++i)
         p.lastFiles[i] = QStringLiteral("/videos/OLD%1.DBF").arg(i);
+    p.lastFiles[3] = QStringLiteral("/\u0432\u0438\u0434\u0435\u043e/A.DBF");
     p.lastFiles[4] = QStringLiteral("/a/") + QString(300, QLatin1Char('x')) + QStringLiteral(".DBF");
     p.showTips = false;
     p.windowSize = 1024;

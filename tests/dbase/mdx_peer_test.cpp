@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <algorithm>
 #include <random>
 #include <sys/wait.h>
 
@@ -184,6 +185,24 @@ TEST(MdxPeer, PerlXBaseWalksEveryTagInKeyOrder) {
         EXPECT_EQ(status, 0) << got.substr(0, 500);
         EXPECT_EQ(got.size(), want.size()) << defs[i].name;
         EXPECT_TRUE(got == want) << "tag " << defs[i].name << " differs";
+    }
+    // After most entries are gone (leaves dropped, the tree shrinking to its root) the reader
+    // still walks what is left.
+    {
+        Model& model = models[0];
+        std::vector<Entry> all(model.begin(), model.end());
+        std::shuffle(all.begin(), all.end(), rng);
+        for (size_t i = 0; i + 25 < all.size(); ++i) {
+            mdx.remove(0, all[i].first, all[i].second);
+            model.erase(all[i]);
+        }
+        mdx.flush();
+        std::string want;
+        for (const auto& e : model)
+            want += hex(e.first) + " " + std::to_string(e.second) + "\n";
+        std::string got = run("perl '" + script + "' '" + mdxPath + "' NEWINDEX 2>&1", &status);
+        EXPECT_EQ(status, 0) << got.substr(0, 500);
+        EXPECT_EQ(got, want);
     }
     // The numeric tag is ordered by value, the date tag by day, blanks first.
     EXPECT_LT(decodeNumericKey(models[1].begin()->first), 0.0);

@@ -409,3 +409,52 @@ TEST(Mdx, RefusesBadRequests) {
     MdxFile other;
     EXPECT_THROW(other.open(dir.file("missing.mdx"), true), DbError);
 }
+
+// Tags another program made with features this program does not keep: readable, not writable.
+TEST(Mdx, ForeignTagsWithUnsupportedFeaturesAreReadOnly) {
+    TempDir dir;
+    std::string path = dir.file("F.MDX");
+    MdxFile::create(path, "F");
+    std::vector<MdxFile::Entry> entries;
+    for (uint32_t r = 1; r <= 300; ++r)
+        entries.push_back({charKey(10, r), r});
+    {
+        MdxFile mdx;
+        mdx.open(path, false);
+        for (const char* name : {"PLAIN", "DESC", "UNIQ", "FILTERED"})
+            mdx.addTag({name, "X", 'C', 10}, entries);
+    }
+    auto patch = [&](int slotNo, size_t off, uint8_t value) {
+        std::fstream f(path, std::ios::binary | std::ios::in | std::ios::out);
+        auto b = readFile(path);
+        size_t header = size_t(le32(b, 544 + 32 * size_t(slotNo - 1))) * 512;
+        f.seekp(std::streamoff(header + off));
+        f.put(char(value));
+    };
+    patch(1, 20, 7);     // a change counter of another program: kept as it is
+    patch(2, 8, 0x18);   // descending
+    patch(3, 23, 1);     // unique
+    patch(4, 245, 1);    // FOR condition
+    MdxFile mdx;
+    mdx.open(path, false);
+    EXPECT_EQ(mdx.tagLimitation(0), "");
+    EXPECT_NE(mdx.tagLimitation(1).find("descending"), std::string::npos);
+    EXPECT_NE(mdx.tagLimitation(2).find("unique"), std::string::npos);
+    EXPECT_NE(mdx.tagLimitation(3).find("FOR"), std::string::npos);
+    for (int t = 1; t <= 3; ++t) {
+        EXPECT_EQ(walkForward(mdx, t).size(), 300u);
+        EXPECT_THROW(mdx.insert(t, charKey(10, 5), 301), DbError);
+        EXPECT_THROW(mdx.remove(t, charKey(10, 5), 5), DbError);
+        EXPECT_THROW(mdx.rebuildTag(t, entries), DbError);
+    }
+    // A plain tag is maintained; its root moves without touching the rest of its header.
+    for (uint32_t r = 301; r <= 700; ++r)
+        mdx.insert(0, charKey(10, r), r);
+    mdx.rebuildTag(0, entries);
+    mdx.close();
+    auto b = readFile(path);
+    size_t header = size_t(le32(b, 544)) * 512;
+    EXPECT_EQ(b[header + 20], 7);
+    mdx.open(path, true);
+    EXPECT_EQ(checked(mdx, 0).size(), 300u);
+}

@@ -187,6 +187,11 @@ TEST(Locking, ConcurrentSharedAppendsLoseNothing)
 {
     TempDir dir;
     const std::string path = makeTable(dir);
+    {
+        Table t;
+        t.open(path, OpenMode::Exclusive);
+        t.addIndex("NewIndex", "UPPER(TITLE)+STR(YEAR,5)");
+    }
     constexpr int kEach = 150;
     std::vector<pid_t> kids;
     for (int k = 0; k < 2; ++k) {
@@ -222,4 +227,8 @@ TEST(Locking, ConcurrentSharedAppendsLoseNothing)
     for (int k = 0; k < 2; ++k)
         for (int i = 0; i < kEach; ++i)
             EXPECT_TRUE(seen.count("child" + std::to_string(k) + "-" + std::to_string(i))) << k << " " << i;
+    // Both writers kept the one index current.
+    EXPECT_NO_THROW(t.checkIndexes());
+    t.setActiveIndex("NewIndex");
+    EXPECT_EQ(t.orderedRecnos().size(), 4u + 2 * kEach);
 }
