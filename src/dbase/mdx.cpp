@@ -1264,8 +1264,52 @@ void MdxFile::remove(int tag, const std::string& key, uint32_t recno) {
         for (auto it = freed.begin(); it != freed.end();)
             it = *it == path[0].page ? freed.erase(it) : it + 1;
     }
+    // A leaf that fell below a quarter full merges with a neighbour under the same parent when
+    // the two fill at most three quarters of a node (so that the next inserts do not split it
+    // again at once). The surviving page keeps its parent key; the other page leaves the parent.
     Block b;
-    for (size_t level = 0; level < nodes.size(); ++level) {
+    const size_t leafLevel = nodes.size() - 1;
+    if (!removeChild && leafLevel > 0 && dirty[leafLevel] && !nodes[leafLevel].keys.empty() &&
+        nodes[leafLevel].keys.size() < size_t(t.maxKeys) / 4) {
+        Node& parent = nodes[leafLevel - 1];
+        Node& lf = nodes[leafLevel];
+        size_t pos = size_t(path[leafLevel - 1].idx);
+        size_t children = parent.keys.size() + 1;
+        for (size_t sib : {pos + 1, pos - 1}) {
+            if (sib >= children)  // also catches pos - 1 when pos == 0
+                continue;
+            uint32_t sibPage = parent.ptrs[sib];
+            Node other = d->decode(tag, sibPage, *d->readBlock(tag, sibPage));
+            if (!other.leaf || other.keys.size() + lf.keys.size() > size_t(t.maxKeys) * 3 / 4)
+                continue;
+            size_t gone;  // child index that leaves the parent
+            if (sib > pos) {
+                // Into the right neighbour: it keeps its largest key.
+                lf.keys.insert(lf.keys.end(), other.keys.begin(), other.keys.end());
+                lf.ptrs.insert(lf.ptrs.end(), other.ptrs.begin(), other.ptrs.end());
+                d->encode(t, lf, b);
+                d->writeBlock(sibPage, b);
+                freed.push_back(path[leafLevel].page);
+                gone = pos;
+            } else {
+                // The left neighbour comes into this leaf, whose largest key stays.
+                other.keys.insert(other.keys.end(), lf.keys.begin(), lf.keys.end());
+                other.ptrs.insert(other.ptrs.end(), lf.ptrs.begin(), lf.ptrs.end());
+                d->encode(t, other, b);
+                d->writeBlock(path[leafLevel].page, b);
+                freed.push_back(sibPage);
+                gone = sib;
+            }
+            dirty[leafLevel] = false;
+            parent.keys.erase(parent.keys.begin() + long(gone));
+            parent.ptrs.erase(parent.ptrs.begin() + long(gone));
+            dirty[leafLevel - 1] = true;
+            break;
+        }
+    }
+    // Bottom-up: a page that receives entries is written before the parent stops pointing to
+    // the page they came from.
+    for (size_t level = nodes.size(); level-- > 0;) {
         if (!dirty[level])
             continue;
         d->encode(t, nodes[level], b);

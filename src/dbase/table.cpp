@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "dbase/codepage.h"
+#include "dbase/deletionscan.h"
 #include "dbase/expr.h"
 #include "dbase/fileio.h"
 #include "dbase/memo.h"
@@ -333,9 +334,24 @@ bool Table::Impl::seekFrom(uint32_t start, bool forward)
 
 void Table::Impl::buildVisible()
 {
+    uint32_t del = 0;
+    if (!filter) {
+        // Only the deletion bytes matter: a mapped pass that copies nothing. The file is not
+        // shortened below the header count while this process holds it (see deletionscan.h).
+        const uint64_t need = headerLen + uint64_t(count) * recLen;
+        if (dbf.size() < need)
+            throw DbError(path + ": the file is shorter (" + std::to_string(dbf.size()) + " bytes) than its " +
+                          std::to_string(count) + " records");
+        if (scanDeletionBytes(dbf, headerLen, recLen, count, visible, del)) {
+            deleted = del;
+            visibleCount = count - del;
+            deletedValid = true;
+            visibleValid = true;
+            return;
+        }
+    }
     visible.assign(count, 0);
     visibleCount = 0;
-    uint32_t del = 0;
     const uint32_t per = std::max<uint32_t>(1, static_cast<uint32_t>(kScanBytes / recLen));
     std::vector<char> buf;
     for (uint32_t first = 1; first <= count;) {

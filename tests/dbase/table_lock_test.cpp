@@ -30,13 +30,13 @@ public:
             try {
                 Table t;
                 t.open(path, mode);
-                ::write(ready[1], &status, 1);
+                if (::write(ready[1], &status, 1) != 1) ::_exit(1);
                 char c;
                 while (::read(release[0], &c, 1) > 0) {
                 }
             } catch (...) {
                 status = 'E';
-                ::write(ready[1], &status, 1);
+                if (::write(ready[1], &status, 1) != 1) ::_exit(1);
             }
             ::_exit(0);
         }
@@ -44,7 +44,7 @@ public:
         ::close(release[0]);
         release_ = release[1];
         char c = 0;
-        ::read(ready[0], &c, 1);
+        if (::read(ready[0], &c, 1) != 1) c = 0;
         ::close(ready[0]);
         ok_ = c == 'R';
     }
@@ -72,7 +72,7 @@ public:
         ::close(release[0]);
         release_ = release[1];
         char c = 0;
-        ::read(ready[0], &c, 1);
+        if (::read(ready[0], &c, 1) != 1) c = 0;
         ::close(ready[0]);
         ok_ = c == 'R';
     }

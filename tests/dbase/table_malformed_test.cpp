@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <atomic>
+#include <cstdio>
 #include <random>
+#include <thread>
+#include <unistd.h>
 
 #include "dbase/table.h"
 #include "support/testutil.h"
@@ -190,4 +194,48 @@ TEST(Malformed, DamagedMemoFiles)
         testutil::writeFile(path, badDbf);
         exercise(path, false);
     }
+}
+
+// Another program cutting the file while the engine counts: a DbError or a count, never a crash
+// (the count maps the file; a cut mapping raises SIGBUS, which the engine turns into a DbError).
+TEST(Malformed, FileCutWhileCounting)
+{
+    TempDir dir;
+    const std::string path = dir.file("cut.dbf");
+    Table::createRaw(path, {{"NAME", 'C', 99, 0}});
+    {
+        Table t;
+        t.open(path, OpenMode::Exclusive);
+        t.disableControls();
+        for (int i = 0; i < 100000; ++i) {
+            t.append();
+            t.post();
+        }
+        t.enableControls();
+    }
+    const off_t full = static_cast<off_t>(testutil::readFile(path).size());
+    Table t;
+    t.open(path, OpenMode::Shared, true);
+    std::atomic<bool> stop{false};
+    std::thread cutter([&] {
+        while (!stop) {
+            if (::truncate(path.c_str(), 4096) != 0) break;
+            if (::truncate(path.c_str(), full) != 0) break;
+        }
+    });
+    int errors = 0, counts = 0, cutShort = 0;
+    for (int i = 0; i < 200; ++i) {
+        try {
+            t.refresh();
+            t.recordCount();
+            ++counts;
+        } catch (const DbError& e) {
+            ++errors;
+            cutShort += std::string(e.what()).find("cut short") != std::string::npos;
+        }
+    }
+    stop = true;
+    cutter.join();
+    std::printf("%d counts, %d errors, %d cut while mapped\n", counts, errors, cutShort);
+    EXPECT_EQ(errors + counts, 200);
 }
