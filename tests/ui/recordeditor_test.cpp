@@ -195,7 +195,7 @@ TEST_F(RecordEditor, AddThenNextAsksAndMovesWithNo) {
                    "This record has not been updated yet.  Update this record before moving to the next record?",
                    Prompts::No);
     editor->DoNextRecord();
-    const auto& m = prompts.messages().back();
+    const auto m = prompts.messages().back();
     EXPECT_EQ(m.buttons, Prompts::Yes | Prompts::No | Prompts::Cancel);
     EXPECT_EQ(m.defaultButton, Prompts::No);
     EXPECT_EQ(m.icon, Prompts::Icon::Question);
