@@ -1,12 +1,14 @@
 // quillon-bench: timings of the table engine and quillon-cli over generated catalogues.
 //
-// For each size it makes (once) a catalogue with `quillon-cli generate`, then measures:
-//   open + first 40 records in NewIndex order (the start-up path, index present),
-//   building NewIndex for Title,Year,
-//   a full scan through a record filter (title contains "AN"),
+// For each size it makes (once) a catalogue with `quillon-cli generate`, then measures, each in a
+// fresh process of its own (so one measurement's heap and memory peak do not colour the next):
+//   building NewIndex for Title,Year (a new sort order),
+//   open + first 40 records in NewIndex order (the start-up path, index present), and the record
+//   count shown beside the first screen,
+//   a full scan through a record filter (title contains "AN"), in record order and in NewIndex order,
 //   `quillon-cli list` of all records to /dev/null,
 // and, in the same run for comparison, `cat FILE > /dev/null` and python3-dbfread reading the file.
-// Peak memory (maximum resident set) is reported for this process and for each child.
+// Every line gives wall time, CPU time and the peak resident memory of the process measured.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -15,14 +17,15 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "catalogue/catalogue.h"
-#include "catalogue/fieldslots.h"
 #include "catalogue/fieldtext.h"
 #include "catalogue/sortorder.h"
 #include "dbase/table.h"
@@ -31,7 +34,22 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+// Wall and CPU time since construction.
+class Stopwatch {
+public:
+    Stopwatch() : wall_(Clock::now()), cpu_(cpuNow()) {}
+    double wall() const { return std::chrono::duration<double>(Clock::now() - wall_).count(); }
+    double cpu() const { return cpuNow() - cpu_; }
+
+private:
+    static double cpuNow() {
+        rusage u{};
+        getrusage(RUSAGE_SELF, &u);
+        return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    }
+    Clock::time_point wall_;
+    double cpu_;
+};
 
 long selfPeakKb() {
     rusage u{};
@@ -39,24 +57,48 @@ long selfPeakKb() {
     return u.ru_maxrss;
 }
 
+std::string join(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (std::string_view p : parts) s.append(p);
+    return s;
+}
+
+std::string fmt(const char* format, double value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, format, value);
+    return buf;
+}
+
 struct ChildRun {
     int status = -1;
-    double seconds = 0;
+    double wall = 0;
+    double cpu = 0;
     long peakKb = 0;
+    std::string output;  // standard output (only when captured)
 };
 
-// Runs a program with its standard output sent to a file (or /dev/null); waits for it and
-// returns its time and peak memory.
-ChildRun runChild(const std::vector<std::string>& argv, const char* stdoutPath = "/dev/null") {
+bool ok(const ChildRun& r) { return WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0; }
+
+// Runs a program, its standard output sent to /dev/null or captured; waits for it and returns its
+// wall and CPU time and peak memory. The peak comes from /usr/bin/time, whose child starts from a
+// small process: the maximum resident set a direct child reports would include this program's
+// pages at the fork.
+ChildRun runChild(const std::vector<std::string>& command, bool capture = false) {
+    static const bool haveTime = access("/usr/bin/time", X_OK) == 0;
+    char report[] = "/tmp/quillon-bench-rss-XXXXXX";
+    char out[] = "/tmp/quillon-bench-out-XXXXXX";
+    const int reportFd = mkstemp(report);
+    if (reportFd >= 0) close(reportFd);
+    const int outFd = capture ? mkstemp(out) : open("/dev/null", O_WRONLY);
+    std::vector<std::string> argv;
+    if (haveTime && reportFd >= 0) argv = {"/usr/bin/time", "-f", "%M", "-o", report};
+    argv.insert(argv.end(), command.begin(), command.end());
+
     ChildRun r;
     const auto start = Clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
-        const int fd = open(stdoutPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            dup2(fd, 1);
-            close(fd);
-        }
+        if (outFd >= 0) dup2(outFd, 1);
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
@@ -66,28 +108,90 @@ ChildRun runChild(const std::vector<std::string>& argv, const char* stdoutPath =
     }
     rusage u{};
     wait4(pid, &r.status, 0, &u);
-    r.seconds = seconds(start);
+    r.wall = std::chrono::duration<double>(Clock::now() - start).count();
+    r.cpu = double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
     r.peakKb = u.ru_maxrss;
+    if (haveTime && reportFd >= 0) {
+        if (FILE* f = std::fopen(report, "r")) {
+            long k = 0;
+            if (std::fscanf(f, "%ld", &k) == 1) r.peakKb = k;
+            std::fclose(f);
+        }
+    }
+    if (reportFd >= 0) unlink(report);
+    if (outFd >= 0) {
+        if (capture) {
+            char buf[4096];
+            lseek(outFd, 0, SEEK_SET);
+            for (ssize_t n; (n = read(outFd, buf, sizeof buf)) > 0;) r.output.append(buf, size_t(n));
+            unlink(out);
+        }
+        close(outFd);
+    }
     return r;
 }
 
-bool ok(const ChildRun& r) { return WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0; }
-
-void line(const char* what, double secs, const std::string& extra = {}) {
-    std::printf("  %-44s %9.3f s  %s\n", what, secs, extra.c_str());
+void line(const std::string& what, double wall, double cpu, long peakKb, const std::string& extra = {}) {
+    std::printf("  %-46s %8.3f s  cpu %7.3f s  peak %7.1f MB  %s\n", what.c_str(), wall, cpu, double(peakKb) / 1024.0,
+                extra.c_str());
     std::fflush(stdout);
 }
 
-std::string mbps(double bytes, double secs) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%8.1f MB/s", secs > 0 ? bytes / secs / 1e6 : 0.0);
-    return buf;
+std::string mbps(double bytes, double secs) { return fmt("%7.1f MB/s", secs > 0 ? bytes / secs / 1e6 : 0.0); }
+
+// ---- measurements run in a process of their own ------------------------------------------------
+// Each prints one line: "wall cpu detail..."
+
+bool titleHasAn(const dbase::Table& r, int title) {
+    const std::string s = r.getText(title);
+    for (std::size_t i = 0; i + 1 < s.size(); ++i)
+        if ((s[i] == 'A' || s[i] == 'a') && (s[i + 1] == 'N' || s[i + 1] == 'n')) return true;
+    return false;
 }
 
-std::string kb(long k) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "peak RSS %.1f MB", double(k) / 1024.0);
-    return buf;
+int phase(const QString& name, const std::string& path) {
+    const QString expression = BuildSortString(1, 11, 0, 0);  // Title, Year
+    const DateFormat dates(1, false);
+    try {
+        if (name == QLatin1String("build")) {
+            dbase::Table t;
+            t.open(path, dbase::OpenMode::Exclusive);
+            const Stopwatch w;
+            applySortExpression(t, expression, SortApply::Rebuild);
+            std::printf("%f %f\n", w.wall(), w.cpu());
+        } else if (name == QLatin1String("open")) {
+            const Stopwatch w;
+            dbase::Table t;
+            t.open(path);
+            applySortExpression(t, expression, SortApply::StartUp);
+            std::size_t chars = 0;
+            int rows = 0;
+            for (bool more = t.first(); more && rows < 40; more = t.next(), ++rows)
+                for (int f = 0; f < t.fieldCount(); ++f) chars += fieldTextUtf8(t, f, dates).size();
+            const double wall = w.wall(), cpu = w.cpu();
+            const Stopwatch c;
+            const uint32_t count = t.recordCount();
+            std::printf("%f %f %d %zu %f %f %u\n", wall, cpu, rows, chars, c.wall(), c.cpu(), count);
+        } else if (name == QLatin1String("scan") || name == QLatin1String("scan-indexed")) {
+            dbase::Table t;
+            t.open(path, dbase::OpenMode::Shared, true);
+            if (name == QLatin1String("scan-indexed")) t.setActiveIndex(kSortTag);
+            const int title = t.fieldIndexOrThrow("Title");
+            const Stopwatch w;
+            t.setFilter([title](const dbase::Table& r) { return titleHasAn(r, title); });
+            t.disableControls();
+            uint64_t matches = 0;
+            for (bool more = t.first(); more; more = t.next()) ++matches;
+            t.enableControls();
+            std::printf("%f %f %llu\n", w.wall(), w.cpu(), static_cast<unsigned long long>(matches));
+        } else {
+            return 2;
+        }
+    } catch (const dbase::DbError& e) {
+        std::fprintf(stderr, "quillon-bench: %s\n", e.what());
+        return 1;
+    }
+    return 0;
 }
 
 int usage() {
@@ -97,7 +201,8 @@ int usage() {
                  "  --dir     folder for the generated catalogues (default /tmp/quillon-bench)\n"
                  "  --sizes   record counts (default 100000,1000000)\n"
                  "  --no-python  skip the python3-dbfread comparison\n"
-                 "  --fresh   generate the catalogues again even when they exist\n");
+                 "  --fresh   generate the catalogues again even when they exist\n"
+                 "       quillon-bench --phase build|open|scan|scan-indexed FILE   one measurement\n");
     return 2;
 }
 
@@ -105,11 +210,13 @@ int usage() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() == 3 && args[0] == QLatin1String("--phase")) return phase(args[1], enginePath(args[2]));
+
     QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-cli");
     QString dir = QStringLiteral("/tmp/quillon-bench");
     QList<qulonglong> sizes{100000, 1000000};
     bool python = true, fresh = false;
-    const QStringList args = app.arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--cli") && i + 1 < args.size()) cli = args[++i];
@@ -129,12 +236,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillon-bench: %s is not an executable quillon-cli\n", qPrintable(cli));
         return 1;
     }
+    const std::string self = QCoreApplication::applicationFilePath().toStdString();
     QDir().mkpath(dir);
     // The CLI reads its date format from the program settings; keep it away from the user's.
     qputenv("XDG_CONFIG_HOME", (dir + QStringLiteral("/config")).toLocal8Bit());
     qputenv("QUILLON_HOME", (dir + QStringLiteral("/home")).toLocal8Bit());
 
-    const DateFormat dates(1, false);
     for (qulonglong n : sizes) {
         const QString file = QStringLiteral("%1/BENCH%2.DBF").arg(dir).arg(n);
         const std::string path = enginePath(file);
@@ -160,94 +267,59 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "quillon-bench: generate failed\n");
                 return 1;
             }
-            line("quillon-cli generate", g.seconds, kb(g.peakKb));
+            line("quillon-cli generate", g.wall, g.cpu, g.peakKb);
         }
         const double bytes = double(QFileInfo(file).size());
         std::printf("  file size %.1f MB\n", bytes / 1e6);
+        // Warm the page cache so that every measurement reads from memory, as cat does.
+        runChild({"/bin/cat", path});
 
-        const QString expression = BuildSortString(1, 11, 0, 0);  // Title, Year
-        try {
-            // Build of NewIndex for Title, Year (what a new sort order does).
-            {
-                dbase::Table t;
-                t.open(path, dbase::OpenMode::Exclusive);
-                const auto start = Clock::now();
-                applySortExpression(t, expression, SortApply::Rebuild);
-                line("build NewIndex (Title, Year)", seconds(start));
-                t.close();
+        auto measure = [&](const char* which, std::vector<double>* values) {
+            const ChildRun r = runChild({self, "--phase", which, path}, true);
+            if (!ok(r)) {
+                std::fprintf(stderr, "quillon-bench: the %s measurement failed\n", which);
+                return ChildRun{};
             }
-            // Open + first screen in NewIndex order, as at start-up with the index present.
-            {
-                const auto start = Clock::now();
-                dbase::Table t;
-                t.open(path);
-                applySortExpression(t, expression, SortApply::StartUp);
-                std::size_t chars = 0;
-                int rows = 0;
-                for (bool more = t.first(); more && rows < 40; more = t.next(), ++rows)
-                    for (int f = 0; f < t.fieldCount(); ++f) chars += fieldTextUtf8(t, f, dates).size();
-                const uint32_t count = t.recordCount();
-                const double secs = seconds(start);
-                line("open + first 40 records in NewIndex order", secs,
-                     "(" + std::to_string(rows) + " rows, count " + std::to_string(count) + ", " +
-                         std::to_string(chars) + " chars)");
-            }
-            // A full scan through a record filter: title contains "AN" (letter case ignored).
-            {
-                dbase::Table t;
-                t.open(path, dbase::OpenMode::Shared, true);
-                const int title = t.fieldIndexOrThrow("Title");
-                t.setFilter([title](const dbase::Table& r) {
-                    const std::string s = r.getText(title);
-                    for (std::size_t i = 0; i + 1 < s.size(); ++i)
-                        if ((s[i] == 'A' || s[i] == 'a') && (s[i + 1] == 'N' || s[i + 1] == 'n')) return true;
-                    return false;
-                });
-                const auto start = Clock::now();
-                t.disableControls();
-                uint64_t matches = 0;
-                for (bool more = t.first(); more; more = t.next()) ++matches;
-                t.enableControls();
-                const double secs = seconds(start);
-                line("filtered scan, record order (title ~ AN)", secs,
-                     mbps(bytes, secs) + "  " + std::to_string(matches) + " matches");
+            for (const QString& v : QString::fromStdString(r.output).split(u' ', Qt::SkipEmptyParts))
+                values->push_back(v.toDouble());
+            return r;
+        };
 
-                t.setActiveIndex("");
-                t.close();
-                t.open(path, dbase::OpenMode::Shared, true);
-                t.setActiveIndex(kSortTag);
-                t.setFilter([title](const dbase::Table& r) {
-                    const std::string s = r.getText(title);
-                    for (std::size_t i = 0; i + 1 < s.size(); ++i)
-                        if ((s[i] == 'A' || s[i] == 'a') && (s[i + 1] == 'N' || s[i + 1] == 'n')) return true;
-                    return false;
-                });
-                const auto start2 = Clock::now();
-                uint64_t matches2 = 0;
-                for (bool more = t.first(); more; more = t.next()) ++matches2;
-                const double secs2 = seconds(start2);
-                line("filtered scan, NewIndex order", secs2, mbps(bytes, secs2) + "  " + std::to_string(matches2) +
-                                                                 " matches");
-            }
-        } catch (const dbase::DbError& e) {
-            std::fprintf(stderr, "quillon-bench: %s\n", e.what());
-            return 1;
+        std::vector<double> v;
+        ChildRun r = measure("build", &v);
+        if (v.size() >= 2) line("build NewIndex (Title, Year)", v[0], v[1], r.peakKb);
+        v.clear();
+        r = measure("open", &v);
+        if (v.size() >= 7) {
+            line("open + first 40 records in NewIndex order", v[0], v[1], r.peakKb,
+                 join({std::to_string(int(v[2])), " rows, ", std::to_string(size_t(v[3])), " chars"}));
+            line("  then the record count", v[4], v[5], r.peakKb, join({std::to_string(uint64_t(v[6])), " records"}));
+            line("  open + first screen + count", v[0] + v[4], v[1] + v[5], r.peakKb);
         }
-        std::printf("  (this process: %s)\n", kb(selfPeakKb()).c_str());
+        v.clear();
+        r = measure("scan", &v);
+        if (v.size() >= 3)
+            line("filtered scan, record order (title ~ AN)", v[0], v[1], r.peakKb,
+                 join({mbps(bytes, v[0]), "  ", std::to_string(uint64_t(v[2])), " matches"}));
+        v.clear();
+        r = measure("scan-indexed", &v);
+        if (v.size() >= 3)
+            line("filtered scan, NewIndex order", v[0], v[1], r.peakKb,
+                 join({mbps(bytes, v[0]), "  ", std::to_string(uint64_t(v[2])), " matches"}));
 
         const ChildRun list = runChild({cli.toStdString(), "list", path});
-        line("quillon-cli list > /dev/null", list.seconds, mbps(bytes, list.seconds) + "  " + kb(list.peakKb) +
-                                                               (ok(list) ? "" : "  FAILED"));
+        line("quillon-cli list > /dev/null", list.wall, list.cpu, list.peakKb,
+             join({mbps(bytes, list.wall), ok(list) ? "" : "  FAILED"}));
         const ChildRun cat = runChild({"/bin/cat", path});
-        line("cat FILE > /dev/null", cat.seconds, mbps(bytes, cat.seconds) + "  " + kb(cat.peakKb));
+        line("cat FILE > /dev/null", cat.wall, cat.cpu, cat.peakKb, mbps(bytes, cat.wall));
         if (python) {
             const ChildRun py = runChild(
                 {"/usr/bin/python3", "-c",
                  "import sys\nfrom dbfread import DBF\nn = 0\nfor r in DBF(sys.argv[1]): n += 1\nprint(n)\n", path});
-            line("python3 dbfread, all records", py.seconds, mbps(bytes, py.seconds) + "  " + kb(py.peakKb) +
-                                                                  (ok(py) ? "" : "  FAILED"));
+            line("python3 dbfread, all records", py.wall, py.cpu, py.peakKb,
+                 join({mbps(bytes, py.wall), ok(py) ? "" : "  FAILED"}));
         }
     }
-    std::printf("\nthis process: %s\n", kb(selfPeakKb()).c_str());
+    std::printf("\n(the benchmark itself: peak %.1f MB)\n", double(selfPeakKb()) / 1024.0);
     return 0;
 }

@@ -389,15 +389,16 @@ int cmdExclusive(const QStringList& args, bool pack) {
 }  // namespace
 
 void appendEscaped(std::string& out, std::string_view value) {
-    for (char c : value) {
-        switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\\': out += "\\\\"; break;
-        default: out += c; break;
-        }
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c != '\t' && c != '\r' && c != '\n' && c != '\\') continue;
+        out.append(value.substr(from, i - from));
+        out += '\\';
+        out += c == '\t' ? 't' : c == '\r' ? 'r' : c == '\n' ? 'n' : '\\';
+        from = i + 1;
     }
+    out.append(value.substr(from));
 }
 
 int run(const QStringList& args) {

@@ -159,6 +159,14 @@ constexpr std::string_view kDescriptionPlots[] = {
     "must save the town from a \"monster\"", "is stranded on an island", "opens a café in Paris",
 };
 
+// Concatenation whose parts are evaluated left to right (a braced list guarantees the order, so
+// the random draws inside the parts happen in the same order with every compiler).
+std::string join(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (std::string_view p : parts) s.append(p);
+    return s;
+}
+
 template <size_t N>
 std::string_view pick(const std::string_view (&words)[N], uint32_t index) {
     return words[index % N];
@@ -214,21 +222,21 @@ std::string SampleVideos::title() {
     auto first = [&] { return std::string(pick(kFirstNames, below(1u << 30))); };
     switch (below(12)) {
     case 0:
-    case 1: s = "The " + adj() + " " + noun(); break;
-    case 2: s = noun() + " of the " + noun(); break;
-    case 3: s = adj() + " " + noun(); break;
-    case 4: s = first() + "'s " + noun(); break;
-    case 5: s = "\"" + noun() + "\" " + noun(); break;
-    case 6: s = "Return to " + std::string(pick(kPlaces, below(1u << 30))); break;
-    case 7: s = "The " + noun() + " from " + std::string(pick(kPlaces, below(1u << 30))); break;
+    case 1: s = join({"The ", adj(), " ", noun()}); break;
+    case 2: s = join({noun(), " of the ", noun()}); break;
+    case 3: s = join({adj(), " ", noun()}); break;
+    case 4: s = join({first(), "'s ", noun()}); break;
+    case 5: s = join({"\"", noun(), "\" ", noun()}); break;
+    case 6: s = join({"Return to ", pick(kPlaces, below(1u << 30))}); break;
+    case 7: s = join({"The ", noun(), " from ", pick(kPlaces, below(1u << 30))}); break;
     case 8: s = std::string(pick(kForeignTitles, below(1u << 30))); break;
-    case 9: s = "A " + noun() + " in " + std::string(pick(kPlaces, below(1u << 30))); break;
-    case 10: s = adj() + " " + noun() + ", " + adj() + " " + noun(); break;
-    default: s = noun() + " " + noun(); break;
+    case 9: s = join({"A ", noun(), " in ", pick(kPlaces, below(1u << 30))}); break;
+    case 10: s = join({adj(), " ", noun(), ", ", adj(), " ", noun()}); break;
+    default: s = join({noun(), " ", noun()}); break;
     }
     static constexpr std::string_view kSequels[] = {"II", "III", "IV", "Part 2", "Returns", "Reloaded"};
-    if (chance(6)) s += " " + std::string(pick(kSequels, below(1u << 30)));
-    if (chance(3)) s += ": The " + adj() + " Years";
+    if (chance(6)) s += join({" ", pick(kSequels, below(1u << 30))});
+    if (chance(3)) s += join({": The ", adj(), " Years"});
     cut(s, 60);
     return s;
 }
@@ -280,10 +288,9 @@ void SampleVideos::next(Record& r) {
         r[21] = buf;
     }
     if (chance(65)) {
-        std::string d = std::string(pick(kDescriptionStarts, below(1u << 30))) + " " +
-                        std::string(pick(kDescriptionRoles, below(1u << 30))) + " " +
-                        std::string(pick(kDescriptionPlots, below(1u << 30))) + ".";
-        if (chance(40)) d += " Filmed in " + std::string(pick(kPlaces, below(1u << 30))) + ".";
+        std::string d = join({pick(kDescriptionStarts, below(1u << 30)), " ", pick(kDescriptionRoles, below(1u << 30)),
+                              " ", pick(kDescriptionPlots, below(1u << 30)), "."});
+        if (chance(40)) d += join({" Filmed in ", pick(kPlaces, below(1u << 30)), "."});
         if (chance(10)) d += "\tSee also the sequel.";
         cut(d, 140);
         r[22] = d;
@@ -291,26 +298,28 @@ void SampleVideos::next(Record& r) {
     if (chance(70)) r[23] = std::string(pick(kContents, below(1u << 30)));
     if (chance(25)) {
         std::string m(pick(kMisc, below(1u << 30)));
-        if (chance(40)) m += ", " + std::string(pick(kMisc, below(1u << 30)));
+        if (chance(40)) m += join({", ", pick(kMisc, below(1u << 30))});
         r[24] = m;
     }
     if (chance(40)) {
         std::string k(pick(kKeyWords, below(1u << 30)));
         int more = static_cast<int>(below(4));
-        for (int i = 0; i < more; ++i) k += ", " + std::string(pick(kKeyWords, below(1u << 30)));
+        for (int i = 0; i < more; ++i) k += join({", ", pick(kKeyWords, below(1u << 30))});
         cut(k, 80);
         r[25] = k;
     }
     if (format == "Laser Disc") r[26] = std::string(pick(kLaser, below(1u << 30)));
     if (chance(70)) {
         static constexpr unsigned kCents[] = {95, 99, 98, 0, 49};
-        std::snprintf(buf, sizeof buf, "%u.%02u", 5 + below(95), kCents[below(5)]);
+        const unsigned dollars = 5 + below(95);
+        const unsigned cents = kCents[below(5)];
+        std::snprintf(buf, sizeof buf, "%u.%02u", dollars, cents);
         r[27] = buf;
     }
     if (chance(12)) {
         std::string n(pick(kAwards, below(1u << 30)));
         int more = static_cast<int>(below(3));
-        for (int i = 0; i < more; ++i) n += ", " + std::string(pick(kAwards, below(1u << 30)));
+        for (int i = 0; i < more; ++i) n += join({", ", pick(kAwards, below(1u << 30))});
         cut(n, 110);
         r[28] = n;
         if (chance(50)) r[29] = std::string(pick(kAwards, below(1u << 30)));
@@ -322,7 +331,9 @@ void SampleVideos::next(Record& r) {
         r[32] = person();
     }
     if (chance(60)) {
-        std::snprintf(buf, sizeof buf, "%u.%02u", 3 + below(60), below(100));
+        const unsigned dollars = 3 + below(60);
+        const unsigned cents = below(100);
+        std::snprintf(buf, sizeof buf, "%u.%02u", dollars, cents);
         r[33] = buf;
     }
     if (chance(60)) r[34] = date(std::max(year, 1980), 1997);
@@ -330,12 +341,12 @@ void SampleVideos::next(Record& r) {
     r[36] = chance(70) ? "Yes" : "No";
     if (chance(55)) {
         std::string w = person();
-        if (chance(30)) w += ", " + person();
+        if (chance(30)) w += join({", ", person()});
         cut(w, 60);
         r[37] = w;
     }
-    if (chance(10)) r[38] = "Shelf " + std::to_string(1 + below(40));
-    if (chance(5)) r[39] = "Copy of " + person();
+    if (chance(10)) r[38] = join({"Shelf ", std::to_string(1 + below(40))});
+    if (chance(5)) r[39] = join({"Copy of ", person()});
 }
 
 }  // namespace cli

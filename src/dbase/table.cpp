@@ -227,7 +227,11 @@ void Table::Impl::parseHeader(const File& f, uint64_t fileSize)
         throw DbError(f.path() + ": record length " + std::to_string(recLen) + " at byte 10 does not match the " +
                       std::to_string(fields.size()) + " fields (" + std::to_string(offset) + " bytes)");
     const uint64_t needed = headerLen + uint64_t(count) * recLen;
-    if (needed > fileSize) {
+    if (needed > fileSize && h[14] != 0) {
+        // An interrupted write (byte 14) may have left the count ahead of the records on disk
+        // (a power cut between the two writes): the records present are what the table holds.
+        count = static_cast<uint32_t>((fileSize - headerLen) / recLen);
+    } else if (needed > fileSize) {
         const uint64_t present = (fileSize - headerLen) / recLen;
         throw DbError(f.path() + ": the header (byte 4) counts " + std::to_string(count) +
                       " records but the file holds only " + std::to_string(present) + " (" +
@@ -378,15 +382,18 @@ void Table::Impl::buildVisible()
 
 void Table::Impl::readHeaderCount()
 {
-    unsigned char h[12];
+    unsigned char h[15];
     dbf.readExact(0, h, sizeof h, "The header");
-    const uint32_t n = le32(h + 4);
+    uint32_t n = le32(h + 4);
     if (le16(h + 8) != headerLen || le16(h + 10) != recLen)
         throw DbError(path + ": the table's structure was changed by another program; close and reopen it");
     const uint64_t size = dbf.size();
-    if (headerLen + uint64_t(n) * recLen > size)
-        throw DbError(path + ": the header counts " + std::to_string(n) + " records but the file is only " +
-                      std::to_string(size) + " bytes long");
+    if (headerLen + uint64_t(n) * recLen > size) {
+        if (h[14] == 0 || size < headerLen)
+            throw DbError(path + ": the header counts " + std::to_string(n) + " records but the file is only " +
+                          std::to_string(size) + " bytes long");
+        n = static_cast<uint32_t>((size - headerLen) / recLen);  // an interrupted write: see parseHeader
+    }
     if (n != count) {
         count = n;
         invalidateCaches();
@@ -571,7 +578,14 @@ void Table::open(const std::string& path, OpenMode mode, bool readOnly)
         m.parseHeader(m.dbf, m.dbf.size());
         if (mode == OpenMode::Exclusive && !readOnly) removeStalePackFiles(path);
         m.index.setStale(false);
-        if (m.mdxFlag != 0) m.index.openFor(m);
+        // In FoxPro tables byte 28 flags a structural .CDX, not a dBase .MDX.
+        m.foreignIndex = false;
+        if (isFoxPro(m.version)) {
+            struct stat st {};
+            m.foreignIndex = (m.mdxFlag & 1) && ::stat(companionPath(path, ".CDX").c_str(), &st) == 0;
+        } else if (m.mdxFlag != 0) {
+            m.index.openFor(m);
+        }
         m.isOpen = true;
         unsigned char b14 = 0;
         m.dbf.readExact(14, &b14, 1, "The header");
@@ -606,7 +620,7 @@ void Table::Impl::recover()
     }
     const uint64_t size = dbf.size();
     const uint64_t present = size >= headerLen ? (size - headerLen) / recLen : 0;
-    if (readOnly) {
+    if (readOnly || foreignIndex) {
         if (present < count) count = static_cast<uint32_t>(present);
         index.setStale(true);
         return;

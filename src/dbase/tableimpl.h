@@ -87,6 +87,7 @@ struct Table::Impl {
     const CodePage* cp = nullptr;
     mutable MemoFile memo;
     bool hasMemoFields = false;
+    bool foreignIndex = false;  // a FoxPro structural .CDX: writing would leave it stale
 
     // read window
     mutable std::vector<char> win;
@@ -133,6 +134,9 @@ struct Table::Impl {
     {
         requireOpen();
         if (readOnly) throw DbError("The table " + path + " is open read-only");
+        if (foreignIndex)
+            throw DbError("The table " + path + " has a FoxPro index (.CDX) that this program cannot keep "
+                          "current, so it is not changed");
     }
     const FieldLayout& fieldAt(int i) const
     {

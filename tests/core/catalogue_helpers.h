@@ -8,10 +8,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <string>
-
-#include "catalogue/catalogue.h"
-#include "dbase/table.h"
 
 namespace testhelp {
 
@@ -66,25 +62,4 @@ private:
     bool locked_ = false;
 };
 
-// Whether the table engine of this build maintains production indexes.
-inline bool indexesAvailable() {
-    static const bool available = [] {
-        QTemporaryDir dir;
-        const std::string path = enginePath(dir.filePath("PROBE.DBF"));
-        dbase::Table::create(path, {{"A", dbase::FieldKind::String, 5}});
-        dbase::Table t;
-        t.open(path, dbase::OpenMode::Exclusive);
-        try {
-            t.addIndex("PROBE", "A");
-            return true;
-        } catch (const dbase::DbError& e) {
-            return std::string(e.what()).find("not available") == std::string::npos;
-        }
-    }();
-    return available;
-}
-
 }  // namespace testhelp
-
-#define REQUIRE_INDEXES()                                                                                   \
-    if (!testhelp::indexesAvailable()) GTEST_SKIP() << "the table engine of this build has no index support"

@@ -130,7 +130,6 @@ TEST_F(CatalogueFile, FileTheEngineCannotOpenRaisesItsError) {
 }
 
 TEST_F(CatalogueFile, MissingMdxClearsByte28AndNothingElse) {
-    REQUIRE_INDEXES();
     ASSERT_TRUE(MakeNewDB(path()).ok);
     addRecords(path(), {"Zulu", "Alpha", "Mike"});
     {
@@ -162,7 +161,6 @@ TEST_F(CatalogueFile, MissingMdxClearsByte28AndNothingElse) {
 }
 
 TEST_F(CatalogueFile, PresentMdxKeepsTheFlag) {
-    REQUIRE_INDEXES();
     ASSERT_TRUE(MakeNewDB(path()).ok);
     {
         dbase::Table t;
@@ -181,7 +179,6 @@ TEST_F(CatalogueFile, RemoveMdxByteOnMissingFileIsQuiet) {
 }
 
 TEST_F(CatalogueFile, MakeNewDbReplacesAnExistingTable) {
-    REQUIRE_INDEXES();
     ASSERT_TRUE(MakeNewDB(path()).ok);
     addRecords(path(), {"One", "Two"});
     {

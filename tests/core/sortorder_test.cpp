@@ -94,7 +94,6 @@ protected:
 };
 
 TEST_F(ApplySort, RebuildMakesNewIndexActive) {
-    REQUIRE_INDEXES();
     dbase::Table t;
     t.open(enginePath(file), dbase::OpenMode::Exclusive);
     applySortExpression(t, BuildSortString(1, 11, 0, 0), SortApply::Rebuild);
@@ -113,7 +112,6 @@ TEST_F(ApplySort, RebuildMakesNewIndexActive) {
 }
 
 TEST_F(ApplySort, EmptyExpressionShowsRecordOrderAndKeepsTheTag) {
-    REQUIRE_INDEXES();
     dbase::Table t;
     t.open(enginePath(file), dbase::OpenMode::Exclusive);
     applySortExpression(t, BuildSortString(1, 0, 0, 0), SortApply::Rebuild);
@@ -133,7 +131,6 @@ TEST_F(ApplySort, EmptyExpressionOnTableWithoutIndexCreatesNoMdx) {
 }
 
 TEST_F(ApplySort, StartUpUsesTheExistingTagWithoutRebuilding) {
-    REQUIRE_INDEXES();
     const QString expression = BuildSortString(1, 11, 0, 0);
     {
         dbase::Table t;
@@ -155,7 +152,6 @@ TEST_F(ApplySort, StartUpUsesTheExistingTagWithoutRebuilding) {
 }
 
 TEST_F(ApplySort, StartUpRebuildsATagOfAnotherExpression) {
-    REQUIRE_INDEXES();
     {
         dbase::Table t;
         t.open(enginePath(file), dbase::OpenMode::Exclusive);
@@ -171,7 +167,6 @@ TEST_F(ApplySort, StartUpRebuildsATagOfAnotherExpression) {
 }
 
 TEST_F(ApplySort, StartUpWithoutMdxBuildsTheTag) {
-    REQUIRE_INDEXES();
     dbase::Table t;
     t.open(enginePath(file), dbase::OpenMode::Exclusive);
     applySortExpression(t, BuildSortString(2, 0, 0, 0), SortApply::StartUp);
@@ -181,7 +176,6 @@ TEST_F(ApplySort, StartUpWithoutMdxBuildsTheTag) {
 }
 
 TEST_F(ApplySort, PostedRecordsFollowTheOrder) {
-    REQUIRE_INDEXES();
     dbase::Table t;
     t.open(enginePath(file), dbase::OpenMode::Exclusive);
     applySortExpression(t, BuildSortString(1, 0, 0, 0), SortApply::Rebuild);

@@ -458,3 +458,104 @@ TEST(Mdx, ForeignTagsWithUnsupportedFeaturesAreReadOnly) {
     mdx.open(path, true);
     EXPECT_EQ(checked(mdx, 0).size(), 300u);
 }
+
+TEST(Mdx, RemovingATagMovesTheOthersUpAndRebuildsTheNameTree) {
+    TempDir dir;
+    std::string path = dir.file("N.MDX");
+    MdxFile::create(path, "N");
+    {
+        MdxFile mdx;
+        mdx.open(path, false);
+        for (const char* name : {"MIDDLE", "ALPHA", "ZULU", "BRAVO"})
+            mdx.addTag({name, "X", 'C', 10}, {{charKey(10, 1), 1}});
+        mdx.removeTag("MIDDLE");
+    }
+    auto b = readFile(path);
+    auto slot = [&](int i) { return 544 + 32 * size_t(i - 1); };
+    EXPECT_EQ(b[28], 3);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[slot(1) + 4])), "ALPHA");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[slot(2) + 4])), "ZULU");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[slot(3) + 4])), "BRAVO");
+    // ALPHA is the root; ZULU its right child; BRAVO the left child of ZULU.
+    EXPECT_EQ(b[slot(1) + 16], 0);
+    EXPECT_EQ(b[slot(1) + 17], 2);
+    EXPECT_EQ(b[slot(1) + 18], 0);
+    EXPECT_EQ(b[slot(2) + 16], 3);
+    EXPECT_EQ(b[slot(2) + 18], 1);
+    EXPECT_EQ(b[slot(3) + 18], 2);
+    for (size_t i = slot(4); i < 2048; ++i)
+        EXPECT_EQ(b[i], 0) << i;
+    MdxFile mdx;
+    mdx.open(path, true);
+    for (int t = 0; t < 3; ++t)
+        EXPECT_EQ(checked(mdx, t).size(), 1u);
+}
+
+TEST(Mdx, SeeksInNumericAndDateTagsGoByValue) {
+    TempDir dir;
+    std::string path = dir.file("V.MDX");
+    MdxFile::create(path, "V");
+    MdxFile mdx;
+    mdx.open(path, false);
+    std::vector<MdxFile::Entry> n, d;
+    std::vector<double> values = {-1000, -20.5, -2.5, 0, 0.05, 2.5, 19.99, 20, 1980, 250000.5};
+    std::vector<std::string> dates = {"", "19500101", "19810101", "19991231", "20000101", "20261208"};
+    for (uint32_t r = 1; r <= 600; ++r) {
+        n.push_back({encodeNumericKey(values[r % values.size()]), r});
+        d.push_back({encodeDateKey(dates[r % dates.size()]), r});
+    }
+    mdx.addTag({"PRICE", "ListPrice", 'N', 12}, n);
+    mdx.addTag({"BOUGHT", "PurchDate", 'D', 8}, d);
+    auto c = mdx.cursor(0);
+    ASSERT_TRUE(c.first());
+    EXPECT_EQ(decodeNumericKey(c.key()), -1000);
+    ASSERT_TRUE(c.seek(encodeNumericKey(-3)));
+    EXPECT_EQ(decodeNumericKey(c.key()), -2.5);
+    EXPECT_EQ(c.recno(), 2u);  // the smallest record number with that value
+    ASSERT_TRUE(c.seek(encodeNumericKey(19.995)));
+    EXPECT_EQ(decodeNumericKey(c.key()), 20);
+    ASSERT_TRUE(c.seek(encodeNumericKey(0)));
+    EXPECT_EQ(decodeNumericKey(c.key()), 0);
+    EXPECT_FALSE(c.seek(encodeNumericKey(1e9)));
+    ASSERT_TRUE(c.last());
+    EXPECT_EQ(decodeNumericKey(c.key()), 250000.5);
+
+    auto dc = mdx.cursor(1);
+    ASSERT_TRUE(dc.first());
+    EXPECT_EQ(decodeDateKey(dc.key()), 0.0);  // blank dates first
+    ASSERT_TRUE(dc.seek(encodeDateKey("19800101")));
+    EXPECT_EQ(dateFromJulian(decodeDateKey(dc.key())), "19810101");
+    ASSERT_TRUE(dc.seek(encodeDateKey("20000101"), 500));
+    EXPECT_EQ(dateFromJulian(decodeDateKey(dc.key())), "20000101");
+    EXPECT_EQ(dc.recno(), 502u);
+    EXPECT_FALSE(dc.seek(encodeDateKey("20270101")));
+}
+
+TEST(Mdx, ScrollingBackAndForthAcrossLeavesNeverLooksLikeACycle) {
+    TempDir dir;
+    std::string path = dir.file("W.MDX");
+    MdxFile::create(path, "W");
+    MdxFile mdx;
+    mdx.open(path, false);
+    std::vector<MdxFile::Entry> entries;
+    for (uint32_t r = 1; r <= 20; ++r)
+        entries.push_back({charKey(100, r), r});  // 9 keys a leaf: three leaves
+    mdx.addTag({"T", "X", 'C', 100}, entries);
+    auto c = mdx.cursor(0);
+    ASSERT_TRUE(c.seek(charKey(100, 9)));
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(c.next());
+        ASSERT_EQ(c.recno(), 10u);
+        ASSERT_TRUE(c.prior());
+        ASSERT_EQ(c.recno(), 9u);
+    }
+    // A full walk each way, repeated, with the same cursor.
+    for (int i = 0; i < 50; ++i) {
+        while (c.next()) {
+        }
+        EXPECT_EQ(c.recno(), 20u);
+        while (c.prior()) {
+        }
+        EXPECT_EQ(c.recno(), 1u);
+    }
+}

@@ -412,3 +412,41 @@ TEST(TableIndex, IndexOutOfStepIsRebuiltOnPost)
     ASSERT_TRUE(t.first());
     EXPECT_EQ(t.recNo(), 3u);
 }
+
+TEST(TableIndex, CountAheadOfTheRecordsAfterAnInterruptedWrite)
+{
+    TempDir dir;
+    const std::string path = makeTable(dir);
+    {
+        Table t;
+        t.open(path);
+        for (int i = 0; i < 5; ++i) {
+            t.append();
+            t.setText(0, "R" + std::to_string(i));
+            t.post();
+        }
+        t.addIndex("NewIndex", "TITLE");
+    }
+    // The count says 6 but only 5 records reached the disk; byte 14 says a write was under way.
+    std::string bytes = testutil::readFile(path);
+    bytes[4] = 6;
+    bytes[14] = 1;
+    testutil::writeFile(path, bytes);
+    {
+        Table ro;
+        ro.open(path, OpenMode::Shared, true);
+        EXPECT_EQ(ro.recordCount(), 5u);
+    }
+    Table t;
+    t.open(path);
+    EXPECT_EQ(t.info().physicalCount, 5u);
+    EXPECT_EQ(testutil::readFile(path)[4], 5);
+    EXPECT_EQ(testutil::readFile(path)[14], 0);
+    EXPECT_NO_THROW(t.checkIndexes());
+    // Without byte 14 the same damage is an error that says what is wrong.
+    t.close();
+    bytes = testutil::readFile(path);
+    bytes[4] = 9;
+    testutil::writeFile(path, bytes);
+    EXPECT_THROW(t.open(path), DbError);
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <atomic>
 #include <cstdio>
 #include <random>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include "dbase/table.h"
+#include "dbf_harness.h"
 #include "support/testutil.h"
 
 using namespace dbase;
@@ -62,28 +64,9 @@ std::pair<std::string, std::string> goodMemoTable()
     return {dbf, dbt};
 }
 
-// Reads everything a viewer or an export would read. Only DbError may escape.
 void exercise(const std::string& path, bool writable)
 {
-    Table t;
-    try {
-        t.open(path, OpenMode::Shared, !writable);
-        t.recordCount();
-        t.deletedCount();
-        t.orderedRecnos();
-        for (bool ok = t.first(); ok; ok = t.next())
-            for (int f = 0; f < t.fieldCount(); ++f) {
-                t.getText(f);
-                t.getNumber(f);
-                t.isBlank(f);
-            }
-        if (t.last())
-            while (t.prior()) {
-            }
-        t.info();
-        t.checkIndexes();
-    } catch (const DbError&) {
-    }
+    dbftest::exerciseDbf(path, writable);
 }
 
 }  // namespace
@@ -238,4 +221,25 @@ TEST(Malformed, FileCutWhileCounting)
     cutter.join();
     std::printf("%d counts, %d errors, %d cut while mapped\n", counts, errors, cutShort);
     EXPECT_EQ(errors + counts, 200);
+}
+
+// Inputs the libFuzzer target (tests/fuzz/dbf_fuzz.cpp) keeps are replayed here.
+TEST(Malformed, FuzzCorpusReplays)
+{
+    const char* src = std::getenv("QUILLON_SOURCE_DIR");
+    if (!src) GTEST_SKIP() << "QUILLON_SOURCE_DIR not set";
+    const std::filesystem::path corpus = std::filesystem::path(src) / "tests/fuzz/corpus/dbf";
+    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    TempDir dir;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        if (!entry.is_regular_file()) continue;
+        SCOPED_TRACE(entry.path().string());
+        const std::string copy = dir.file("CORPUS.DBF");
+        std::filesystem::copy_file(entry.path(), copy, std::filesystem::copy_options::overwrite_existing);
+        exercise(copy, false);
+        exercise(copy, true);
+        ++files;
+    }
+    EXPECT_GT(files, 0);
 }

@@ -289,6 +289,29 @@ for r in t:
     EXPECT_EQ(rows[3][0], "Added");
 }
 
+// FoxPro's byte 28 announces a structural .CDX, which this engine cannot maintain: such a table
+// is read, but never changed.
+TEST(ForeignFoxPro, TableWithCdxIsReadButNotChanged)
+{
+    if (!testutil::pythonHas("dbf")) GTEST_SKIP() << "python3-dbf is not installed";
+    TempDir dir;
+    const std::string path = writeForeign(dir, {"fp", "cp1252"});
+    std::string bytes = testutil::readFile(path);
+    bytes[28] = 1;
+    testutil::writeFile(path, bytes);
+    testutil::writeFile(path.substr(0, path.size() - 4) + ".CDX", std::string(1024, '\0'));
+    Table t;
+    t.open(path);
+    EXPECT_FALSE(t.hasProductionIndex());
+    ASSERT_TRUE(t.first());
+    EXPECT_EQ(t.getText(0), "Müller Ångström");
+    EXPECT_THROW(t.edit(), DbError);
+    EXPECT_THROW(t.append(), DbError);
+    EXPECT_THROW(t.deleteRecord(), DbError);
+    t.close();
+    EXPECT_EQ(testutil::readFile(path), bytes);
+}
+
 INSTANTIATE_TEST_SUITE_P(PythonDbf, ForeignTables,
                          ::testing::Values(ForeignCase{"db3", "cp437"}, ForeignCase{"db3", "cp850"},
                                            ForeignCase{"db3", "cp1252"}, ForeignCase{"clp", "cp850"},
