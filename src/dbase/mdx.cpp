@@ -1343,7 +1343,15 @@ struct MdxFile::Cursor::State {
     bool valid = false;
     std::string key;
     uint32_t recno = 0;
+    // Leaves entered by the current walk in one direction: more than the file holds means a
+    // cycle. A change of direction starts a new walk.
     uint64_t leafVisits = 0;
+    int direction = 0;
+    void walking(int dir) {
+        if (direction != dir)
+            leafVisits = 0;
+        direction = dir;
+    }
 
     void load() {
         impl->entryAt(tag, path, key, recno);
@@ -1404,6 +1412,7 @@ bool MdxFile::Cursor::next() {
     if (!s_ || !s_->usable() || !s_->valid)
         return false;
     State& s = *s_;
+    s.walking(1);
     if (s.generation != s.impl->generation) {
         // The index changed since the cursor was placed: find the place again.
         std::string key = s.key;
@@ -1435,6 +1444,7 @@ bool MdxFile::Cursor::prior() {
     if (!s_ || !s_->usable() || !s_->valid)
         return false;
     State& s = *s_;
+    s.walking(-1);
     if (s.generation != s.impl->generation) {
         std::string key = s.key;
         uint32_t recno = s.recno;

@@ -490,3 +490,72 @@ TEST(Mdx, RemovingATagMovesTheOthersUpAndRebuildsTheNameTree) {
     for (int t = 0; t < 3; ++t)
         EXPECT_EQ(checked(mdx, t).size(), 1u);
 }
+
+TEST(Mdx, SeeksInNumericAndDateTagsGoByValue) {
+    TempDir dir;
+    std::string path = dir.file("V.MDX");
+    MdxFile::create(path, "V");
+    MdxFile mdx;
+    mdx.open(path, false);
+    std::vector<MdxFile::Entry> n, d;
+    std::vector<double> values = {-1000, -20.5, -2.5, 0, 0.05, 2.5, 19.99, 20, 1980, 250000.5};
+    std::vector<std::string> dates = {"", "19500101", "19810101", "19991231", "20000101", "20261208"};
+    for (uint32_t r = 1; r <= 600; ++r) {
+        n.push_back({encodeNumericKey(values[r % values.size()]), r});
+        d.push_back({encodeDateKey(dates[r % dates.size()]), r});
+    }
+    mdx.addTag({"PRICE", "ListPrice", 'N', 12}, n);
+    mdx.addTag({"BOUGHT", "PurchDate", 'D', 8}, d);
+    auto c = mdx.cursor(0);
+    ASSERT_TRUE(c.first());
+    EXPECT_EQ(decodeNumericKey(c.key()), -1000);
+    ASSERT_TRUE(c.seek(encodeNumericKey(-3)));
+    EXPECT_EQ(decodeNumericKey(c.key()), -2.5);
+    EXPECT_EQ(c.recno(), 2u);  // the smallest record number with that value
+    ASSERT_TRUE(c.seek(encodeNumericKey(19.995)));
+    EXPECT_EQ(decodeNumericKey(c.key()), 20);
+    ASSERT_TRUE(c.seek(encodeNumericKey(0)));
+    EXPECT_EQ(decodeNumericKey(c.key()), 0);
+    EXPECT_FALSE(c.seek(encodeNumericKey(1e9)));
+    ASSERT_TRUE(c.last());
+    EXPECT_EQ(decodeNumericKey(c.key()), 250000.5);
+
+    auto dc = mdx.cursor(1);
+    ASSERT_TRUE(dc.first());
+    EXPECT_EQ(decodeDateKey(dc.key()), 0.0);  // blank dates first
+    ASSERT_TRUE(dc.seek(encodeDateKey("19800101")));
+    EXPECT_EQ(dateFromJulian(decodeDateKey(dc.key())), "19810101");
+    ASSERT_TRUE(dc.seek(encodeDateKey("20000101"), 500));
+    EXPECT_EQ(dateFromJulian(decodeDateKey(dc.key())), "20000101");
+    EXPECT_EQ(dc.recno(), 502u);
+    EXPECT_FALSE(dc.seek(encodeDateKey("20270101")));
+}
+
+TEST(Mdx, ScrollingBackAndForthAcrossLeavesNeverLooksLikeACycle) {
+    TempDir dir;
+    std::string path = dir.file("W.MDX");
+    MdxFile::create(path, "W");
+    MdxFile mdx;
+    mdx.open(path, false);
+    std::vector<MdxFile::Entry> entries;
+    for (uint32_t r = 1; r <= 20; ++r)
+        entries.push_back({charKey(100, r), r});  // 9 keys a leaf: three leaves
+    mdx.addTag({"T", "X", 'C', 100}, entries);
+    auto c = mdx.cursor(0);
+    ASSERT_TRUE(c.seek(charKey(100, 9)));
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(c.next());
+        ASSERT_EQ(c.recno(), 10u);
+        ASSERT_TRUE(c.prior());
+        ASSERT_EQ(c.recno(), 9u);
+    }
+    // A full walk each way, repeated, with the same cursor.
+    for (int i = 0; i < 50; ++i) {
+        while (c.next()) {
+        }
+        EXPECT_EQ(c.recno(), 20u);
+        while (c.prior()) {
+        }
+        EXPECT_EQ(c.recno(), 1u);
+    }
+}

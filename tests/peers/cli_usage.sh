@@ -95,6 +95,22 @@ tail -n +2 "$work/out" | grep -q . || fail "no purchase dates at all"
 expect 0 "list --limit 0" -- "$cli" list "$db" --limit 0
 [ "$(wc -l <"$work/out")" -eq 1 ] || fail "list --limit 0 printed records"
 
+# --- list of a FoxPro table with memo, deleted record and code page 850 (python3-dbf) --------
+$PY -c 'import dbf, datetime, sys
+t = dbf.Table(sys.argv[1], "name C(20); notes M; born D; ok L; price N(8,2)", dbf_type="fp", codepage="cp850")
+t.open(dbf.READ_WRITE)
+t.append(("Ñandú Zoë", "line1\nline2\ttab\\end", datetime.date(1997, 4, 3), True, 1.5))
+t.append(("Gone", "x", None, False, 2))
+t.append(("Last", "", None, None, None))
+dbf.delete(t[1])
+t.close()' "$work/FOX.DBF"
+expect 0 "list of a FoxPro table" -- "$cli" list "$work/FOX.DBF"
+expected=$'NAME\tNOTES\tBORN\tOK\tPRICE\nÑandú Zoë\tline1\\nline2\\ttab\\\\end\t03.04.1997\tT\t1.50\nLast\t\t\t\t'
+[ "$out" = "$expected" ] || fail "list of a FoxPro table: $(printf '%s' "$out" | od -c | head -20)"
+expect 0 "info of a FoxPro table" -- "$cli" info "$work/FOX.DBF"
+grep -qx $'records\t2' <<<"$out" && grep -qx $'deleted\t1' <<<"$out" && grep -qx $'code page\t0x02' <<<"$out" \
+    || fail "info of a FoxPro table: $out"
+
 # --- generate is deterministic -------------------------------------------------------------
 "$cli" generate "$work/A.DBF" --records 200 --seed 9 || fail "generate A"
 "$cli" generate "$work/B.DBF" --records 200 --seed 9 || fail "generate B"

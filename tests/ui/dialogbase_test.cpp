@@ -135,6 +135,9 @@ TEST(DialogBase, LayoutsKeepPlacingTheirControls) {
     EXPECT_DOUBLE_EQ(edit->font().pointSizeF(), 16);
     EXPECT_EQ(button->width(), 128);
     EXPECT_GE(d.height(), label->height() + edit->height());
+    // The layout has taken the scaled fonts before the window shows: no clipped text.
+    EXPECT_GE(label->width(), label->sizeHint().width());
+    EXPECT_GE(label->height(), label->sizeHint().height());
 }
 
 TEST(DialogBase, ColourSetOfTheGroup) {
@@ -151,6 +154,8 @@ TEST(DialogBase, ColourSetOfTheGroup) {
     EXPECT_EQ(d.check->palette().color(QPalette::WindowText), QColor(128, 128, 128));
     EXPECT_EQ(d.list->palette().color(QPalette::Base), QColor(255, 255, 255));
     EXPECT_EQ(d.radio->palette().color(QPalette::Window), QColor(192, 192, 192));
+    // Buttons fill their background with their own role, not the window's.
+    EXPECT_EQ(d.check->palette().color(d.check->backgroundRole()), QColor(192, 192, 192));
 }
 
 TEST(DialogBase, DefaultColoursAreTheProgramDefaults) {
