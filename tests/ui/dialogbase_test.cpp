@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "app/session.h"
 #include "app/ui/dialogbase.h"
 
 namespace {
@@ -197,4 +198,27 @@ TEST(DialogBase, LookFromTheDatabaseSettings) {
     // Other groups keep their own sets.
     const DialogLook search = dialogLook(s, 1.0, WindowGroup::Search);
     EXPECT_EQ(search.colors.color(ColorElement::MainBackground), QColor(192, 192, 192));
+}
+
+TEST(DialogBase, TakesItsLookFromTheSessionEachTimeItIsShown) {
+    Session session;
+    session.setScreenScale(1.25);
+    session.setLabelFont(QFont("Courier New"));
+    session.database().colors(WindowGroup::Search)[ColorSet::MainBackground] = 0x00ffff; // yellow
+    TDialogBase d(session, WindowGroup::Search);
+    d.resize(200, 100);
+    auto* label = new QLabel("Name", &d);
+    label->setGeometry(10, 10, 80, 20);
+    d.show();
+    EXPECT_EQ(d.size(), QSize(250, 125));
+    EXPECT_EQ(label->font().family(), "Courier New");
+    EXPECT_EQ(d.palette().color(QPalette::Window), QColor(255, 255, 0));
+    d.hide();
+    // A new screen size and font apply at the next showing.
+    session.setScreenScale(2.0);
+    session.setLabelFont(QFont("Times New Roman"));
+    d.show();
+    EXPECT_EQ(d.size(), QSize(400, 200));
+    EXPECT_EQ(label->geometry(), QRect(20, 20, 160, 40));
+    EXPECT_EQ(label->font().family(), "Times New Roman");
 }
