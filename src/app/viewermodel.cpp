@@ -1,5 +1,6 @@
 #include "app/viewermodel.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 #include "dbase/table.h"
@@ -311,8 +312,9 @@ bool ViewerModel::writeField(int row, int slot, const QString& typed) {
         return false;
     }
 
-    // The change may move the record in the order (or out of the search result).
-    if (!table_.activeIndex().empty() || table_.recordCount() != recnos_.size()) {
+    // The change may move the record in the order (or out of the search result): only then is
+    // the order read again, which for a large catalogue takes a while.
+    if (!stillInPlace(recno, fs.name)) {
         reload();
     } else {
         blocks_.erase(row / BlockRows);
@@ -320,6 +322,29 @@ bool ViewerModel::writeField(int row, int slot, const QString& typed) {
         emit dataChanged(index(row, 0), index(row, FieldCount - 1));
     }
     return true;
+}
+
+bool ViewerModel::stillInPlace(uint32_t recno, const char* fieldName) {
+    try {
+        if (!table_.gotoBookmark(recno)) return false; // the record filter refuses it now
+        const std::string active = table_.activeIndex();
+        if (active.empty()) return true;
+        const QString name = QString::fromLatin1(fieldName);
+        for (const dbase::TagInfo& tag : table_.tags()) {
+            if (QString::fromStdString(tag.name).compare(QString::fromStdString(active),
+                                                         Qt::CaseInsensitive) != 0)
+                continue;
+            // Does the expression use the field? (A word of the expression equal to its name.)
+            const QString expression = QString::fromStdString(tag.expression);
+            static const QRegularExpression word(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*"));
+            for (auto it = word.globalMatch(expression); it.hasNext();)
+                if (it.next().captured().compare(name, Qt::CaseInsensitive) == 0) return false;
+            return true;
+        }
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 bool ViewerModel::deleteRow(int row) {

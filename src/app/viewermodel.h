@@ -92,6 +92,8 @@ private:
     void mapFields();
     QString displayText(int slot, const QString& raw) const;
     bool writeField(int row, int slot, const QString& text);
+    // After a post: true when the record keeps its row (still shown, order unaffected).
+    bool stillInPlace(uint32_t recno, const char* fieldName);
 
     dbase::Table& table_;
     std::vector<uint32_t> recnos_;

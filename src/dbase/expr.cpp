@@ -15,8 +15,8 @@ namespace dbase {
 struct KeyExpression::Node {
     enum class Op { Field, Upper, Left, Str, Dtos, Concat };
     Op op = Op::Field;
-    char type = 'C';  // result type: 'C' text of `width` bytes, 'N' number, 'D' date
-    int width = 0;    // C results only
+    char type = 'C'; // result type: 'C' text of `width` bytes, 'N' number, 'D' date
+    int width = 0;   // C results only
     // Field
     int offset = 0;
     int fieldWidth = 0;
@@ -32,8 +32,7 @@ namespace {
 using NodePtr = std::shared_ptr<const KeyExpression::Node>;
 
 bool iequals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
             return false;
@@ -47,8 +46,7 @@ public:
     NodePtr parse() {
         NodePtr root = parseSum();
         skipBlanks();
-        if (pos_ != text_.size())
-            fail("unexpected \"" + std::string(1, text_[pos_]) + "\"");
+        if (pos_ != text_.size()) fail("unexpected \"" + std::string(1, text_[pos_]) + "\"");
         return root;
     }
 
@@ -72,8 +70,8 @@ private:
     }
     void expect(char c) {
         if (!accept(c))
-            fail(pos_ < text_.size() ? "expected \"" + std::string(1, c) + "\"" : "unexpected end, expected \"" +
-                                                                                    std::string(1, c) + "\"");
+            fail(pos_ < text_.size() ? "expected \"" + std::string(1, c) + "\""
+                                     : "unexpected end, expected \"" + std::string(1, c) + "\"");
     }
 
     NodePtr parseSum() {
@@ -81,14 +79,12 @@ private:
         std::vector<NodePtr> parts{left};
         while (accept('+'))
             parts.push_back(parsePrimary());
-        if (parts.size() == 1)
-            return left;
+        if (parts.size() == 1) return left;
         auto node = std::make_shared<KeyExpression::Node>();
         node->op = KeyExpression::Node::Op::Concat;
         node->type = 'C';
         for (const auto& p : parts) {
-            if (p->type != 'C')
-                fail("\"+\" joins character values only");
+            if (p->type != 'C') fail("\"+\" joins character values only");
             node->width += p->width;
         }
         node->args = std::move(parts);
@@ -100,17 +96,14 @@ private:
         size_t start = pos_;
         while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_])))
             ++pos_;
-        if (start == pos_)
-            fail("expected a whole number");
-        if (pos_ - start > 4)
-            fail("number too large");
+        if (start == pos_) fail("expected a whole number");
+        if (pos_ - start > 4) fail("number too large");
         return std::stoi(std::string(text_.substr(start, pos_ - start)));
     }
 
     NodePtr parsePrimary() {
         skipBlanks();
-        if (pos_ >= text_.size())
-            fail("unexpected end");
+        if (pos_ >= text_.size()) fail("unexpected end");
         if (text_[pos_] == '(') {
             ++pos_;
             NodePtr inner = parseSum();
@@ -121,18 +114,15 @@ private:
         while (pos_ < text_.size() &&
                (std::isalnum(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '_'))
             ++pos_;
-        if (start == pos_)
-            fail("unexpected \"" + std::string(1, text_[pos_]) + "\"");
+        if (start == pos_) fail("unexpected \"" + std::string(1, text_[pos_]) + "\"");
         std::string_view name = text_.substr(start, pos_ - start);
-        if (accept('('))
-            return parseCall(name);
+        if (accept('(')) return parseCall(name);
         return fieldNode(name, start);
     }
 
     NodePtr fieldNode(std::string_view name, size_t start) {
         for (const auto& f : fields_) {
-            if (!iequals(f.def.name, name))
-                continue;
+            if (!iequals(f.def.name, name)) continue;
             auto node = std::make_shared<KeyExpression::Node>();
             node->op = KeyExpression::Node::Op::Field;
             node->offset = f.offset;
@@ -167,8 +157,7 @@ private:
         if (iequals(name, "UPPER")) {
             NodePtr arg = parseSum();
             expect(')');
-            if (arg->type != 'C')
-                fail("UPPER needs a character value");
+            if (arg->type != 'C') fail("UPPER needs a character value");
             node->op = Op::Upper;
             node->type = 'C';
             node->width = arg->width;
@@ -178,10 +167,8 @@ private:
             expect(',');
             int n = parseInteger();
             expect(')');
-            if (arg->type != 'C')
-                fail("LEFT needs a character value");
-            if (n < 1)
-                fail("LEFT needs a length of at least 1");
+            if (arg->type != 'C') fail("LEFT needs a character value");
+            if (n < 1) fail("LEFT needs a length of at least 1");
             node->op = Op::Left;
             node->type = 'C';
             node->n = std::min(n, arg->width);
@@ -193,16 +180,12 @@ private:
             int dec = 0;
             if (accept(',')) {
                 len = parseInteger();
-                if (accept(','))
-                    dec = parseInteger();
+                if (accept(',')) dec = parseInteger();
             }
             expect(')');
-            if (arg->type != 'N')
-                fail("STR needs a numeric value");
-            if (len < 1 || len > 254)
-                fail("STR length must be 1 to 254");
-            if (dec > 15)
-                fail("STR decimals must be 0 to 15");
+            if (arg->type != 'N') fail("STR needs a numeric value");
+            if (len < 1 || len > 254) fail("STR length must be 1 to 254");
+            if (dec > 15) fail("STR decimals must be 0 to 15");
             node->op = Op::Str;
             node->type = 'C';
             node->n = len;
@@ -212,8 +195,7 @@ private:
         } else if (iequals(name, "DTOS")) {
             NodePtr arg = parseSum();
             expect(')');
-            if (arg->type != 'D')
-                fail("DTOS needs a date value");
+            if (arg->type != 'D') fail("DTOS needs a date value");
             node->op = Op::Dtos;
             node->type = 'C';
             node->width = 8;
@@ -235,17 +217,14 @@ double parseNumber(const char* p, int width) {
     int n = 0;
     for (int i = 0; i < width && n < 63; ++i) {
         char c = p[i];
-        if (c == ' ' || c == '\0')
-            continue;
+        if (c == ' ' || c == '\0') continue;
         buf[n++] = c;
     }
     buf[n] = '\0';
-    if (n == 0)
-        return 0.0;
+    if (n == 0) return 0.0;
     char* end = nullptr;
     double v = std::strtod(buf, &end);
-    if (end == buf || !std::isfinite(v))
-        return 0.0;
+    if (end == buf || !std::isfinite(v)) return 0.0;
     return v;
 }
 
@@ -264,10 +243,8 @@ void evalD(const KeyExpression::Node& node, const char* record, std::string& out
     s.resize(8, ' ');
     bool valid = true;
     for (char c : s)
-        if (c < '0' || c > '9')
-            valid = false;
-    if (!valid || s == "00000000")
-        s = "        ";
+        if (c < '0' || c > '9') valid = false;
+    if (!valid || s == "00000000") s = "        ";
     out += s;
 }
 
@@ -281,8 +258,7 @@ void evalC(const KeyExpression::Node& node, const char* record, std::string& out
         size_t start = out.size();
         evalC(*node.args[0], record, out);
         for (size_t i = start; i < out.size(); ++i)
-            if (out[i] >= 'a' && out[i] <= 'z')
-                out[i] = static_cast<char>(out[i] - 'a' + 'A');
+            if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 'a' + 'A');
         break;
     }
     case Op::Left: {
@@ -304,7 +280,7 @@ void evalC(const KeyExpression::Node& node, const char* record, std::string& out
     }
 }
 
-}  // namespace
+} // namespace
 
 KeyExpression::KeyExpression() = default;
 KeyExpression::~KeyExpression() = default;
@@ -325,8 +301,7 @@ KeyExpression KeyExpression::compile(std::string_view expression, const std::vec
             throw DbError("Invalid index expression \"" + e.text_ + "\": the key is " +
                           std::to_string(e.length_) + " characters long, at most " +
                           std::to_string(kMaxCharKeyLength) + " are allowed");
-        if (e.length_ < 1)
-            throw DbError("Invalid index expression \"" + e.text_ + "\": the key is empty");
+        if (e.length_ < 1) throw DbError("Invalid index expression \"" + e.text_ + "\": the key is empty");
     } else if (e.type_ == 'N') {
         e.length_ = 12;
     } else {
@@ -338,13 +313,18 @@ KeyExpression KeyExpression::compile(std::string_view expression, const std::vec
     return e;
 }
 
-char KeyExpression::keyType() const { return type_; }
-int KeyExpression::keyLength() const { return length_; }
-const std::string& KeyExpression::text() const { return text_; }
+char KeyExpression::keyType() const {
+    return type_;
+}
+int KeyExpression::keyLength() const {
+    return length_;
+}
+const std::string& KeyExpression::text() const {
+    return text_;
+}
 
 std::string KeyExpression::evaluate(const char* record) const {
-    if (!root_)
-        throw DbError("Index expression not compiled");
+    if (!root_) throw DbError("Index expression not compiled");
     std::string out;
     switch (type_) {
     case 'C':
@@ -369,21 +349,19 @@ namespace {
 // the exponent e with |v| = 0.d1d2d3... * 10^e. Returns false for zero.
 bool decimalDigits(double v, std::string& digits, int& exponent) {
     v = std::fabs(v);
-    if (v == 0.0 || !std::isfinite(v))
-        return false;
+    if (v == 0.0 || !std::isfinite(v)) return false;
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.14e", v);
     // buf: d.dddddddddddddde[+-]XX
     digits.clear();
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9')
-            digits += *p;
+        if (*p >= '0' && *p <= '9') digits += *p;
     exponent = (*p == 'e') ? std::atoi(p + 1) + 1 : 1;
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string formatFixed(double value, int dec) {
     std::string digits;
@@ -441,15 +419,13 @@ std::string formatFixed(double value, int dec) {
     bool zero = intPart == "0" && fracPart.find_first_not_of('0') == std::string::npos;
     std::string s = (negative && !zero) ? "-" : "";
     s += intPart;
-    if (dec > 0)
-        s += "." + fracPart;
+    if (dec > 0) s += "." + fracPart;
     return s;
 }
 
 std::string formatStr(double value, int len, int dec) {
     std::string s = formatFixed(value, dec);
-    if (static_cast<int>(s.size()) > len)
-        return std::string(static_cast<size_t>(len), '*');
+    if (static_cast<int>(s.size()) > len) return std::string(static_cast<size_t>(len), '*');
     return std::string(static_cast<size_t>(len) - s.size(), ' ') + s;
 }
 
@@ -464,8 +440,7 @@ std::string encodeNumericKey(double value) {
     }
     while (!digits.empty() && digits.back() == '0')
         digits.pop_back();
-    if (digits.size() > 20)
-        digits.resize(20);
+    if (digits.size() > 20) digits.resize(20);
     key[0] = static_cast<char>(0x34 + e);
     key[1] = static_cast<char>((value < 0 ? 0x80 : 0) | (static_cast<int>(digits.size()) << 2) | 1);
     for (size_t i = 0; i < digits.size(); ++i) {
@@ -480,12 +455,10 @@ std::string encodeNumericKey(double value) {
 }
 
 double decodeNumericKey(std::string_view key) {
-    if (key.size() < 2)
-        return 0.0;
+    if (key.size() < 2) return 0.0;
     auto b = [&](size_t i) { return i < key.size() ? static_cast<unsigned char>(key[i]) : 0u; };
     int count = (b(1) >> 2) & 0x1F;
-    if (count == 0)
-        return 0.0;
+    if (count == 0) return 0.0;
     std::string s = "0.";
     for (int i = 0; i < count && i < 20; ++i) {
         unsigned v = b(2 + static_cast<size_t>(i) / 2);
@@ -506,38 +479,34 @@ long julianDay(int y, int m, int d) {
     return d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045;
 }
 
-}  // namespace
+} // namespace
 
 std::string encodeDateKey(std::string_view yyyymmdd) {
     double jd = 0.0;
     if (yyyymmdd.size() >= 8) {
         bool digits = true;
         for (size_t i = 0; i < 8; ++i)
-            if (yyyymmdd[i] < '0' || yyyymmdd[i] > '9')
-                digits = false;
+            if (yyyymmdd[i] < '0' || yyyymmdd[i] > '9') digits = false;
         if (digits) {
             int y = std::stoi(std::string(yyyymmdd.substr(0, 4)));
             int m = std::stoi(std::string(yyyymmdd.substr(4, 2)));
             int d = std::stoi(std::string(yyyymmdd.substr(6, 2)));
-            if (m >= 1 && m <= 12 && d >= 1 && d <= 31 && y > 0)
-                jd = static_cast<double>(julianDay(y, m, d));
+            if (m >= 1 && m <= 12 && d >= 1 && d <= 31 && y > 0) jd = static_cast<double>(julianDay(y, m, d));
         }
     }
     std::string key(8, '\0');
-    std::memcpy(key.data(), &jd, 8);  // little-endian hosts only (x86-64, arm64)
+    std::memcpy(key.data(), &jd, 8); // little-endian hosts only (x86-64, arm64)
     return key;
 }
 
 double decodeDateKey(std::string_view key) {
     double v = 0.0;
-    if (key.size() >= 8)
-        std::memcpy(&v, key.data(), 8);
+    if (key.size() >= 8) std::memcpy(&v, key.data(), 8);
     return v;
 }
 
 std::string dateFromJulian(double jd) {
-    if (!(jd >= 1.0) || jd > 1e8)
-        return "";
+    if (!(jd >= 1.0) || jd > 1e8) return "";
     long j = static_cast<long>(jd);
     long a = j + 32044;
     long b = (4 * a + 3) / 146097;
@@ -548,8 +517,7 @@ std::string dateFromJulian(double jd) {
     long day = e - (153 * m + 2) / 5 + 1;
     long month = m + 3 - 12 * (m / 10);
     long year = 100 * b + d - 4800 + m / 10;
-    if (year < 1 || year > 9999)
-        return "";
+    if (year < 1 || year > 9999) return "";
     char buf[64];
     std::snprintf(buf, sizeof buf, "%04ld%02ld%02ld", year, month, day);
     return buf;
@@ -562,33 +530,30 @@ int compareKeys(char type, std::string_view a, std::string_view b) {
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     if (type == 'N') {
-        auto byte = [](std::string_view k, size_t i) { return i < k.size() ? static_cast<unsigned char>(k[i]) : 0u; };
+        auto byte = [](std::string_view k, size_t i) {
+            return i < k.size() ? static_cast<unsigned char>(k[i]) : 0u;
+        };
         auto sign = [&](std::string_view k) {
-            if (((byte(k, 1) >> 2) & 0x1F) == 0)
-                return 0;
+            if (((byte(k, 1) >> 2) & 0x1F) == 0) return 0;
             return (byte(k, 1) & 0x80) ? -1 : 1;
         };
         int sa = sign(a);
         int sb = sign(b);
-        if (sa != sb)
-            return sa < sb ? -1 : 1;
-        if (sa == 0)
-            return 0;
+        if (sa != sb) return sa < sb ? -1 : 1;
+        if (sa == 0) return 0;
         int c = 0;
         if (byte(a, 0) != byte(b, 0)) {
             c = byte(a, 0) < byte(b, 0) ? -1 : 1;
         } else {
             for (size_t i = 2; i < 12 && c == 0; ++i)
-                if (byte(a, i) != byte(b, i))
-                    c = byte(a, i) < byte(b, i) ? -1 : 1;
+                if (byte(a, i) != byte(b, i)) c = byte(a, i) < byte(b, i) ? -1 : 1;
         }
         return sa > 0 ? c : -c;
     }
     size_t n = std::min(a.size(), b.size());
     int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
-    if (c != 0)
-        return c < 0 ? -1 : 1;
+    if (c != 0) return c < 0 ? -1 : 1;
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-}  // namespace dbase
+} // namespace dbase

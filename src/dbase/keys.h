@@ -6,8 +6,8 @@
 
 namespace dbase {
 
-constexpr int kMaxCharKeyLength = 100;     // longest character key of a tag
-constexpr int kMaxExpressionLength = 220;  // room for the expression in a tag header
+constexpr int kMaxCharKeyLength = 100;    // longest character key of a tag
+constexpr int kMaxExpressionLength = 220; // room for the expression in a tag header
 
 // dBase STR(): the number rounded half away from zero to `dec` decimals (on its decimal digits,
 // so 10.765 rounds to 10.77), right-justified in `len` characters; `len` asterisks when it does
@@ -24,4 +24,4 @@ std::string dateFromJulian(double julianDay);
 // BCD, D by the Julian day. Returns <0, 0, >0.
 int compareKeys(char type, std::string_view a, std::string_view b);
 
-}  // namespace dbase
+} // namespace dbase

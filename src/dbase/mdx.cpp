@@ -44,14 +44,16 @@ constexpr uint32_t kHeaderPages = 4;
 constexpr int kHeaderBytes = 2048;
 constexpr int kMaxTags = 47;
 constexpr int kSlotBytes = 32;
-constexpr int kTagTable = 544;  // slot 1
+constexpr int kTagTable = 544; // slot 1
 constexpr int kMaxDepth = 32;
 constexpr size_t kCacheBlocks = 4096;
 
 uint32_t le32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t le16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 void put32(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
@@ -65,8 +67,7 @@ void put16(uint8_t* p, uint16_t v) {
 
 std::string upper(std::string s) {
     for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
     return s;
 }
 
@@ -93,14 +94,14 @@ struct Tag {
     int keyLen = 0;
     int itemLen = 0;
     int maxKeys = 0;
-    std::string limitation;  // why this program cannot keep the tag current; "" when it can
+    std::string limitation; // why this program cannot keep the tag current; "" when it can
 };
 
 // A decoded node, used while a tree is changed.
 struct Node {
     bool leaf = true;
     std::vector<std::string> keys;
-    std::vector<uint32_t> ptrs;  // leaf: record numbers (one per key); interior: keys + 1 children
+    std::vector<uint32_t> ptrs; // leaf: record numbers (one per key); interior: keys + 1 children
 };
 
 struct Step {
@@ -111,12 +112,11 @@ using Path = std::vector<Step>;
 
 int cmpEntry(char type, std::string_view ka, uint32_t ra, std::string_view kb, uint32_t rb) {
     int c = compareKeys(type, ka, kb);
-    if (c != 0)
-        return c;
+    if (c != 0) return c;
     return ra < rb ? -1 : (ra > rb ? 1 : 0);
 }
 
-}  // namespace
+} // namespace
 
 struct MdxFile::Impl {
     std::string path;
@@ -142,8 +142,7 @@ struct MdxFile::Impl {
     ~Impl() { closeFd(); }
 
     void closeFd() {
-        if (fd >= 0)
-            ::close(fd);
+        if (fd >= 0) ::close(fd);
         fd = -1;
         cache.clear();
         lru.clear();
@@ -164,22 +163,20 @@ struct MdxFile::Impl {
         return page >= kHeaderPages && uint64_t(page) + kBlockPages <= pageLimit();
     }
 
-    [[noreturn]] void fail(const std::string& what) const { throw DbError("Index file " + path + ": " + what); }
+    [[noreturn]] void fail(const std::string& what) const {
+        throw DbError("Index file " + path + ": " + what);
+    }
     [[noreturn]] void failTag(int tag, uint32_t page, const std::string& what) const {
         std::string t = tag >= 0 && size_t(tag) < tags.size() ? tags[size_t(tag)].name : "?";
         throw DbError("Index file " + path + ", tag " + t + ", page " + std::to_string(page) + ": " + what);
     }
     void requireWritable() const {
-        if (fd < 0)
-            throw DbError("Index file " + path + " is not open");
-        if (readOnly)
-            fail("opened read-only");
+        if (fd < 0) throw DbError("Index file " + path + " is not open");
+        if (readOnly) fail("opened read-only");
     }
     const Tag& tagAt(int tag) const {
-        if (fd < 0)
-            throw DbError("Index file is not open");
-        if (tag < 0 || size_t(tag) >= tags.size())
-            fail("no tag number " + std::to_string(tag));
+        if (fd < 0) throw DbError("Index file is not open");
+        if (tag < 0 || size_t(tag) >= tags.size()) fail("no tag number " + std::to_string(tag));
         return tags[size_t(tag)];
     }
 
@@ -188,10 +185,10 @@ struct MdxFile::Impl {
         auto* p = static_cast<uint8_t*>(buf);
         while (len > 0) {
             ssize_t n = ::pread(fd, p, len, off_t(off));
-            if (n < 0 && errno == EINTR)
-                continue;
+            if (n < 0 && errno == EINTR) continue;
             if (n <= 0)
-                fail("cannot read at byte " + std::to_string(off) + (n < 0 ? ": " + std::string(strerror(errno)) : ""));
+                fail("cannot read at byte " + std::to_string(off) +
+                     (n < 0 ? ": " + std::string(strerror(errno)) : ""));
             p += n;
             len -= size_t(n);
             off += uint64_t(n);
@@ -201,8 +198,7 @@ struct MdxFile::Impl {
         const auto* p = static_cast<const uint8_t*>(buf);
         while (len > 0) {
             ssize_t n = ::pwrite(fd, p, len, off_t(off));
-            if (n < 0 && errno == EINTR)
-                continue;
+            if (n < 0 && errno == EINTR) continue;
             if (n <= 0)
                 fail("cannot write at byte " + std::to_string(off) + ": " + std::string(strerror(errno)));
             p += n;
@@ -230,8 +226,7 @@ struct MdxFile::Impl {
     }
     void forget(uint32_t page) {
         auto it = cache.find(page);
-        if (it == cache.end())
-            return;
+        if (it == cache.end()) return;
         lru.erase(it->second.pos);
         cache.erase(it);
     }
@@ -280,8 +275,7 @@ struct MdxFile::Impl {
             node.keys.emplace_back(keyAt(t, b, i));
             node.ptrs.push_back(ptrAt(t, b, i));
         }
-        if (!node.leaf)
-            node.ptrs.push_back(tr);
+        if (!node.leaf) node.ptrs.push_back(tr);
         return node;
     }
     void encode(const Tag& t, const Node& node, Block& b) const {
@@ -333,8 +327,7 @@ struct MdxFile::Impl {
 void MdxFile::Impl::loadTags() {
     tags.clear();
     int used = le16(header + 28);
-    if (used > kMaxTags)
-        fail("the header names " + std::to_string(used) + " tags, at most 47 are possible");
+    if (used > kMaxTags) fail("the header names " + std::to_string(used) + " tags, at most 47 are possible");
     for (int i = 0; i < used; ++i) {
         const uint8_t* s = header + kTagTable + i * kSlotBytes;
         Tag t;
@@ -355,8 +348,7 @@ void MdxFile::Impl::loadTags() {
         const char* ex = reinterpret_cast<const char*>(hb.b + 24);
         t.expression = std::string(ex, strnlen(ex, 221));
         std::string where = "tag " + t.name + " (header page " + std::to_string(t.headerPage) + "): ";
-        if (t.keyType != 'C' && t.keyType != 'N' && t.keyType != 'D')
-            fail(where + "unknown key type");
+        if (t.keyType != 'C' && t.keyType != 'N' && t.keyType != 'D') fail(where + "unknown key type");
         if ((t.keyType == 'C' && (t.keyLen < 1 || t.keyLen > kMaxCharKeyLength)) ||
             (t.keyType == 'N' && t.keyLen != 12) || (t.keyType == 'D' && t.keyLen != 8))
             fail(where + "key length " + std::to_string(t.keyLen) + " does not suit key type " + t.keyType);
@@ -364,8 +356,7 @@ void MdxFile::Impl::loadTags() {
             fail(where + "item length " + std::to_string(t.itemLen) + " does not suit key length");
         if (t.maxKeys < 1 || t.maxKeys * t.itemLen > kBlockBytes - 12)
             fail(where + "keys per node " + std::to_string(t.maxKeys) + " do not fit a node");
-        if (!inRange(t.root))
-            fail(where + "root page " + std::to_string(t.root) + " out of range");
+        if (!inRange(t.root)) fail(where + "root page " + std::to_string(t.root) + " out of range");
         if (hb.b[8] & 0x08)
             t.limitation = "it is in descending order";
         else if ((hb.b[8] & 0x40) || hb.b[23] != 0)
@@ -437,16 +428,13 @@ void MdxFile::Impl::writeTagHeader(const Tag& t) {
 // Allocation
 
 void MdxFile::Impl::loadFreeList() {
-    if (freeLoaded)
-        return;
+    if (freeLoaded) return;
     freeList.clear();
     std::unordered_set<uint32_t> seen;
     uint32_t p = firstFree();
     while (p != 0) {
-        if (!inRange(p))
-            fail("free page " + std::to_string(p) + " out of range");
-        if (!seen.insert(p).second)
-            fail("the free page list loops at page " + std::to_string(p));
+        if (!inRange(p)) fail("free page " + std::to_string(p) + " out of range");
+        if (!seen.insert(p).second) fail("the free page list loops at page " + std::to_string(p));
         freeList.push_back(p);
         uint8_t next[4];
         preadAll(next, 4, uint64_t(p) * 512 + 4);
@@ -466,8 +454,7 @@ std::vector<uint32_t> MdxFile::Impl::allocate(size_t blocks) {
     freeList.erase(freeList.begin(), freeList.begin() + long(fromFree));
     std::sort(pages.begin(), pages.end());
     uint64_t total = totalPages();
-    if (uint64_t(total) + (blocks - fromFree) * kBlockPages > 0xFFFFFFF0u)
-        fail("the index file is full");
+    if (uint64_t(total) + (blocks - fromFree) * kBlockPages > 0xFFFFFFF0u) fail("the index file is full");
     for (size_t i = fromFree; i < blocks; ++i) {
         pages.push_back(uint32_t(total));
         total += kBlockPages;
@@ -483,14 +470,12 @@ std::vector<uint32_t> MdxFile::Impl::allocate(size_t blocks) {
 // Puts pages that no tree reaches any more on the free list; pages at the end of the file are
 // cut off instead.
 void MdxFile::Impl::release(const std::vector<uint32_t>& pages) {
-    if (pages.empty())
-        return;
+    if (pages.empty()) return;
     loadFreeList();
     std::unordered_set<uint32_t> old(freeList.begin(), freeList.end());
     std::vector<uint32_t> fresh;
     for (uint32_t p : pages)
-        if (old.insert(p).second)
-            fresh.push_back(p);
+        if (old.insert(p).second) fresh.push_back(p);
     for (uint32_t p : fresh)
         forget(p);
     // Pages at the end of the file are cut off.
@@ -502,16 +487,14 @@ void MdxFile::Impl::release(const std::vector<uint32_t>& pages) {
         cut.insert(total);
     }
     for (uint32_t p : freeList)
-        if (cut.count(p))
-            oldCut = true;
+        if (cut.count(p)) oldCut = true;
     Block b;
     if (oldCut) {
         // Chain every remaining free page afresh, in ascending order; each free block is
         // written before the header names the new head.
         std::vector<uint32_t> all;
         for (uint32_t p : old)
-            if (!cut.count(p))
-                all.push_back(p);
+            if (!cut.count(p)) all.push_back(p);
         std::sort(all.begin(), all.end());
         for (size_t i = 0; i < all.size(); ++i) {
             std::memset(b.b, 0, kBlockBytes);
@@ -523,8 +506,7 @@ void MdxFile::Impl::release(const std::vector<uint32_t>& pages) {
         // Push the new free pages in front of the chain.
         std::sort(fresh.begin(), fresh.end(), std::greater<>());
         for (uint32_t p : fresh) {
-            if (cut.count(p))
-                continue;
+            if (cut.count(p)) continue;
             std::memset(b.b, 0, kBlockBytes);
             put32(b.b + 4, freeList.empty() ? 0 : freeList.front());
             pwriteAll(b.b, kBlockBytes, uint64_t(p) * 512);
@@ -535,8 +517,7 @@ void MdxFile::Impl::release(const std::vector<uint32_t>& pages) {
     put32(header + 32, total);
     writeHeader();
     if (!cut.empty() && uint64_t(total) * 512 < fileSize) {
-        if (::ftruncate(fd, off_t(uint64_t(total) * 512)) == 0)
-            fileSize = uint64_t(total) * 512;
+        if (::ftruncate(fd, off_t(uint64_t(total) * 512)) == 0) fileSize = uint64_t(total) * 512;
     }
 }
 
@@ -550,14 +531,12 @@ std::vector<uint32_t> MdxFile::Impl::treePages(int tag) {
         while (!stack.empty()) {
             auto [page, depth] = stack.back();
             stack.pop_back();
-            if (depth > kMaxDepth || !seen.insert(page).second)
-                return {};
+            if (depth > kMaxDepth || !seen.insert(page).second) return {};
             pages.push_back(page);
             BlockPtr b = readBlock(tag, page);
             int n = nodeCount(tag, page, *b);
             uint32_t tr = trailing(t, *b, n);
-            if (tr == 0)
-                continue;
+            if (tr == 0) continue;
             for (int i = 0; i < n; ++i)
                 stack.emplace_back(ptrAt(t, *b, i), depth + 1);
             stack.emplace_back(tr, depth + 1);
@@ -579,8 +558,7 @@ uint32_t MdxFile::Impl::maxRecno(int tag, uint32_t page, int depth) {
         BlockPtr b = readBlock(tag, page);
         int n = nodeCount(tag, page, *b);
         uint32_t tr = trailing(t, *b, n);
-        if (tr == 0)
-            return n == 0 ? UINT32_MAX : ptrAt(t, *b, n - 1);
+        if (tr == 0) return n == 0 ? UINT32_MAX : ptrAt(t, *b, n - 1);
         page = tr;
     }
     failTag(tag, page, "the tree is deeper than " + std::to_string(kMaxDepth) + " levels (a cycle?)");
@@ -647,7 +625,8 @@ bool MdxFile::Impl::descendEdge(int tag, Path& path, bool leftmost) {
     const Tag& t = tags[size_t(tag)];
     while (true) {
         if (path.size() > size_t(kMaxDepth))
-            failTag(tag, path.back().page, "the tree is deeper than " + std::to_string(kMaxDepth) + " levels (a cycle?)");
+            failTag(tag, path.back().page,
+                    "the tree is deeper than " + std::to_string(kMaxDepth) + " levels (a cycle?)");
         const Step& s = path.back();
         BlockPtr b = readBlock(tag, s.page);
         int n = nodeCount(tag, s.page, *b);
@@ -662,14 +641,12 @@ bool MdxFile::Impl::descendEdge(int tag, Path& path, bool leftmost) {
         bool childLeaf = trailing(t, *cb, cn) == 0;
         int idx = leftmost ? 0 : (childLeaf ? cn - 1 : cn);
         path.push_back({child, std::max(idx, 0)});
-        if (childLeaf)
-            return cn > 0;
+        if (childLeaf) return cn > 0;
     }
 }
 
 bool MdxFile::Impl::atEntry(int tag, const Path& path) {
-    if (path.empty())
-        return false;
+    if (path.empty()) return false;
     BlockPtr b = readBlock(tag, path.back().page);
     int n = nodeCount(tag, path.back().page, *b);
     return path.back().idx >= 0 && path.back().idx < n;
@@ -700,12 +677,10 @@ bool MdxFile::Impl::stepNext(int tag, Path& path, uint64_t* leafVisits) {
         while (!p.empty()) {
             BlockPtr b = readBlock(tag, p.back().page);
             int n = nodeCount(tag, p.back().page, *b);
-            if (p.back().idx < n)
-                break;
+            if (p.back().idx < n) break;
             p.pop_back();
         }
-        if (p.empty())
-            return false;
+        if (p.empty()) return false;
         ++p.back().idx;
         bool found = descendEdge(tag, p, true);
         if (leafVisits && ++*leafVisits > limit)
@@ -728,8 +703,7 @@ bool MdxFile::Impl::stepPrior(int tag, Path& path, uint64_t* leafVisits) {
         p.pop_back();
         while (!p.empty() && p.back().idx == 0)
             p.pop_back();
-        if (p.empty())
-            return false;
+        if (p.empty()) return false;
         --p.back().idx;
         bool found = descendEdge(tag, p, false);
         if (leafVisits && ++*leafVisits > limit)
@@ -758,23 +732,21 @@ bool MdxFile::Impl::positionAtOrAfter(int tag, std::string_view key, uint32_t re
             Path q = p;
             q.back().idx = -1;
             // stepNext treats idx + 1 < n; with n == 0 it climbs.
-            if (!stepNext(tag, q, leafVisits))
-                return false;
+            if (!stepNext(tag, q, leafVisits)) return false;
             path = std::move(q);
         } else {
             p.back().idx = n - 1;
-            if (!stepNext(tag, p, leafVisits))
-                return false;
+            if (!stepNext(tag, p, leafVisits)) return false;
             path = std::move(p);
         }
     }
     // Walk forward over anything still smaller (only in files whose interior keys are loose).
     while (true) {
         BlockPtr b = readBlock(tag, path.back().page);
-        if (cmpEntry(t.keyType, keyAt(t, *b, path.back().idx), ptrAt(t, *b, path.back().idx), key, recno) >= 0)
+        if (cmpEntry(t.keyType, keyAt(t, *b, path.back().idx), ptrAt(t, *b, path.back().idx), key, recno) >=
+            0)
             return true;
-        if (!stepNext(tag, path, leafVisits))
-            return false;
+        if (!stepNext(tag, path, leafVisits)) return false;
     }
 }
 
@@ -816,15 +788,12 @@ uint32_t MdxFile::Impl::buildTree(int tag, std::vector<Entry>& entries) {
     uint32_t runStart = 0;
     size_t runBlocks = 0;
     auto flushRun = [&]() {
-        if (runBlocks)
-            pwriteAll(buf.data(), runBlocks * kBlockBytes, uint64_t(runStart) * 512);
+        if (runBlocks) pwriteAll(buf.data(), runBlocks * kBlockBytes, uint64_t(runStart) * 512);
         runBlocks = 0;
     };
     auto emit = [&](uint32_t page) -> uint8_t* {
-        if (runBlocks && (page != runStart + runBlocks * kBlockPages || runBlocks >= 1024))
-            flushRun();
-        if (runBlocks == 0)
-            runStart = page;
+        if (runBlocks && (page != runStart + runBlocks * kBlockPages || runBlocks >= 1024)) flushRun();
+        if (runBlocks == 0) runStart = page;
         buf.resize(std::max(buf.size(), (runBlocks + 1) * kBlockBytes));
         uint8_t* b = buf.data() + runBlocks * kBlockBytes;
         std::memset(b, 0, kBlockBytes);
@@ -832,7 +801,7 @@ uint32_t MdxFile::Impl::buildTree(int tag, std::vector<Entry>& entries) {
         return b;
     };
 
-    size_t next = 0;  // index into pages
+    size_t next = 0; // index into pages
     // Children of the level being built: page and the index of the entry holding its largest key.
     std::vector<std::pair<uint32_t, size_t>> level;
     level.reserve(leaves);
@@ -857,7 +826,7 @@ uint32_t MdxFile::Impl::buildTree(int tag, std::vector<Entry>& entries) {
         std::vector<std::pair<uint32_t, size_t>> up;
         up.reserve(nodes);
         for (size_t i = 0; i < nodes; ++i) {
-            size_t cnt = base + (i < extra ? 1 : 0);  // children, >= 2 unless C == 1
+            size_t cnt = base + (i < extra ? 1 : 0); // children, >= 2 unless C == 1
             uint32_t page = pages[next++];
             uint8_t* b = emit(page);
             put32(b, uint32_t(cnt - 1));
@@ -880,15 +849,14 @@ uint32_t MdxFile::Impl::buildTree(int tag, std::vector<Entry>& entries) {
 // Structural check
 
 void MdxFile::Impl::checkNode(int tag, uint32_t page, int depth, int& leafDepth,
-                              std::unordered_set<uint32_t>& seen, std::vector<Entry>& out, std::string* maxKey,
-                              bool* empty) {
+                              std::unordered_set<uint32_t>& seen, std::vector<Entry>& out,
+                              std::string* maxKey, bool* empty) {
     const Tag& t = tags[size_t(tag)];
     if (depth > kMaxDepth)
         failTag(tag, page, "the tree is deeper than " + std::to_string(kMaxDepth) + " levels");
     if (!inRange(page))
         failTag(tag, page, "page out of range (the file has " + std::to_string(pageLimit()) + " pages)");
-    if (!seen.insert(page).second)
-        failTag(tag, page, "page reached twice (a cycle or a shared node)");
+    if (!seen.insert(page).second) failTag(tag, page, "page reached twice (a cycle or a shared node)");
     BlockPtr b = readBlock(tag, page);
     int n = nodeCount(tag, page, *b);
     uint32_t tr = trailing(t, *b, n);
@@ -902,15 +870,13 @@ void MdxFile::Impl::checkNode(int tag, uint32_t page, int depth, int& leafDepth,
         for (int i = 0; i < n; ++i) {
             std::string_view k = keyAt(t, *b, i);
             uint32_t r = ptrAt(t, *b, i);
-            if (r == 0)
-                failTag(tag, page, "entry " + std::to_string(i) + " has record number 0");
+            if (r == 0) failTag(tag, page, "entry " + std::to_string(i) + " has record number 0");
             if (!out.empty() && cmpEntry(t.keyType, out.back().key, out.back().recno, k, r) >= 0)
                 failTag(tag, page, "keys out of order at entry " + std::to_string(i));
             out.push_back({std::string(k), r});
         }
         *empty = n == 0;
-        if (n > 0)
-            *maxKey = std::string(keyAt(t, *b, n - 1));
+        if (n > 0) *maxKey = std::string(keyAt(t, *b, n - 1));
         return;
     }
     // Keep the block: recursion may evict it from the cache.
@@ -926,8 +892,9 @@ void MdxFile::Impl::checkNode(int tag, uint32_t page, int depth, int& leafDepth,
             *maxKey = childMax;
         }
         if (i < n && !childEmpty && compareKeys(t.keyType, keyAt(t, *keep, i), childMax) != 0)
-            failTag(tag, page, "key " + std::to_string(i) + " is not the largest key of child page " +
-                                   std::to_string(child));
+            failTag(tag, page,
+                    "key " + std::to_string(i) + " is not the largest key of child page " +
+                        std::to_string(child));
         if (i < n && i > 0 && compareKeys(t.keyType, keyAt(t, *keep, i - 1), keyAt(t, *keep, i)) > 0)
             failTag(tag, page, "keys out of order at entry " + std::to_string(i));
     }
@@ -954,13 +921,11 @@ void MdxFile::create(const std::string& path, const std::string& dbfBaseName) {
     putDate(h + 44);
     h[529] = 0x01;
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        throw DbError("Cannot create index file " + path + ": " + strerror(errno));
+    if (fd < 0) throw DbError("Cannot create index file " + path + ": " + strerror(errno));
     size_t done = 0;
     while (done < sizeof h) {
         ssize_t n = ::write(fd, h + done, sizeof h - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             int e = errno;
             ::close(fd);
@@ -977,19 +942,16 @@ void MdxFile::open(const std::string& path, bool readOnly) {
     d->path = path;
     d->readOnly = readOnly;
     d->fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-    if (d->fd < 0)
-        throw DbError("Cannot open index file " + path + ": " + strerror(errno));
+    if (d->fd < 0) throw DbError("Cannot open index file " + path + ": " + strerror(errno));
     try {
         struct stat st {};
-        if (::fstat(d->fd, &st) != 0)
-            d->fail(std::string("cannot read its size: ") + strerror(errno));
+        if (::fstat(d->fd, &st) != 0) d->fail(std::string("cannot read its size: ") + strerror(errno));
         d->fileSize = uint64_t(st.st_size);
         if (d->fileSize < uint64_t(kHeaderBytes))
             d->fail("only " + std::to_string(d->fileSize) + " bytes, too short for a header");
         d->preadAll(d->header, kHeaderBytes, 0);
         const uint8_t* h = d->header;
-        if (h[0] != 2)
-            d->fail("not a dBase IV production index (version byte " + std::to_string(h[0]) + ")");
+        if (h[0] != 2) d->fail("not a dBase IV production index (version byte " + std::to_string(h[0]) + ")");
         if (le16(h + 20) != kBlockPages || le16(h + 22) != kBlockBytes)
             d->fail("block size " + std::to_string(le16(h + 22)) + " bytes (" + std::to_string(le16(h + 20)) +
                     " pages) is not supported, only 1024 bytes (2 pages)");
@@ -1007,9 +969,15 @@ void MdxFile::open(const std::string& path, bool readOnly) {
     ++d->generation;
 }
 
-void MdxFile::close() { d->closeFd(); }
-bool MdxFile::isOpen() const { return d->fd >= 0; }
-const std::string& MdxFile::path() const { return d->path; }
+void MdxFile::close() {
+    d->closeFd();
+}
+bool MdxFile::isOpen() const {
+    return d->fd >= 0;
+}
+const std::string& MdxFile::path() const {
+    return d->path;
+}
 
 std::vector<TagInfo> MdxFile::tags() const {
     std::vector<TagInfo> out;
@@ -1018,13 +986,14 @@ std::vector<TagInfo> MdxFile::tags() const {
     return out;
 }
 
-std::string MdxFile::tagLimitation(int tag) const { return d->tagAt(tag).limitation; }
+std::string MdxFile::tagLimitation(int tag) const {
+    return d->tagAt(tag).limitation;
+}
 
 int MdxFile::tagIndex(const std::string& name) const {
     std::string u = upper(name);
     for (size_t i = 0; i < d->tags.size(); ++i)
-        if (d->tags[i].name == u)
-            return int(i);
+        if (d->tags[i].name == u) return int(i);
     return -1;
 }
 
@@ -1036,8 +1005,7 @@ void MdxFile::addTag(const TagInfo& info, std::vector<Entry> entries) {
     for (char c : name)
         if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_'))
             d->fail("tag name \"" + info.name + "\" may hold only letters, digits and underscores");
-    if (tagIndex(name) >= 0)
-        d->fail("tag " + name + " exists already");
+    if (tagIndex(name) >= 0) d->fail("tag " + name + " exists already");
     if (d->tags.size() >= size_t(kMaxTags))
         d->fail("no room for tag " + name + ": 47 tags are the most an index file holds");
     Tag t;
@@ -1075,8 +1043,7 @@ void MdxFile::addTag(const TagInfo& info, std::vector<Entry> entries) {
 void MdxFile::removeTag(const std::string& name) {
     d->requireWritable();
     int tag = tagIndex(name);
-    if (tag < 0)
-        d->fail("no tag " + upper(name));
+    if (tag < 0) d->fail("no tag " + upper(name));
     std::vector<uint32_t> pages = d->treePages(tag);
     pages.push_back(d->tags[size_t(tag)].headerPage);
     d->tags.erase(d->tags.begin() + tag);
@@ -1108,8 +1075,7 @@ void MdxFile::insert(int tag, const std::string& key, uint32_t recno) {
     std::vector<Node> nodes;
     for (const Step& s : path)
         nodes.push_back(d->decode(tag, s.page, *d->readBlock(tag, s.page)));
-    if (!nodes.back().leaf)
-        d->failTag(tag, path.back().page, "leaf expected");
+    if (!nodes.back().leaf) d->failTag(tag, path.back().page, "leaf expected");
     Node& leaf = nodes.back();
     size_t idx = size_t(path.back().idx);
     leaf.keys.insert(leaf.keys.begin() + long(idx), key);
@@ -1183,8 +1149,7 @@ void MdxFile::insert(int tag, const std::string& key, uint32_t recno) {
         d->writeRoot(d->tags[size_t(tag)]);
     }
     for (size_t level = 0; level < nodes.size(); ++level) {
-        if (!dirty[level])
-            continue;
+        if (!dirty[level]) continue;
         d->encode(t, nodes[level], b);
         d->writeBlock(path[level].page, b);
     }
@@ -1243,7 +1208,7 @@ void MdxFile::remove(int tag, const std::string& key, uint32_t recno) {
                 removeChild = false;
                 maxChanged = true;
             } else {
-                removeChild = true;  // the parent had this one child only
+                removeChild = true; // the parent had this one child only
             }
             continue;
         }
@@ -1276,13 +1241,12 @@ void MdxFile::remove(int tag, const std::string& key, uint32_t recno) {
         size_t pos = size_t(path[leafLevel - 1].idx);
         size_t children = parent.keys.size() + 1;
         for (size_t sib : {pos + 1, pos - 1}) {
-            if (sib >= children)  // also catches pos - 1 when pos == 0
+            if (sib >= children) // also catches pos - 1 when pos == 0
                 continue;
             uint32_t sibPage = parent.ptrs[sib];
             Node other = d->decode(tag, sibPage, *d->readBlock(tag, sibPage));
-            if (!other.leaf || other.keys.size() + lf.keys.size() > size_t(t.maxKeys) * 3 / 4)
-                continue;
-            size_t gone;  // child index that leaves the parent
+            if (!other.leaf || other.keys.size() + lf.keys.size() > size_t(t.maxKeys) * 3 / 4) continue;
+            size_t gone; // child index that leaves the parent
             if (sib > pos) {
                 // Into the right neighbour: it keeps its largest key.
                 lf.keys.insert(lf.keys.end(), other.keys.begin(), other.keys.end());
@@ -1310,8 +1274,7 @@ void MdxFile::remove(int tag, const std::string& key, uint32_t recno) {
     // Bottom-up: a page that receives entries is written before the parent stops pointing to
     // the page they came from.
     for (size_t level = nodes.size(); level-- > 0;) {
-        if (!dirty[level])
-            continue;
+        if (!dirty[level]) continue;
         d->encode(t, nodes[level], b);
         d->writeBlock(path[level].page, b);
     }
@@ -1322,13 +1285,11 @@ void MdxFile::remove(int tag, const std::string& key, uint32_t recno) {
         BlockPtr rb = d->readBlock(tag, mt.root);
         int n = d->nodeCount(tag, mt.root, *rb);
         uint32_t tr = d->trailing(mt, *rb, n);
-        if (tr == 0 || n > 0)
-            break;
+        if (tr == 0 || n > 0) break;
         freed.push_back(mt.root);
         mt.root = tr;
     }
-    if (mt.root != oldRoot)
-        d->writeRoot(mt);
+    if (mt.root != oldRoot) d->writeRoot(mt);
     d->release(freed);
 }
 
@@ -1348,8 +1309,7 @@ struct MdxFile::Cursor::State {
     uint64_t leafVisits = 0;
     int direction = 0;
     void walking(int dir) {
-        if (direction != dir)
-            leafVisits = 0;
+        if (direction != dir) leafVisits = 0;
         direction = dir;
     }
 
@@ -1371,8 +1331,7 @@ MdxFile::Cursor MdxFile::cursor(int tag) const {
 }
 
 bool MdxFile::Cursor::first() {
-    if (!s_ || !s_->usable())
-        return false;
+    if (!s_ || !s_->usable()) return false;
     State& s = *s_;
     s.leafVisits = 0;
     s.valid = false;
@@ -1380,16 +1339,14 @@ bool MdxFile::Cursor::first() {
     bool found = s.impl->descendEdge(s.tag, s.path, true);
     if (!found) {
         s.path.back().idx = -1;
-        if (!s.impl->stepNext(s.tag, s.path, &s.leafVisits))
-            return false;
+        if (!s.impl->stepNext(s.tag, s.path, &s.leafVisits)) return false;
     }
     s.load();
     return true;
 }
 
 bool MdxFile::Cursor::last() {
-    if (!s_ || !s_->usable())
-        return false;
+    if (!s_ || !s_->usable()) return false;
     State& s = *s_;
     s.leafVisits = 0;
     s.valid = false;
@@ -1401,16 +1358,14 @@ bool MdxFile::Cursor::last() {
     bool found = rootLeaf ? n > 0 : s.impl->descendEdge(s.tag, s.path, false);
     if (!found) {
         s.path.back().idx = 0;
-        if (!s.impl->stepPrior(s.tag, s.path, &s.leafVisits))
-            return false;
+        if (!s.impl->stepPrior(s.tag, s.path, &s.leafVisits)) return false;
     }
     s.load();
     return true;
 }
 
 bool MdxFile::Cursor::next() {
-    if (!s_ || !s_->usable() || !s_->valid)
-        return false;
+    if (!s_ || !s_->usable() || !s_->valid) return false;
     State& s = *s_;
     s.walking(1);
     if (s.generation != s.impl->generation) {
@@ -1434,15 +1389,13 @@ bool MdxFile::Cursor::next() {
         }
         s.load();
     }
-    if (!s.impl->stepNext(s.tag, s.path, &s.leafVisits))
-        return false;
+    if (!s.impl->stepNext(s.tag, s.path, &s.leafVisits)) return false;
     s.load();
     return true;
 }
 
 bool MdxFile::Cursor::prior() {
-    if (!s_ || !s_->usable() || !s_->valid)
-        return false;
+    if (!s_ || !s_->usable() || !s_->valid) return false;
     State& s = *s_;
     s.walking(-1);
     if (s.generation != s.impl->generation) {
@@ -1450,8 +1403,7 @@ bool MdxFile::Cursor::prior() {
         uint32_t recno = s.recno;
         Path p;
         s.leafVisits = 0;
-        if (!s.impl->positionAtOrAfter(s.tag, key, recno, p, &s.leafVisits))
-            return last();
+        if (!s.impl->positionAtOrAfter(s.tag, key, recno, p, &s.leafVisits)) return last();
         s.path = std::move(p);
         std::string k;
         uint32_t r = 0;
@@ -1467,32 +1419,33 @@ bool MdxFile::Cursor::prior() {
             return true;
         }
     }
-    if (!s.impl->stepPrior(s.tag, s.path, &s.leafVisits))
-        return false;
+    if (!s.impl->stepPrior(s.tag, s.path, &s.leafVisits)) return false;
     s.load();
     return true;
 }
 
 bool MdxFile::Cursor::seek(const std::string& key, uint32_t recno) {
-    if (!s_ || !s_->usable())
-        return false;
+    if (!s_ || !s_->usable()) return false;
     State& s = *s_;
     s.leafVisits = 0;
     s.valid = false;
     Path p;
-    if (!s.impl->positionAtOrAfter(s.tag, key, recno, p, &s.leafVisits))
-        return false;
+    if (!s.impl->positionAtOrAfter(s.tag, key, recno, p, &s.leafVisits)) return false;
     s.path = std::move(p);
     s.load();
     return true;
 }
 
-uint32_t MdxFile::Cursor::recno() const { return s_ && s_->valid ? s_->recno : 0; }
+uint32_t MdxFile::Cursor::recno() const {
+    return s_ && s_->valid ? s_->recno : 0;
+}
 const std::string& MdxFile::Cursor::key() const {
     static const std::string empty;
     return s_ && s_->valid ? s_->key : empty;
 }
-bool MdxFile::Cursor::valid() const { return s_ && s_->valid; }
+bool MdxFile::Cursor::valid() const {
+    return s_ && s_->valid;
+}
 
 std::vector<MdxFile::Entry> MdxFile::checkTag(int tag) const {
     d->tagAt(tag);
@@ -1506,10 +1459,8 @@ std::vector<MdxFile::Entry> MdxFile::checkTag(int tag) const {
 }
 
 void MdxFile::flush() {
-    if (d->fd < 0 || d->readOnly)
-        return;
-    if (::fsync(d->fd) != 0)
-        d->fail(std::string("cannot flush: ") + strerror(errno));
+    if (d->fd < 0 || d->readOnly) return;
+    if (::fsync(d->fd) != 0) d->fail(std::string("cannot flush: ") + strerror(errno));
 }
 
-}  // namespace dbase
+} // namespace dbase

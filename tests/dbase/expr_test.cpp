@@ -11,7 +11,7 @@ using namespace dbase;
 namespace {
 
 std::vector<FieldLayout> layout() {
-    std::vector<FieldDef> defs = {{"TITLE", 'C', 60, 0},    {"YEAR", 'N', 11, 0}, {"LISTPRICE", 'N', 20, 4},
+    std::vector<FieldDef> defs = {{"TITLE", 'C', 60, 0},    {"YEAR", 'N', 11, 0},  {"LISTPRICE", 'N', 20, 4},
                                   {"PURCHDATE", 'D', 8, 0}, {"STAR1", 'C', 30, 0}, {"VIEWED", 'L', 1, 0},
                                   {"RATIO", 'F', 10, 3}};
     std::vector<FieldLayout> out;
@@ -23,7 +23,9 @@ std::vector<FieldLayout> layout() {
     return out;
 }
 
-int recordLength(const std::vector<FieldLayout>& f) { return f.back().offset + f.back().def.width; }
+int recordLength(const std::vector<FieldLayout>& f) {
+    return f.back().offset + f.back().def.width;
+}
 
 // A record with the given values stored as a dBase writer stores them.
 std::string record(const std::string& title, const std::string& year, const std::string& price,
@@ -47,8 +49,7 @@ std::string hex(const std::string& s) {
     static const char* d = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : s) {
-        if (!out.empty())
-            out += ' ';
+        if (!out.empty()) out += ' ';
         out += d[c >> 4];
         out += d[c & 15];
     }
@@ -59,7 +60,7 @@ std::string eval(const std::string& expr, const std::string& rec) {
     return KeyExpression::compile(expr, layout()).evaluate(rec.data());
 }
 
-}  // namespace
+} // namespace
 
 TEST(Expression, FieldNamesAndFunctionsIgnoreCase) {
     auto rec = record("Casablanca", "1942", "19.9500", "19810101", "Humphrey Bogart");
@@ -97,7 +98,7 @@ TEST(Expression, StrDefaultsAndWidths) {
     EXPECT_EQ(eval("STR(Year,12,0)", rec), "        1980");
     EXPECT_EQ(eval("STR(ListPrice,12,2)", rec), "       20.50");
     EXPECT_EQ(eval("STR(Ratio,6,1)", rec), "  -2.5");
-    EXPECT_EQ(eval("STR(Ratio,6)", rec), "    -3");  // half away from zero
+    EXPECT_EQ(eval("STR(Ratio,6)", rec), "    -3"); // half away from zero
     EXPECT_EQ(KeyExpression::compile("STR(Year)", layout()).keyLength(), 10);
     EXPECT_EQ(KeyExpression::compile("STR(Year,12,0)", layout()).keyLength(), 12);
 }
@@ -145,8 +146,8 @@ TEST(Expression, ConcatenationWidthIsTheSumOfItsParts) {
     auto four = KeyExpression::compile(
         "Upper(Left(Title,20))+Upper(Left(Star1,20))+STR(ListPrice,12,2)+DTOS(PurchDate)", layout());
     EXPECT_EQ(four.keyLength(), 60);
-    EXPECT_EQ(four.evaluate(rec.data()), "ALIEN" + std::string(15, ' ') + "SIGOURNEY WEAVER    " +
-                                             "        9.99" + "19850615");
+    EXPECT_EQ(four.evaluate(rec.data()),
+              "ALIEN" + std::string(15, ' ') + "SIGOURNEY WEAVER    " + "        9.99" + "19850615");
     EXPECT_EQ(KeyExpression::compile("(Title)+(Star1)", layout()).keyLength(), 90);
 }
 
@@ -209,7 +210,8 @@ TEST(KeyEncoding, NumericBcdMatchesTheReference) {
 }
 
 TEST(KeyEncoding, NumericKeysCompareByValue) {
-    std::vector<double> values = {-1000, -20.5, -2.5, -2, -0.05, 0, 0.001, 0.05, 0.5, 1, 2.5, 9.99, 10, 1980, 1e12};
+    std::vector<double> values = {-1000, -20.5, -2.5, -2,   -0.05, 0,    0.001, 0.05,
+                                  0.5,   1,     2.5,  9.99, 10,    1980, 1e12};
     for (size_t i = 0; i < values.size(); ++i)
         for (size_t j = 0; j < values.size(); ++j) {
             int c = compareKeys('N', encodeNumericKey(values[i]), encodeNumericKey(values[j]));

@@ -32,11 +32,10 @@ std::string key(uint32_t v) {
             mdx.insert(0, key(rng()), r);
             if (r % 3 == 0) {
                 auto c = mdx.cursor(0);
-                if (c.seek(key(rng())))
-                    mdx.remove(0, c.key(), c.recno());
+                if (c.seek(key(rng()))) mdx.remove(0, c.key(), c.recno());
             }
             if (r % 500 == 0) {
-                if (mdx.tagIndex("SIDE") >= 0)  // a killed predecessor may have removed it
+                if (mdx.tagIndex("SIDE") >= 0) // a killed predecessor may have removed it
                     mdx.removeTag("SIDE");
                 mdx.addTag({"SIDE", "Y", 'C', 84}, {{key(r), r}, {key(r + 1), r + 1}});
             }
@@ -46,7 +45,7 @@ std::string key(uint32_t v) {
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(MdxCrash, KilledWritersLeaveAFileThatOpensAndRebuilds) {
     TempDir dir;
@@ -66,8 +65,7 @@ TEST(MdxCrash, KilledWritersLeaveAFileThatOpensAndRebuilds) {
     for (int round = 0; round < 25; ++round) {
         pid_t pid = fork();
         ASSERT_GE(pid, 0);
-        if (pid == 0)
-            churn(path, unsigned(round));
+        if (pid == 0) churn(path, unsigned(round));
         usleep(useconds_t(2000 + rng() % 60000));
         kill(pid, SIGKILL);
         int status = 0;

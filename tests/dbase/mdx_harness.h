@@ -12,7 +12,7 @@ namespace mdxtest {
 struct HarnessResult {
     bool opened = false;
     int tags = 0;
-    int damagedTags = 0;  // tags whose structural check failed
+    int damagedTags = 0; // tags whose structural check failed
 };
 
 inline HarnessResult exerciseMdx(const std::string& path, bool writes) {
@@ -58,8 +58,7 @@ inline HarnessResult exerciseMdx(const std::string& path, bool writes) {
             c.prior();
         } catch (const DbError&) {
         }
-        if (!writes)
-            continue;
+        if (!writes) continue;
         std::string key(size_t(tags[size_t(t)].keyLength), 'Q');
         try {
             for (uint32_t r = 1; r <= 40; ++r)
@@ -69,8 +68,7 @@ inline HarnessResult exerciseMdx(const std::string& path, bool writes) {
         } catch (const DbError&) {
         }
         try {
-            if (!someKey.empty())
-                mdx.remove(t, someKey, someRecno);
+            if (!someKey.empty()) mdx.remove(t, someKey, someRecno);
         } catch (const DbError&) {
         }
         try {
@@ -93,4 +91,4 @@ inline HarnessResult exerciseMdx(const std::string& path, bool writes) {
     return result;
 }
 
-}  // namespace mdxtest
+} // namespace mdxtest

@@ -24,11 +24,12 @@ Bytes readFile(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 void writeFile(const std::string& path, const Bytes& b) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(b.data()),
-                                                                   std::streamsize(b.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
 }
 uint32_t get32(const Bytes& b, size_t off) {
-    return uint32_t(b[off]) | uint32_t(b[off + 1]) << 8 | uint32_t(b[off + 2]) << 16 | uint32_t(b[off + 3]) << 24;
+    return uint32_t(b[off]) | uint32_t(b[off + 1]) << 8 | uint32_t(b[off + 2]) << 16 |
+           uint32_t(b[off + 3]) << 24;
 }
 void set32(Bytes& b, size_t off, uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -50,15 +51,14 @@ Bytes goodFile(const TempDir& dir) {
         std::string k = "key" + std::to_string(r % 250);
         k.resize(100, ' ');
         c.push_back({k, r});
-        if (r <= 300)
-            n.push_back({encodeNumericKey(double(r % 97) - 40.5), r});
+        if (r <= 300) n.push_back({encodeNumericKey(double(r % 97) - 40.5), r});
         spare.push_back({std::string(40, char('A' + r % 26)), r});
     }
     mdx.addTag({"CK", "Title", 'C', 100}, c);
     mdx.addTag({"SPARE", "Star1", 'C', 40}, spare);
     mdx.addTag({"NK", "Year", 'N', 12}, n);
     mdx.addTag({"DK", "PurchDate", 'D', 8}, {});
-    mdx.removeTag("SPARE");  // its pages go to the free list
+    mdx.removeTag("SPARE"); // its pages go to the free list
     for (uint32_t r = 601; r <= 650; ++r) {
         std::string k = "key" + std::to_string(r % 250);
         k.resize(100, ' ');
@@ -68,9 +68,15 @@ Bytes goodFile(const TempDir& dir) {
     return readFile(path);
 }
 
-size_t slot(int i) { return 544 + 32 * size_t(i - 1); }
-size_t tagHeader(const Bytes& b, int i) { return size_t(get32(b, slot(i))) * 512; }
-size_t rootOf(const Bytes& b, int i) { return size_t(get32(b, tagHeader(b, i))) * 512; }
+size_t slot(int i) {
+    return 544 + 32 * size_t(i - 1);
+}
+size_t tagHeader(const Bytes& b, int i) {
+    return size_t(get32(b, slot(i))) * 512;
+}
+size_t rootOf(const Bytes& b, int i) {
+    return size_t(get32(b, tagHeader(b, i))) * 512;
+}
 // Offset of the first child pointer of an interior node at byte offset `node`.
 size_t child(const Bytes& b, size_t node, int i, int itemLen) {
     (void)b;
@@ -80,11 +86,11 @@ size_t child(const Bytes& b, size_t node, int i, int itemLen) {
 struct Damage {
     std::string name;
     std::function<void(Bytes&)> apply;
-    bool mustFailOpen;  // else: open may succeed but the check of some tag must fail
+    bool mustFailOpen; // else: open may succeed but the check of some tag must fail
 };
 
 std::vector<Damage> damages() {
-    const int L = 104;  // item length of tag CK
+    const int L = 104; // item length of tag CK
     return {
         {"empty file", [](Bytes& b) { b.clear(); }, true},
         {"header cut short", [](Bytes& b) { b.resize(100); }, true},
@@ -103,7 +109,8 @@ std::vector<Damage> damages() {
         {"free page in the header", [](Bytes& b) { set32(b, 36, 2); }, true},
         {"tag header page 0", [](Bytes& b) { set32(b, slot(1), 0); }, true},
         {"tag header page huge", [](Bytes& b) { set32(b, slot(2), 0xFFFFFFFF); }, true},
-        {"tag header at the last page", [](Bytes& b) { set32(b, slot(2), uint32_t(b.size() / 512 - 1)); }, true},
+        {"tag header at the last page", [](Bytes& b) { set32(b, slot(2), uint32_t(b.size() / 512 - 1)); },
+         true},
         {"key type X", [](Bytes& b) { b[tagHeader(b, 1) + 9] = 'X'; }, true},
         {"key length 0", [](Bytes& b) { set16(b, tagHeader(b, 1) + 12, 0); }, true},
         {"key length 101", [](Bytes& b) { set16(b, tagHeader(b, 1) + 12, 101); }, true},
@@ -176,7 +183,7 @@ std::vector<Damage> damages() {
     };
 }
 
-}  // namespace
+} // namespace
 
 TEST(MdxMalformed, EveryDamageIsADbErrorWhereItIsMet) {
     TempDir dir;
@@ -250,8 +257,7 @@ TEST(MdxMalformed, RandomByteDamageNeverCrashesOrHangs) {
                 b[off] = rng() % 2 ? 0 : 0xFF;
             }
         }
-        if (rng() % 20 == 0)
-            b.resize(rng() % b.size());
+        if (rng() % 20 == 0) b.resize(rng() % b.size());
         writeFile(path, b);
         exerciseMdx(path, round % 2 == 0);
     }
@@ -260,16 +266,13 @@ TEST(MdxMalformed, RandomByteDamageNeverCrashesOrHangs) {
 // Files under tests/fuzz/corpus/mdx (seeds and whatever the fuzzer found) replayed here.
 TEST(MdxMalformed, FuzzCorpusReplays) {
     const char* src = std::getenv("QUILLON_SOURCE_DIR");
-    if (!src)
-        GTEST_SKIP() << "QUILLON_SOURCE_DIR not set";
+    if (!src) GTEST_SKIP() << "QUILLON_SOURCE_DIR not set";
     std::filesystem::path corpus = std::filesystem::path(src) / "tests/fuzz/corpus/mdx";
-    if (!std::filesystem::is_directory(corpus))
-        GTEST_SKIP() << "no corpus at " << corpus;
+    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
     TempDir dir;
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
-        if (!entry.is_regular_file())
-            continue;
+        if (!entry.is_regular_file()) continue;
         SCOPED_TRACE(entry.path().string());
         std::string copy = dir.file("CORPUS.MDX");
         std::filesystem::copy_file(entry.path(), copy, std::filesystem::copy_options::overwrite_existing);
@@ -283,8 +286,7 @@ TEST(MdxMalformed, FuzzCorpusReplays) {
 // Writes the seed corpus of the fuzz target (run by hand with QUILLON_WRITE_CORPUS=<folder>).
 TEST(MdxMalformed, WritesSeedCorpusWhenAsked) {
     const char* out = std::getenv("QUILLON_WRITE_CORPUS");
-    if (!out)
-        GTEST_SKIP() << "QUILLON_WRITE_CORPUS not set";
+    if (!out) GTEST_SKIP() << "QUILLON_WRITE_CORPUS not set";
     TempDir dir;
     Bytes good = goodFile(dir);
     std::string path = dir.file("SMALL.MDX");
@@ -306,11 +308,9 @@ TEST(MdxMalformed, WritesSeedCorpusWhenAsked) {
         for (uint32_t r = 1; r <= 100; ++r) {
             std::string k = "k" + std::to_string(r % 40);
             k.resize(100, ' ');
-            if (r <= 60)
-                c.push_back({k, r});
+            if (r <= 60) c.push_back({k, r});
             n.push_back({encodeNumericKey(double(r % 33) / 4 - 3), r});
-            if (r <= 20)
-                d.push_back({encodeDateKey("199901" + std::to_string(10 + r)), r});
+            if (r <= 20) d.push_back({encodeDateKey("199901" + std::to_string(10 + r)), r});
         }
         mdx.addTag({"C", "T", 'C', 100}, c);
         mdx.addTag({"N", "Y", 'N', 12}, n);
@@ -323,7 +323,6 @@ TEST(MdxMalformed, WritesSeedCorpusWhenAsked) {
     for (const auto& d : damages()) {
         Bytes b = good;
         d.apply(b);
-        if (b.size() <= 64 * 1024)
-            writeFile(std::string(out) + "/damage" + std::to_string(i++) + ".mdx", b);
+        if (b.size() <= 64 * 1024) writeFile(std::string(out) + "/damage" + std::to_string(i++) + ".mdx", b);
     }
 }

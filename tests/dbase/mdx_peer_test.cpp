@@ -2,10 +2,10 @@
 // tags and walk each tag in key order with the right record numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <algorithm>
 #include <random>
 #include <sys/wait.h>
 
@@ -24,8 +24,7 @@ bool perlXBasePresent() {
 std::string run(const std::string& command, int* status) {
     std::string out;
     FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return out;
+    if (!p) return out;
     char buf[4096];
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, p)) > 0)
@@ -57,7 +56,8 @@ struct TestTable {
     }
     std::string blank() const { return std::string(size_t(recordLength), ' '); }
     void setLeft(std::string& rec, int f, const std::string& v) const {
-        rec.replace(size_t(fields[size_t(f)].offset), std::min(v.size(), size_t(fields[size_t(f)].def.width)), v);
+        rec.replace(size_t(fields[size_t(f)].offset), std::min(v.size(), size_t(fields[size_t(f)].def.width)),
+                    v);
     }
     void setRight(std::string& rec, int f, const std::string& v) const {
         size_t w = size_t(fields[size_t(f)].def.width);
@@ -92,18 +92,18 @@ struct TestTable {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(MdxPeer, PerlXBaseWalksEveryTagInKeyOrder) {
-    if (!perlXBasePresent())
-        GTEST_SKIP() << "Perl XBase (libdbd-xbase-perl) is not installed";
+    if (!perlXBasePresent()) GTEST_SKIP() << "Perl XBase (libdbd-xbase-perl) is not installed";
     TempDir dir;
     TestTable t;
     t.addField("TITLE", 'C', 60, 0);
     t.addField("YEAR", 'N', 11, 0);
     t.addField("LISTPRICE", 'N', 20, 4);
     t.addField("PURCHDATE", 'D', 8, 0);
-    const char* words[] = {"the", "Love", "night", "STAR", "war", "man", "Return", "dark", "city", "blue", "\xe9t\xe9"};
+    const char* words[] = {"the",    "Love", "night", "STAR", "war",      "man",
+                           "Return", "dark", "city",  "blue", "\xe9t\xe9"};
     std::mt19937 rng(42);
     const int total = 3000;
     for (int i = 0; i < total; ++i) {
@@ -113,14 +113,14 @@ TEST(MdxPeer, PerlXBaseWalksEveryTagInKeyOrder) {
         for (int w = 0; w < nw; ++w)
             title += std::string(w ? " " : "") + words[rng() % 11];
         t.setLeft(rec, 0, title);
-        if (rng() % 10)
-            t.setRight(rec, 1, std::to_string(1920 + rng() % 80));
+        if (rng() % 10) t.setRight(rec, 1, std::to_string(1920 + rng() % 80));
         char price[32];
         std::snprintf(price, sizeof price, "%.4f", (double(rng() % 20000) - 500) / 100.0);
         t.setRight(rec, 2, price);
         if (rng() % 8) {
             char date[16];
-            std::snprintf(date, sizeof date, "%04u%02u%02u", unsigned(1950 + rng() % 50), unsigned(1 + rng() % 12), unsigned(1 + rng() % 28));
+            std::snprintf(date, sizeof date, "%04u%02u%02u", unsigned(1950 + rng() % 50),
+                          unsigned(1 + rng() % 12), unsigned(1 + rng() % 28));
             t.setLeft(rec, 3, date);
         }
         t.records.push_back(rec);
@@ -172,11 +172,12 @@ TEST(MdxPeer, PerlXBaseWalksEveryTagInKeyOrder) {
     EXPECT_EQ(tags, "BOUGHT\nNEWINDEX\nPRICE\nWHEN\n");
 
     std::string script = dir.file("walk.pl");
-    std::ofstream(script) << "use strict; use XBase::Index;\n"
-                             "my $i = XBase::Index->new($ARGV[0], tag => $ARGV[1]) or die XBase::Index->errstr;\n"
-                             "$i->prepare_select or die $i->errstr;\n"
-                             "while (my ($k, $r) = $i->fetch) { print unpack('H*', $k), \" $r\\n\"; }\n"
-                             "die $i->errstr if $i->errstr;\n";
+    std::ofstream(script)
+        << "use strict; use XBase::Index;\n"
+           "my $i = XBase::Index->new($ARGV[0], tag => $ARGV[1]) or die XBase::Index->errstr;\n"
+           "$i->prepare_select or die $i->errstr;\n"
+           "while (my ($k, $r) = $i->fetch) { print unpack('H*', $k), \" $r\\n\"; }\n"
+           "die $i->errstr if $i->errstr;\n";
     for (size_t i = 0; i < defs.size(); ++i) {
         std::string want;
         for (const auto& e : models[i])

@@ -20,7 +20,8 @@ std::vector<uint8_t> readFile(const std::string& path) {
 }
 
 uint32_t le32(const std::vector<uint8_t>& b, size_t off) {
-    return uint32_t(b[off]) | uint32_t(b[off + 1]) << 8 | uint32_t(b[off + 2]) << 16 | uint32_t(b[off + 3]) << 24;
+    return uint32_t(b[off]) | uint32_t(b[off + 1]) << 8 | uint32_t(b[off + 2]) << 16 |
+           uint32_t(b[off + 3]) << 24;
 }
 
 std::string charKey(int len, uint32_t value, const std::string& prefix = "") {
@@ -38,7 +39,7 @@ void expectSame(const MdxFile& mdx, int tag, const Model& model) {
     ASSERT_EQ(checked(mdx, tag), want);
 }
 
-}  // namespace
+} // namespace
 
 TEST(Mdx, CreateWritesAnEmptyProductionIndex) {
     TempDir dir;
@@ -98,7 +99,8 @@ TEST(Mdx, TagTableAndTagHeaderFollowTheFormat) {
     EXPECT_EQ(b[th + 12] | b[th + 13] << 8, 52);
     EXPECT_EQ(b[th + 14] | b[th + 15] << 8, (1024 - 12) / 56);
     EXPECT_EQ(b[th + 18] | b[th + 19] << 8, 56);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[th + 24])), "Upper(Left(Title,40))+STR(Year,12,0)");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[th + 24])),
+              "Upper(Left(Title,40))+STR(Year,12,0)");
     size_t dh = size_t(le32(b, slot(3))) * 512;
     EXPECT_EQ(b[dh + 16], 1);
     EXPECT_EQ(b[dh + 18], 12);
@@ -159,7 +161,7 @@ TEST(Mdx, BulkBuildSortsByKeyThenRecordNumber) {
 struct Shape {
     char type;
     int keyLen;
-    uint32_t keySpace;  // few distinct keys: long runs of equal keys
+    uint32_t keySpace; // few distinct keys: long runs of equal keys
     int initial;
     int steps;
     int fullCheckEvery;
@@ -176,8 +178,7 @@ TEST_P(MdxMaintenance, MatchesTheModelAfterEveryStep) {
     mdx.open(path, false);
     std::mt19937 rng(1234 + unsigned(s.keyLen));
     auto makeKey = [&](uint32_t v) {
-        if (s.type == 'N')
-            return encodeNumericKey((double(v) - s.keySpace / 2.0) / 4.0);
+        if (s.type == 'N') return encodeNumericKey((double(v) - s.keySpace / 2.0) / 4.0);
         return charKey(s.keyLen, v, "k");
     };
     Model model{EntryLess{s.type}};
@@ -198,8 +199,7 @@ TEST_P(MdxMaintenance, MatchesTheModelAfterEveryStep) {
             // Mostly appends (highest record number), sometimes re-inserts of old numbers.
             uint32_t r = rng() % 4 ? nextRec++ : 1 + rng() % nextRec;
             changed = {makeKey(rng() % s.keySpace), r};
-            if (model.count(changed))
-                continue;
+            if (model.count(changed)) continue;
             mdx.insert(0, changed.first, changed.second);
             model.insert(changed);
         } else {
@@ -229,12 +229,10 @@ TEST_P(MdxMaintenance, MatchesTheModelAfterEveryStep) {
                     break;
                 }
                 ASSERT_TRUE(cursor.prior());
-                if (std::distance(k, it) > 3)
-                    break;
+                if (std::distance(k, it) > 3) break;
             }
         }
-        if (step % s.fullCheckEvery == 0)
-            expectSame(mdx, 0, model);
+        if (step % s.fullCheckEvery == 0) expectSame(mdx, 0, model);
     }
     expectSame(mdx, 0, model);
     // Everything survives closing and opening again.
@@ -249,8 +247,8 @@ INSTANTIATE_TEST_SUITE_P(Shapes, MdxMaintenance,
                                            Shape{'C', 40, 7, 200, 2000, 4},      // long runs of equal keys
                                            Shape{'N', 12, 400, 500, 2000, 8}),
                          [](const ::testing::TestParamInfo<Shape>& info) {
-                             return std::string(1, info.param.type) + std::to_string(info.param.keyLen) + "x" +
-                                    std::to_string(info.param.keySpace);
+                             return std::string(1, info.param.type) + std::to_string(info.param.keyLen) +
+                                    "x" + std::to_string(info.param.keySpace);
                          });
 
 TEST(Mdx, RemovingEverythingLeavesAnEmptyTagThatGrowsAgain) {
@@ -384,15 +382,15 @@ TEST(Mdx, RefusesBadRequests) {
     MdxFile mdx;
     mdx.open(path, false);
     mdx.addTag({"T", "X", 'C', 10}, {{charKey(10, 1), 1}});
-    EXPECT_THROW(mdx.addTag({"t", "X", 'C', 10}, {}), DbError);            // exists
-    EXPECT_THROW(mdx.addTag({"ELEVENCHARS", "X", 'C', 10}, {}), DbError);  // too long
+    EXPECT_THROW(mdx.addTag({"t", "X", 'C', 10}, {}), DbError);           // exists
+    EXPECT_THROW(mdx.addTag({"ELEVENCHARS", "X", 'C', 10}, {}), DbError); // too long
     EXPECT_THROW(mdx.addTag({"A B", "X", 'C', 10}, {}), DbError);
     EXPECT_THROW(mdx.addTag({"", "X", 'C', 10}, {}), DbError);
     EXPECT_THROW(mdx.addTag({"L", "X", 'C', 101}, {}), DbError);
     EXPECT_THROW(mdx.addTag({"N", "X", 'N', 8}, {}), DbError);
     EXPECT_THROW(mdx.addTag({"W", "X", 'C', 10}, {{"short", 1}}), DbError);
     EXPECT_THROW(mdx.insert(0, "short", 2), DbError);
-    EXPECT_THROW(mdx.remove(0, charKey(10, 1), 2), DbError);  // absent
+    EXPECT_THROW(mdx.remove(0, charKey(10, 1), 2), DbError); // absent
     EXPECT_THROW(mdx.remove(0, charKey(10, 2), 1), DbError);
     EXPECT_THROW(mdx.removeTag("NOPE"), DbError);
     EXPECT_THROW(mdx.cursor(3), DbError);
@@ -404,7 +402,7 @@ TEST(Mdx, RefusesBadRequests) {
     mdx.close();
     mdx.open(path, true);
     EXPECT_EQ(mdx.tags().size(), 47u);
-    EXPECT_THROW(mdx.insert(0, charKey(10, 1), 5), DbError);  // read-only
+    EXPECT_THROW(mdx.insert(0, charKey(10, 1), 5), DbError); // read-only
     EXPECT_THROW(MdxFile::create(dir.file("no/such/dir.mdx"), "X"), DbError);
     MdxFile other;
     EXPECT_THROW(other.open(dir.file("missing.mdx"), true), DbError);
@@ -431,10 +429,10 @@ TEST(Mdx, ForeignTagsWithUnsupportedFeaturesAreReadOnly) {
         f.seekp(std::streamoff(header + off));
         f.put(char(value));
     };
-    patch(1, 20, 7);     // a change counter of another program: kept as it is
-    patch(2, 8, 0x18);   // descending
-    patch(3, 23, 1);     // unique
-    patch(4, 245, 1);    // FOR condition
+    patch(1, 20, 7);   // a change counter of another program: kept as it is
+    patch(2, 8, 0x18); // descending
+    patch(3, 23, 1);   // unique
+    patch(4, 245, 1);  // FOR condition
     MdxFile mdx;
     mdx.open(path, false);
     EXPECT_EQ(mdx.tagLimitation(0), "");
@@ -511,7 +509,7 @@ TEST(Mdx, SeeksInNumericAndDateTagsGoByValue) {
     EXPECT_EQ(decodeNumericKey(c.key()), -1000);
     ASSERT_TRUE(c.seek(encodeNumericKey(-3)));
     EXPECT_EQ(decodeNumericKey(c.key()), -2.5);
-    EXPECT_EQ(c.recno(), 2u);  // the smallest record number with that value
+    EXPECT_EQ(c.recno(), 2u); // the smallest record number with that value
     ASSERT_TRUE(c.seek(encodeNumericKey(19.995)));
     EXPECT_EQ(decodeNumericKey(c.key()), 20);
     ASSERT_TRUE(c.seek(encodeNumericKey(0)));
@@ -522,7 +520,7 @@ TEST(Mdx, SeeksInNumericAndDateTagsGoByValue) {
 
     auto dc = mdx.cursor(1);
     ASSERT_TRUE(dc.first());
-    EXPECT_EQ(decodeDateKey(dc.key()), 0.0);  // blank dates first
+    EXPECT_EQ(decodeDateKey(dc.key()), 0.0); // blank dates first
     ASSERT_TRUE(dc.seek(encodeDateKey("19800101")));
     EXPECT_EQ(dateFromJulian(decodeDateKey(dc.key())), "19810101");
     ASSERT_TRUE(dc.seek(encodeDateKey("20000101"), 500));
@@ -539,7 +537,7 @@ TEST(Mdx, ScrollingBackAndForthAcrossLeavesNeverLooksLikeACycle) {
     mdx.open(path, false);
     std::vector<MdxFile::Entry> entries;
     for (uint32_t r = 1; r <= 20; ++r)
-        entries.push_back({charKey(100, r), r});  // 9 keys a leaf: three leaves
+        entries.push_back({charKey(100, r), r}); // 9 keys a leaf: three leaves
     mdx.addTag({"T", "X", 'C', 100}, entries);
     auto c = mdx.cursor(0);
     ASSERT_TRUE(c.seek(charKey(100, 9)));

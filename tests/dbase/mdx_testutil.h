@@ -19,8 +19,7 @@ class TempDir {
 public:
     TempDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "qdbase-mdx-XXXXXX").string();
-        if (!mkdtemp(tmpl.data()))
-            throw std::runtime_error("mkdtemp failed");
+        if (!mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
         path_ = tmpl;
     }
     ~TempDir() {
@@ -69,4 +68,4 @@ inline std::vector<Entry> checked(const dbase::MdxFile& mdx, int tag) {
     return out;
 }
 
-}  // namespace mdxtest
+} // namespace mdxtest

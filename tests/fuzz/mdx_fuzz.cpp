@@ -12,10 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = "/tmp/quillon-mdx-fuzz-" + std::to_string(getpid()) + ".mdx";
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return 0;
-    if (size)
-        std::fwrite(data, 1, size, f);
+    if (!f) return 0;
+    if (size) std::fwrite(data, 1, size, f);
     std::fclose(f);
     mdxtest::exerciseMdx(path, true);
     return 0;

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "app/session.h"
 #include "app/ui/dialogbase.h"
 
 namespace {
@@ -135,6 +136,9 @@ TEST(DialogBase, LayoutsKeepPlacingTheirControls) {
     EXPECT_DOUBLE_EQ(edit->font().pointSizeF(), 16);
     EXPECT_EQ(button->width(), 128);
     EXPECT_GE(d.height(), label->height() + edit->height());
+    // The layout has taken the scaled fonts before the window shows: no clipped text.
+    EXPECT_GE(label->width(), label->sizeHint().width());
+    EXPECT_GE(label->height(), label->sizeHint().height());
 }
 
 TEST(DialogBase, ColourSetOfTheGroup) {
@@ -151,6 +155,8 @@ TEST(DialogBase, ColourSetOfTheGroup) {
     EXPECT_EQ(d.check->palette().color(QPalette::WindowText), QColor(128, 128, 128));
     EXPECT_EQ(d.list->palette().color(QPalette::Base), QColor(255, 255, 255));
     EXPECT_EQ(d.radio->palette().color(QPalette::Window), QColor(192, 192, 192));
+    // Buttons fill their background with their own role, not the window's.
+    EXPECT_EQ(d.check->palette().color(d.check->backgroundRole()), QColor(192, 192, 192));
 }
 
 TEST(DialogBase, DefaultColoursAreTheProgramDefaults) {
@@ -192,4 +198,27 @@ TEST(DialogBase, LookFromTheDatabaseSettings) {
     // Other groups keep their own sets.
     const DialogLook search = dialogLook(s, 1.0, WindowGroup::Search);
     EXPECT_EQ(search.colors.color(ColorElement::MainBackground), QColor(192, 192, 192));
+}
+
+TEST(DialogBase, TakesItsLookFromTheSessionEachTimeItIsShown) {
+    Session session;
+    session.setScreenScale(1.25);
+    session.setLabelFont(QFont("Courier New"));
+    session.database().colors(WindowGroup::Search)[ColorSet::MainBackground] = 0x00ffff; // yellow
+    TDialogBase d(session, WindowGroup::Search);
+    d.resize(200, 100);
+    auto* label = new QLabel("Name", &d);
+    label->setGeometry(10, 10, 80, 20);
+    d.show();
+    EXPECT_EQ(d.size(), QSize(250, 125));
+    EXPECT_EQ(label->font().family(), "Courier New");
+    EXPECT_EQ(d.palette().color(QPalette::Window), QColor(255, 255, 0));
+    d.hide();
+    // A new screen size and font apply at the next showing.
+    session.setScreenScale(2.0);
+    session.setLabelFont(QFont("Times New Roman"));
+    d.show();
+    EXPECT_EQ(d.size(), QSize(400, 200));
+    EXPECT_EQ(label->geometry(), QRect(20, 20, 160, 40));
+    EXPECT_EQ(label->font().family(), "Times New Roman");
 }

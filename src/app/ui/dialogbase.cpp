@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -150,11 +151,13 @@ void applyColors(QWidget* root, const WindowColors& colors) {
         } else if (qobject_cast<QRadioButton*>(w)) {
             w->setAutoFillBackground(true);
             setRoles(w, {{QPalette::Window, c(E::RadioBackground)},
+                         {QPalette::Button, c(E::RadioBackground)},
                          {QPalette::WindowText, c(E::RadioText)},
                          {QPalette::ButtonText, c(E::RadioText)}});
         } else if (qobject_cast<QCheckBox*>(w)) {
             w->setAutoFillBackground(true);
             setRoles(w, {{QPalette::Window, c(E::CheckBackground)},
+                         {QPalette::Button, c(E::CheckBackground)},
                          {QPalette::WindowText, c(E::CheckText)},
                          {QPalette::ButtonText, c(E::CheckText)}});
         } else if (qobject_cast<QComboBox*>(w)) {
@@ -224,7 +227,6 @@ void TDialogBase::applyLook() {
         setMinimumSize(scaled(designMin_, scale));
         setMaximumSize(scaled(designMax_, scale));
     }
-    resize(scaled(designSize_, scale));
     for (Design& d : design_) {
         QWidget* w = d.widget;
         if (!w) continue;
@@ -245,6 +247,9 @@ void TDialogBase::applyLook() {
         if (const QFont* user = look::userFont(look::fontKind(w), lk)) look::takeNameAndStyle(f, *user);
         w->setFont(f);
     }
+    // The layout takes the new font sizes now, so the window is never shown with clipped text.
+    if (layout()) layout()->activate();
+    resize(scaled(designSize_, scale));
     // 4.
     if (lk.applyColors) look::applyColors(this, lk.colors);
     // 5.

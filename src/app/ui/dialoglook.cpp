@@ -1,5 +1,6 @@
 #include "app/ui/dialogbase.h"
 
+#include "app/session.h"
 #include "app/settings.h"
 
 namespace {
@@ -21,7 +22,6 @@ DialogLook dialogLook(const DatabaseSettings& settings, double scale, WindowGrou
     return look;
 }
 
-// Until the session carries the settings, the program's defaults apply.
-DialogLook dialogLook(const Session&, WindowGroup) {
-    return DialogLook{};
+DialogLook dialogLook(const Session& session, WindowGroup group) {
+    return dialogLook(session.database(), session.screenScale(), group);
 }

@@ -169,6 +169,12 @@ void ViewerGrid::SetViewerOptions(const DatabaseSettings& s) {
         setEditTriggers(QAbstractItemView::NoEditTriggers);
     }
 
+    if (currentIndex().isValid()) { // the selection takes the new behaviour at once
+        QItemSelectionModel::SelectionFlags how = QItemSelectionModel::ClearAndSelect;
+        if (!fieldEditing_) how |= QItemSelectionModel::Rows;
+        selectionModel()->select(currentIndex(), how);
+    }
+
     // 2. Fonts and colours.
     gridFont_ = fontOf(s.gridFont);
     setFont(gridFont_);
