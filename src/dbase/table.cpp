@@ -1216,12 +1216,14 @@ void Table::setFilter(std::function<bool(const Table&)> predicate)
 {
     d->filter = std::move(predicate);
     d->visibleValid = false;
+    d->refusedReads = 0;
 }
 
 void Table::clearFilter()
 {
     d->filter = nullptr;
     d->visibleValid = false;
+    d->refusedReads = 0;
 }
 
 void Table::refresh()

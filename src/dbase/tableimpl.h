@@ -113,6 +113,7 @@ struct Table::Impl {
     uint32_t visibleCount = 0;
     uint32_t deleted = 0;
     bool deletedValid = false;
+    uint32_t refusedReads = 0;  // index order: records read at random and refused
     FileStamp stamp;
 
     // writes
@@ -168,6 +169,7 @@ struct Table::Impl {
     void readHeaderCount();
     void invalidateCaches()
     {
+        refusedReads = 0;
         visibleValid = false;
         deletedValid = false;
         invalidateWindow();

@@ -158,6 +158,8 @@ std::vector<TagInfo> TableIndex::tags() const
 
 namespace {
 
+constexpr uint32_t kRefusedBeforeMap = 5000;
+
 bool visibleAt(TableIndex::Impl& t, uint32_t recno, const char** rec)
 {
     if (recno < 1 || recno > t.count) return false;
@@ -167,7 +169,11 @@ bool visibleAt(TableIndex::Impl& t, uint32_t recno, const char** rec)
         return true;
     }
     *rec = t.record(recno, TableIndex::Impl::Dir::Single);
-    return t.accept(recno, *rec);
+    if (t.accept(recno, *rec)) return true;
+    // Index order reads records one by one. When many are refused, one sequential pass that
+    // builds the visibility map is cheaper than reading every refused record at random.
+    if (++t.refusedReads >= kRefusedBeforeMap && t.filter) t.ensureVisible();
+    return false;
 }
 
 }  // namespace

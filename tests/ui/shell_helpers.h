@@ -1,0 +1,110 @@
+#pragma once
+// Helpers of the main window tests: a fresh program, settings and start folder for each test,
+// python3 for tables written by another program, and a second process holding a table.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "app/inifile.h"
+#include "app/ui/mainwin.h"
+#include "support/scriptedprompts.h"
+
+namespace shelltest {
+
+// Points the program folder, the settings folder and the current folder into a new temporary
+// folder for the lifetime of the object.
+class Sandbox {
+public:
+    Sandbox() : saved_(QDir::currentPath()) {
+        root_ = dir_.path();
+        for (const char* sub : {"program", "config", "data", "start", "other"})
+            QDir().mkpath(root_ + "/" + sub);
+        qputenv("QUILLON_HOME", (root_ + "/program").toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (root_ + "/config").toLocal8Bit());
+        qputenv("XDG_DATA_HOME", (root_ + "/data").toLocal8Bit());
+        QDir::setCurrent(root_ + "/start");
+    }
+    ~Sandbox() { QDir::setCurrent(saved_); }
+
+    QString program(const QString& name = QString()) const { return root_ + "/program" + (name.isEmpty() ? "" : "/" + name); }
+    QString other(const QString& name) const { return root_ + "/other/" + name; }
+    QString iniPath() const { return root_ + "/config/quillon-videos/QLNVID.INI"; }
+    QString master() const { return program("MASTER.DBF"); }
+
+    // Writes keys into the program settings file before a start.
+    void setProgramKey(const QString& section, const QString& key, const QString& value) const {
+        QDir().mkpath(root_ + "/config/quillon-videos");
+        IniFile ini(iniPath());
+        ini.load();
+        ini.writeString(section, key, value);
+        ASSERT_TRUE(ini.save()) << ini.errorString().toStdString();
+    }
+    QString programKey(const QString& section, const QString& key) const {
+        IniFile ini(iniPath());
+        ini.load();
+        return ini.value(section, key);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString root_;
+    QString saved_;
+};
+
+// A started program that shows nothing modal by itself (no tip of the day).
+inline std::unique_ptr<TMain> start(const QStringList& arguments = {}) {
+    auto main = std::make_unique<TMain>(arguments);
+    return main;
+}
+
+// Ends the program as closing the window does.
+inline void finish(std::unique_ptr<TMain>& main) {
+    main->close();
+    main.reset();
+}
+
+// Runs /usr/bin/python3 -c script args; fails the test unless it exits with 0.
+inline QByteArray python(const QString& script, const QStringList& args = {}) {
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + args);
+    EXPECT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return p.readAllStandardOutput();
+}
+
+// Another program holding a shared lock on the whole file while the object lives.
+class LockHolder {
+public:
+    explicit LockHolder(const QString& path) {
+        proc_.start(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("import fcntl, sys\n"
+                                    "f = open(sys.argv[1], 'rb')\n"
+                                    "fcntl.lockf(f, fcntl.LOCK_SH)\n"
+                                    "print('locked', flush=True)\n"
+                                    "sys.stdin.read()\n"),
+                     path});
+        if (proc_.waitForStarted(10000))
+            while (!proc_.canReadLine() && proc_.waitForReadyRead(10000)) {
+            }
+        locked_ = proc_.readLine().trimmed() == "locked";
+    }
+    ~LockHolder() {
+        proc_.closeWriteChannel();
+        if (!proc_.waitForFinished(10000))
+            proc_.kill();
+        proc_.waitForFinished(10000);
+    }
+    bool locked() const { return locked_; }
+
+private:
+    QProcess proc_;
+    bool locked_ = false;
+};
+
+}  // namespace shelltest
