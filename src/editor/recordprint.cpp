@@ -17,7 +17,7 @@ QFont printFont() {
     return font;
 }
 
-}  // namespace
+} // namespace
 
 QString RecordPrint::line(const QString& displayName, const QString& value) {
     return displayName + QStringLiteral(": ") + value;
@@ -29,11 +29,14 @@ RecordPrint::Geometry RecordPrint::geometry(QPagedPaintDevice& device) {
     g.top = device.height() / 22;
     const QFontMetrics metrics(printFont(), &device);
     // The height of a text line is the font's height, whatever letters the text holds.
-    g.step = static_cast<int>(std::lround(metrics.size(Qt::TextSingleLine, QStringLiteral("ABCDEWjky")).height() * 1.1));
+    g.step = static_cast<int>(
+        std::lround(metrics.size(Qt::TextSingleLine, QStringLiteral("ABCDEWjky")).height() * 1.1));
     return g;
 }
 
-bool RecordPrint::busy() { return printing; }
+bool RecordPrint::busy() {
+    return printing;
+}
 
 bool RecordPrint::print(QPagedPaintDevice& device, int copies) const {
     if (copies < 1) copies = 1;
@@ -45,7 +48,8 @@ bool RecordPrint::print(QPagedPaintDevice& device, int copies) const {
     const int ascent = painter.fontMetrics().ascent();
     for (int copy = 0; copy < copies; ++copy) {
         if (copy > 0) device.newPage();
-        for (int n = 0; n < lines_.size(); ++n) painter.drawText(g.left, g.top + n * g.step + ascent, lines_[n]);
+        for (int n = 0; n < lines_.size(); ++n)
+            painter.drawText(g.left, g.top + n * g.step + ascent, lines_[n]);
     }
     const bool ok = painter.end();
     printing = false;

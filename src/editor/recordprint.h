@@ -11,9 +11,9 @@ class RecordPrint {
 public:
     // Where the lines of a page go on a device of the given printable size (device pixels).
     struct Geometry {
-        int left = 0;  // x of every line
-        int top = 0;   // top of line 0
-        int step = 0;  // distance from one line's top to the next
+        int left = 0; // x of every line
+        int top = 0;  // top of line 0
+        int step = 0; // distance from one line's top to the next
     };
 
     explicit RecordPrint(QStringList lines) : lines_(std::move(lines)) {}

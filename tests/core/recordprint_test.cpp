@@ -29,11 +29,12 @@ QString run(const QString& program, const QStringList& args) {
 
 QStringList fortyLines() {
     QStringList lines;
-    for (int i = 0; i < 40; ++i) lines << RecordPrint::line(QStringLiteral("Field %1").arg(i), QStringLiteral("value %1").arg(i));
+    for (int i = 0; i < 40; ++i)
+        lines << RecordPrint::line(QStringLiteral("Field %1").arg(i), QStringLiteral("value %1").arg(i));
     return lines;
 }
 
-}  // namespace
+} // namespace
 
 TEST(RecordPrint, LineIsNameColonValue) {
     EXPECT_EQ(RecordPrint::line("Title", "Casablanca"), "Title: Casablanca");

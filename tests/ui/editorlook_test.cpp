@@ -51,7 +51,8 @@ QStringList problems(QWidget* page) {
             const QRect rb(b->mapTo(page, QPoint(0, 0)), b->size());
             if (ra.intersects(rb)) out << a->objectName() + " overlaps " + b->objectName();
         }
-        if (auto* l = qobject_cast<QLabel*>(a); l && !l->text().isEmpty() && l->objectName().endsWith("Label")) {
+        if (auto* l = qobject_cast<QLabel*>(a);
+            l && !l->text().isEmpty() && l->objectName().endsWith("Label")) {
             if (l->fontMetrics().horizontalAdvance(l->text()) > l->width()) out << l->objectName() + " cut";
         }
         if (auto* b = qobject_cast<QPushButton*>(a)) {
@@ -67,7 +68,7 @@ struct ScreenCase {
     const char* name;
 };
 
-}  // namespace
+} // namespace
 
 class EditorLook : public ::testing::TestWithParam<ScreenCase> {};
 
@@ -120,4 +121,6 @@ TEST_P(EditorLook, ListEditorAndAwardPick) {
 INSTANTIATE_TEST_SUITE_P(Screens, EditorLook,
                          ::testing::Values(ScreenCase{1.0, {640, 480}, "640x480"},
                                            ScreenCase{1.6, {1024, 768}, "1024x768"}),
-                         [](const auto& info) { return std::string(info.param.scale == 1.0 ? "s640" : "s1024"); });
+                         [](const auto& info) {
+                             return std::string(info.param.scale == 1.0 ? "s640" : "s1024");
+                         });

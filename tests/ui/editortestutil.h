@@ -50,7 +50,8 @@ inline void addRecord(dbase::Table& table, const std::map<std::string, std::stri
 inline void writeLines(const QString& path, const QStringList& lines) {
     QFile f(path);
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    for (const QString& l : lines) f.write(l.toLatin1() + "\r\n");
+    for (const QString& l : lines)
+        f.write(l.toLatin1() + "\r\n");
 }
 
 inline QStringList readLines(const QString& path) {
@@ -93,4 +94,4 @@ struct Catalogue {
     QString listFile(const char* ext) const { return dir.path() + "/MASTER" + ext; }
 };
 
-}  // namespace editortest
+} // namespace editortest

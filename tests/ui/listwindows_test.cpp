@@ -1,10 +1,10 @@
 // The list editor, the default lists and the award pick window, on real list files.
 #include <QApplication>
 #include <QLineEdit>
-#include <QTimer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/paths.h"
@@ -29,7 +29,8 @@ protected:
     static QString program(const char* name) { return ProgramPaths::programFolder() + "/" + name; }
     static QStringList rows(QListWidget* list) {
         QStringList out;
-        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
         return out;
     }
     static QStringList selected(QListWidget* list) {
@@ -44,7 +45,7 @@ protected:
     ScriptedPrompts prompts;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ListWindows, ListEditorCaptionLengthAndCopyOfTheList) {
     session.lists().setList(DataLists::Producer, {"Hal Wallis", "David O. Selznick"});
@@ -93,7 +94,7 @@ TEST_F(ListWindows, SortAsksAndIgnoresLetterCaseOkReplacesAndSaves) {
     box.SortButtonClick();
     EXPECT_EQ(box.values(), (QStringList{"alan Ladd", "Bette Davis", "cary Grant"}));
     box.findChild<QLineEdit*>("AddInfo")->setText("Ann Todd");
-    box.AddButtonClick();  // later additions go to the end
+    box.AddButtonClick(); // later additions go to the end
     box.OkButtonClick();
     EXPECT_EQ(box.result(), QDialog::Accepted);
     const QStringList expected{"alan Ladd", "Bette Davis", "cary Grant", "Ann Todd"};
@@ -135,8 +136,9 @@ TEST_F(ListWindows, SaveAndLoadDefaultsAskFirst) {
     EXPECT_EQ(readLines(program("PRODUCER.LST")), QStringList{"Hal Wallis"});
 
     session.lists().setList(DataLists::Producer, {"Someone Else"});
-    const QString load = "Your current Data Lists will be overridden with your default list values. Previous  "
-                         "values will be lost.  Do you want to proceed?";
+    const QString load =
+        "Your current Data Lists will be overridden with your default list values. Previous  "
+        "values will be lost.  Do you want to proceed?";
     prompts.expect("Warning", load, Prompts::No);
     loadDefaultLists(session, nullptr);
     EXPECT_EQ(session.lists().list(DataLists::Producer), QStringList{"Someone Else"});
@@ -161,13 +163,13 @@ TEST_F(ListWindows, AwardsPickShowsNothingSelectedAndReplacesTheText) {
     pick.OkButtonClick();
     EXPECT_EQ(pick.result(), "best Actor, Best Picture");
     EXPECT_EQ(pick.findChild<QListWidget*>("OscarList")->count(), 3);
-    EXPECT_EQ(readLines(program("OSCAR.LST")).size(), 3);  // picks never change the file
+    EXPECT_EQ(readLines(program("OSCAR.LST")).size(), 3); // picks never change the file
 }
 
 TEST_F(ListWindows, NominationsPickCaption) {
     TMyOscarAward pick(session, 2, "");
     EXPECT_EQ(pick.windowTitle(), "Oscar Nominations");
-    EXPECT_EQ(pick.items(), QStringList{});  // no OSCAR.LST: an empty list, no message
+    EXPECT_EQ(pick.items(), QStringList{}); // no OSCAR.LST: an empty list, no message
     pick.OkButtonClick();
     EXPECT_EQ(pick.result(), "");
 }
@@ -204,18 +206,22 @@ TEST_F(ListWindows, NothingSelectedEmptiesTheTarget) {
 
 TEST_F(ListWindows, PicksTooLongForTheFieldAreRefusedWithAMessage) {
     QStringList many;
-    for (int i = 0; i < 12; ++i) many << QStringLiteral("Best Supporting Role %1").arg(i, 2, 10, QLatin1Char('0'));
+    for (int i = 0; i < 12; ++i)
+        many << QStringLiteral("Best Supporting Role %1").arg(i, 2, 10, QLatin1Char('0'));
     writeLines(program("OSCAR.LST"), many);
     TMyOscarAward pick(session, 2, "");
     auto* list = pick.findChild<QListWidget*>("OscarList");
-    for (int i = 0; i < list->count(); ++i) list->item(i)->setSelected(true);
-    prompts.expect("Error",
-                   "The selected items take 298 characters, but \"Oscar Nomination\" holds at most 110.  Please "
-                   "select fewer items.",
-                   Prompts::Ok);
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSelected(true);
+    prompts.expect(
+        "Error",
+        "The selected items take 298 characters, but \"Oscar Nomination\" holds at most 110.  Please "
+        "select fewer items.",
+        Prompts::Ok);
     pick.OkButtonClick();
     EXPECT_EQ(pick.result(), "");
-    for (int i = 4; i < list->count(); ++i) list->item(i)->setSelected(false);
+    for (int i = 4; i < list->count(); ++i)
+        list->item(i)->setSelected(false);
     pick.OkButtonClick();
     EXPECT_EQ(pick.result().size(), 4 * 23 + 3 * 2);
 }

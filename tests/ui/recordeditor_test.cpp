@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTimer>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/paths.h"
@@ -59,10 +59,10 @@ protected:
 
 const QString kWarning = QStringLiteral("Warning");
 
-}  // namespace
+} // namespace
 
 TEST_F(RecordEditor, EditShowsTheCurrentRecordWithFourDigitYearDatesAndMoney) {
-    session.dateFormat() = DateFormat(5, false);  // dd-mm-yy
+    session.dateFormat() = DateFormat(5, false); // dd-mm-yy
     open(EditorMode::Edit);
     EXPECT_EQ(editor->windowTitle(), "Edit");
     EXPECT_EQ(pages()->currentIndex(), 0);
@@ -150,7 +150,7 @@ TEST_F(RecordEditor, PriceWithGroupingIsStoredAsNumberAndShownAsMoney) {
     edit("ListPrice")->setText("1234567.891");
     leave(edit("ListPrice"));
     EXPECT_EQ(edit("ListPrice")->text(), "1,234,567.89");
-    edit("PurchPrice")->setText("1,234.5");  // typed and updated without leaving the box
+    edit("PurchPrice")->setText("1,234.5"); // typed and updated without leaving the box
     ASSERT_TRUE(editor->DoUpdate());
     dbase::Table& t = session.table();
     EXPECT_DOUBLE_EQ(t.getNumber(t.fieldIndexOrThrow("PURCHPRICE")).value_or(0), 1234.5);
@@ -163,7 +163,7 @@ TEST_F(RecordEditor, PriceTooLongForTheBoxIsNeverCut) {
     open(EditorMode::Edit);
     edit("ListPrice")->setText("12345678.9");
     leave(edit("ListPrice"));
-    EXPECT_EQ(edit("ListPrice")->text(), "12,345,678.90");  // 13 characters in a 12-character field
+    EXPECT_EQ(edit("ListPrice")->text(), "12,345,678.90"); // 13 characters in a 12-character field
     ASSERT_TRUE(editor->DoUpdate());
     dbase::Table& t = session.table();
     EXPECT_DOUBLE_EQ(t.getNumber(t.fieldIndexOrThrow("LISTPRICE")).value_or(0), 12345678.9);
@@ -191,9 +191,10 @@ TEST_F(RecordEditor, AddThenNextAsksAndMovesWithNo) {
     EXPECT_EQ(edit("Title")->text(), "");
     EXPECT_EQ(edit("PlayTime")->text(), "0");
     EXPECT_FALSE(editor->ValuesChanged());
-    prompts.expect(kWarning,
-                   "This record has not been updated yet.  Update this record before moving to the next record?",
-                   Prompts::No);
+    prompts.expect(
+        kWarning,
+        "This record has not been updated yet.  Update this record before moving to the next record?",
+        Prompts::No);
     editor->DoNextRecord();
     const auto m = prompts.messages().back();
     EXPECT_EQ(m.buttons, Prompts::Yes | Prompts::No | Prompts::Cancel);
@@ -227,10 +228,12 @@ TEST_F(RecordEditor, CancelStaysAndWritesNothing) {
     editor->DoNextRecord();
     EXPECT_EQ(edit("Title")->text(), "Other");
     EXPECT_EQ(fileField(1, "TITLE"), "Casablanca");
-    prompts.expect(kWarning, "Data has changed.  Update this record before creating new one?", Prompts::Cancel);
+    prompts.expect(kWarning, "Data has changed.  Update this record before creating new one?",
+                   Prompts::Cancel);
     editor->NewRecord();
     EXPECT_EQ(edit("Title")->text(), "Other");
-    prompts.expect(kWarning, "Data has changed.  Update this record before creating new one with the current data?",
+    prompts.expect(kWarning,
+                   "Data has changed.  Update this record before creating new one with the current data?",
                    Prompts::Cancel);
     editor->CopyRecord();
     EXPECT_EQ(session.editorMode(), EditorMode::Edit);
@@ -277,7 +280,7 @@ TEST_F(RecordEditor, NewAndCopiedRecordsAreAppended) {
     EXPECT_EQ(editor->windowTitle(), "Edit");
     EXPECT_EQ(count(), 5u);
     edit("Title")->setText("Rope (1948)");
-    editor->DoAnUpdate();  // now an edit of the new record
+    editor->DoAnUpdate(); // now an edit of the new record
     EXPECT_EQ(count(), 5u);
     EXPECT_EQ(fileField(5, "TITLE"), "Rope (1948)");
 }
@@ -287,7 +290,7 @@ TEST_F(RecordEditor, NewStarJoinsAllSixStarListsOnceAndCaseVariantsAgain) {
     combo("Star3")->setEditText("  Cary Grant  ");
     combo("Star5")->setEditText("Cary Grant");
     ASSERT_TRUE(editor->DoUpdate());
-    EXPECT_EQ(field("STAR3"), "  Cary Grant");  // the box text is written unchanged
+    EXPECT_EQ(field("STAR3"), "  Cary Grant"); // the box text is written unchanged
     for (int i = 1; i <= 6; ++i) {
         QComboBox* c = combo(qPrintable(QStringLiteral("Star%1").arg(i)));
         EXPECT_EQ(c->findText("Cary Grant", Qt::MatchExactly | Qt::MatchCaseSensitive), 0) << i;
@@ -321,7 +324,8 @@ TEST_F(RecordEditor, ComboBoxesFollowTheDataLists) {
     session.lists().setList(DataLists::Rating, {"G", "PG", "R"});
     EXPECT_EQ(combo("Rating")->count(), 3);
     session.lists().setList(DataLists::Stars, {"Ingrid Bergman"});
-    for (int i = 1; i <= 6; ++i) EXPECT_EQ(combo(qPrintable(QStringLiteral("Star%1").arg(i)))->itemText(0), "Ingrid Bergman");
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_EQ(combo(qPrintable(QStringLiteral("Star%1").arg(i)))->itemText(0), "Ingrid Bergman");
     EXPECT_EQ(combo("Producer")->currentText(), "Hal Wallis");
 }
 
@@ -363,7 +367,7 @@ TEST_F(RecordEditor, EnterWalksAcrossThePages) {
     EXPECT_EQ(editor->focusWidget(), check("Viewed"));
     QTest::keyClick(check("Viewed"), Qt::Key_Return);
     EXPECT_EQ(editor->focusWidget(), check("CheckOut"));
-    EXPECT_TRUE(check("Viewed")->isChecked());  // Enter did not toggle it
+    EXPECT_TRUE(check("Viewed")->isChecked()); // Enter did not toggle it
     pages()->setCurrentIndex(3);
     edit("UserDef2")->setFocus();
     QTest::keyClick(edit("UserDef2"), Qt::Key_Return);
@@ -432,7 +436,7 @@ QString pdfText(const QString& file) {
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
-}  // namespace
+} // namespace
 
 TEST_F(RecordEditor, PrintedRecordHoldsTheFortyLinesInOrder) {
     open(EditorMode::Edit);
@@ -447,19 +451,21 @@ TEST_F(RecordEditor, PrintedRecordHoldsTheFortyLinesInOrder) {
     const QStringList pagesText = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     ASSERT_GE(pagesText.size(), 2);
     const QStringList expectedNames = {
-        "Title",          "Star 1",      "Star 2",           "Star 3",        "Star 4",          "Star 5",
-        "Star 6",         "Producer",    "Director",         "Released By",   "Year",            "Play Time",
-        "Rating",         "Category",    "Picture",          "Sound",         "Format",          "Personal Rating",
-        "Media #",        "Rec Speed",   "Counter Start",    "Counter Stop",  "Description",     "Content",
-        "Miscellaneous",  "Key Words",   "Laser Format",     "List Price",    "Oscar Nomination", "Oscar Award",
-        "Check Out Date", "Check Out Person", "Purch Price", "Purch Date",    "Where Purchased", "Writers",
-        "User Defined 1", "User Defined 2", "Checked Out",  "Viewed"};
+        "Title",          "Star 1",           "Star 2",          "Star 3",           "Star 4",
+        "Star 5",         "Star 6",           "Producer",        "Director",         "Released By",
+        "Year",           "Play Time",        "Rating",          "Category",         "Picture",
+        "Sound",          "Format",           "Personal Rating", "Media #",          "Rec Speed",
+        "Counter Start",  "Counter Stop",     "Description",     "Content",          "Miscellaneous",
+        "Key Words",      "Laser Format",     "List Price",      "Oscar Nomination", "Oscar Award",
+        "Check Out Date", "Check Out Person", "Purch Price",     "Purch Date",       "Where Purchased",
+        "Writers",        "User Defined 1",   "User Defined 2",  "Checked Out",      "Viewed"};
     for (int page = 0; page < 2; ++page) {
         QStringList lines;
         for (const QString& l : pagesText[page].split(QLatin1Char('\n')))
             if (!l.trimmed().isEmpty()) lines << l.trimmed();
         ASSERT_EQ(lines.size(), 40) << pagesText[page].toStdString();
-        for (int i = 0; i < 40; ++i) EXPECT_TRUE(lines[i].startsWith(expectedNames[i] + ":")) << lines[i].toStdString();
+        for (int i = 0; i < 40; ++i)
+            EXPECT_TRUE(lines[i].startsWith(expectedNames[i] + ":")) << lines[i].toStdString();
         EXPECT_EQ(lines[0], "Title: Shown, not updated");
         EXPECT_EQ(lines[10], "Year: 1940");
         EXPECT_EQ(lines[27], "List Price: 1,234.50");
@@ -487,7 +493,7 @@ TEST_F(RecordEditor, LabelsTitleLinesAndPrintUseTheFieldDisplayNames) {
     EXPECT_EQ(editor->findChild<QLabel*>("WorthItem")->text(), "Film: Casablanca");
     edit("Title")->setText("Casablanca (1942)");
     edit("Title")->setFocus();
-    edit("Misc")->setFocus();  // leaving the title box refreshes the title lines
+    edit("Misc")->setFocus(); // leaving the title box refreshes the title lines
     leave(edit("Title"));
     EXPECT_EQ(editor->findChild<QLabel*>("LibraryItem")->text(), "Film: Casablanca (1942)");
     const QStringList lines = editor->printLines();
@@ -505,7 +511,7 @@ TEST_F(RecordEditor, AwardSelectWritesThePickIntoItsBox) {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* pick = qobject_cast<TMyOscarAward*>(w); pick && pick->isVisible()) {
                 auto* list = pick->findChild<QListWidget*>("OscarList");
-                list->item(1)->setSelected(true);  // "Best Picture"
+                list->item(1)->setSelected(true); // "Best Picture"
                 pick->OkButtonClick();
             }
     });
@@ -526,7 +532,7 @@ TEST_F(RecordEditor, ClipboardMenuWorksOnEditAndComboBoxesButNotDateBoxes) {
     EXPECT_EQ(action("N&ew Record")->shortcut(), QKeySequence("Ctrl+E"));
     EXPECT_EQ(action("Prin&t Record")->shortcut(), QKeySequence("Ctrl+T"));
     edit("Title")->setFocus();
-    edit("Title")->setSelection(0, 4);  // "Casa"
+    edit("Title")->setSelection(0, 4); // "Casa"
     action("Cu&t")->trigger();
     EXPECT_EQ(edit("Title")->text(), "blanca");
     combo("Director")->setFocus();
@@ -543,7 +549,7 @@ TEST_F(RecordEditor, ClipboardMenuWorksOnEditAndComboBoxesButNotDateBoxes) {
 }
 
 TEST_F(RecordEditor, DateBoxesFollowTheDateFormatAndBlankBoxesStoreNoDate) {
-    session.dateFormat() = DateFormat(5, false);  // dd-mm-yy: the box still shows the century
+    session.dateFormat() = DateFormat(5, false); // dd-mm-yy: the box still shows the century
     open(EditorMode::Edit);
     EXPECT_EQ(edit("CheckDate")->inputMask(), "99-99-9999;_");
     EXPECT_EQ(edit("CheckDate")->text(), "03-04-1997");
@@ -551,7 +557,7 @@ TEST_F(RecordEditor, DateBoxesFollowTheDateFormatAndBlankBoxesStoreNoDate) {
     EXPECT_EQ(edit("CheckDate")->displayText(), "__-__-____");
     prompts.answer(Prompts::Yes);
     editor->DoExit();
-    session.dateFormat() = DateFormat(3, true);  // mm.dd.yy
+    session.dateFormat() = DateFormat(3, true); // mm.dd.yy
     open(EditorMode::Edit);
     EXPECT_EQ(edit("CheckDate")->inputMask(), "99.99.9999;_");
     EXPECT_EQ(edit("CheckDate")->text(), "04.03.1997");
@@ -562,7 +568,19 @@ TEST_F(RecordEditor, DateBoxesFollowTheDateFormatAndBlankBoxesStoreNoDate) {
     dbase::Table& t = session.table();
     EXPECT_EQ(t.getDate(t.fieldIndexOrThrow("PURCHDATE")), "");
     EXPECT_EQ(t.getDate(t.fieldIndexOrThrow("CHECKDATE")), "20311231");
-    edit("CheckDate")->setText("12.3");  // half typed
+    edit("CheckDate")->setText("12.3"); // half typed
     prompts.expect("Error", "Invalid check out date specified.  Please correct.", Prompts::Ok);
     EXPECT_FALSE(editor->DoUpdate());
+}
+
+TEST_F(RecordEditor, MenuShortcutsWinOverTheBoxesOwnKeys) {
+    open(EditorMode::Edit);
+    QApplication::setActiveWindow(editor.get());
+    if (!QTest::qWaitForWindowActive(editor.get(), 2000)) GTEST_SKIP() << "no active window on this platform";
+    edit("Title")->setFocus();
+    edit("Title")->setCursorPosition(0);
+    // Ctrl+E would move the cursor to the end of the line in a box; here it starts a new record.
+    QTest::keyClick(edit("Title"), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(editor->windowTitle(), "Edit (New Record)");
+    EXPECT_EQ(edit("Title")->text(), "");
 }

@@ -20,11 +20,11 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "app/regional.h"
 #include "app/session.h"
 #include "app/ui/prompts.h"
 #include "catalogue/fieldslots.h"
 #include "dbase/error.h"
-#include "app/regional.h"
 #include "editor/datalists.h"
 #include "editor/recordprint.h"
 #include "editor/ui/editorsupport.h"
@@ -44,42 +44,41 @@ constexpr const char* kCheckName = "CheckName";
 constexpr const char* kPurchDate = "PurchDate";
 
 // Boxes whose leaving refreshes the title lines.
-const char* const kCaptionBoxes[] = {"Title", "YearReleased", "Writer", "KeyWords", "Description",
-                                     "OscarAward", "OscarNom", "Misc", "UserDef1", "UserDef2"};
+const char* const kCaptionBoxes[] = {"Title",      "YearReleased", "Writer", "KeyWords", "Description",
+                                     "OscarAward", "OscarNom",     "Misc",   "UserDef1", "UserDef2"};
 
 // Order of the lists' automatic additions on update (after the stars, which come third).
 const char* const kListOrderBeforeStars[] = {"Producer", "Director"};
-const char* const kListOrderAfterStars[] = {"ReleasedBy", "Rating", "Category", "Picture", "Sound", "Format",
-                                            "LaserFormat", "PersRating", "RecordSpeed", "Content",
-                                            "CheckName", "WherePurch"};
+const char* const kListOrderAfterStars[] = {"ReleasedBy",  "Rating",  "Category",    "Picture",
+                                            "Sound",       "Format",  "LaserFormat", "PersRating",
+                                            "RecordSpeed", "Content", "CheckName",   "WherePurch"};
 
 // Field write order of an update (slots written as text).
-const int kWriteOrder[] = {Slot::Title,    Slot::Star1,      Slot::Star2,      Slot::Star3,      Slot::Star4,
-                           Slot::Star5,    Slot::Star6,      Slot::Producer,   Slot::Director,   Slot::ReleasedBy,
-                           Slot::Year,     Slot::RunTime,    Slot::Rating,     Slot::Category,   Slot::Picture,
-                           Slot::Sound,    Slot::Format,     Slot::PersonalRa, Slot::MediaNum,   Slot::RecSpeed,
-                           Slot::CounterSta, Slot::CounterSto, Slot::Descriptio, Slot::Content, Slot::Miscellane,
-                           Slot::KeyWords, Slot::LaserForma, Slot::OscarNom,   Slot::OscarAward, Slot::CheckName,
-                           Slot::WherePurch, Slot::Writers,  Slot::UserDef1,   Slot::UserDef2};
+const int kWriteOrder[] = {
+    Slot::Title,      Slot::Star1,    Slot::Star2,      Slot::Star3,      Slot::Star4,      Slot::Star5,
+    Slot::Star6,      Slot::Producer, Slot::Director,   Slot::ReleasedBy, Slot::Year,       Slot::RunTime,
+    Slot::Rating,     Slot::Category, Slot::Picture,    Slot::Sound,      Slot::Format,     Slot::PersonalRa,
+    Slot::MediaNum,   Slot::RecSpeed, Slot::CounterSta, Slot::CounterSto, Slot::Descriptio, Slot::Content,
+    Slot::Miscellane, Slot::KeyWords, Slot::LaserForma, Slot::OscarNom,   Slot::OscarAward, Slot::CheckName,
+    Slot::WherePurch, Slot::Writers,  Slot::UserDef1,   Slot::UserDef2};
 
 // Print order of the controls (lines 0 to 37).
 const char* const kPrintOrder[] = {
-    "Title",      "Star1",       "Star2",        "Star3",       "Star4",      "Star5",     "Star6",
-    "Producer",   "Director",    "ReleasedBy",   "YearReleased", "PlayTime",  "Rating",    "Category",
-    "Picture",    "Sound",       "Format",       "PersRating",  "MediaNumber", "RecordSpeed", "CounterStart",
-    "CounterStop", "Description", "Content",     "Misc",        "KeyWords",   "LaserFormat", "ListPrice",
-    "OscarNom",   "OscarAward",  "CheckDate",    "CheckName",   "PurchPrice", "PurchDate", "WherePurch",
-    "Writer",     "UserDef1",    "UserDef2"};
+    "Title",       "Star1",       "Star2",      "Star3",        "Star4",       "Star5",       "Star6",
+    "Producer",    "Director",    "ReleasedBy", "YearReleased", "PlayTime",    "Rating",      "Category",
+    "Picture",     "Sound",       "Format",     "PersRating",   "MediaNumber", "RecordSpeed", "CounterStart",
+    "CounterStop", "Description", "Content",    "Misc",         "KeyWords",    "LaserFormat", "ListPrice",
+    "OscarNom",    "OscarAward",  "CheckDate",  "CheckName",    "PurchPrice",  "PurchDate",   "WherePurch",
+    "Writer",      "UserDef1",    "UserDef2"};
 
 // The Enter walk; nullptr entries are the two check boxes, named separately.
-const char* const kWalk[] = {"Title",       "Star1",       "Star2",      "Star3",        "Star4",
-                             "Star5",       "Star6",       "YearReleased", "Producer",   "Director",
-                             "Writer",      "ReleasedBy",  "Category",   "Rating",       "PersRating",
-                             "KeyWords",    "Description", "Format",     "LaserFormat",  "Content",
-                             "Picture",     "Sound",       "RecordSpeed", "MediaNumber", "CounterStart",
-                             "CounterStop", "PlayTime",    "@Viewed",    "@CheckOut",    "CheckDate",
-                             "CheckName",   "ListPrice",   "PurchPrice", "PurchDate",    "WherePurch",
-                             "OscarAward",  "OscarNom",    "Misc",       "UserDef1",     "UserDef2"};
+const char* const kWalk[] = {
+    "Title",        "Star1",       "Star2",       "Star3",        "Star4",       "Star5",     "Star6",
+    "YearReleased", "Producer",    "Director",    "Writer",       "ReleasedBy",  "Category",  "Rating",
+    "PersRating",   "KeyWords",    "Description", "Format",       "LaserFormat", "Content",   "Picture",
+    "Sound",        "RecordSpeed", "MediaNumber", "CounterStart", "CounterStop", "PlayTime",  "@Viewed",
+    "@CheckOut",    "CheckDate",   "CheckName",   "ListPrice",    "PurchPrice",  "PurchDate", "WherePurch",
+    "OscarAward",   "OscarNom",    "Misc",        "UserDef1",     "UserDef2"};
 
 bool readWhole(const QString& text) {
     const QString t = text.trimmed();
@@ -89,14 +88,16 @@ bool readWhole(const QString& text) {
     return ok;
 }
 
-QString escapeMnemonic(QString s) { return s.replace(QLatin1Char('&'), QStringLiteral("&&")); }
+QString escapeMnemonic(QString s) {
+    return s.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 
 // Width of a box for n characters of its font (the design width; the dialog scales it).
 int charsWidth(const QWidget* w, int n) {
     return w->fontMetrics().horizontalAdvance(QLatin1Char('n')) * n + 12;
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 
@@ -110,12 +111,14 @@ TMyEdit::TMyEdit(Session& session, QWidget* parent)
     buildControls();
     buildWalk();
     // Key presses and focus changes of the controls are seen here first.
-    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
     loading_ = false;
     // LoadAllList: the data lists of the open catalogue (the defaults when it has none).
     if (!session_.currentDatabase().isEmpty()) {
         QString error;
-        if (!session_.lists().loadAllLists(session_.currentDatabase(), &error)) Prompts::instance().error(this, error);
+        if (!session_.lists().loadAllLists(session_.currentDatabase(), &error))
+            Prompts::instance().error(this, error);
     }
     LoadLists();
     editorsupport::onListsChanged(session_, this, [this](int number) { LoadLists(number); });
@@ -158,7 +161,8 @@ void TMyEdit::buildControls() {
         const int chars = std::min(width, 34);
         c.widget->setMinimumWidth(charsWidth(c.widget, std::max(chars, kind == Kind::Combo ? 14 : 5)));
         // Short boxes (year, play time, counters, dates) are no wider than their text needs.
-        if (kind != Kind::Combo && width <= 12) c.widget->setMaximumWidth(charsWidth(c.widget, std::max(width, 5) + 4));
+        if (kind != Kind::Combo && width <= 12)
+            c.widget->setMaximumWidth(charsWidth(c.widget, std::max(width, 5) + 4));
         controls_.push_back(c);
         return c.widget;
     };
@@ -192,11 +196,13 @@ void TMyEdit::buildControls() {
         g->addWidget(label(Slot::Title, page, w), r, 0);
         g->addWidget(w, r++, 1, 1, 2);
         QWidget* stars[6];
-        for (int i = 0; i < 6; ++i) stars[i] = addControl(kStars[i], Slot::Star1 + i, 0, 2, Kind::Combo, page);
+        for (int i = 0; i < 6; ++i)
+            stars[i] = addControl(kStars[i], Slot::Star1 + i, 0, 2, Kind::Combo, page);
         auto* starsLabel = label(Slot::Star1, page, stars[0]);
         starsLabel->setObjectName(QStringLiteral("StarsLabel"));
         g->addWidget(starsLabel, r, 0);
-        for (int i = 0; i < 6; ++i) g->addWidget(stars[i], r + i / 2, 1 + i % 2);
+        for (int i = 0; i < 6; ++i)
+            g->addWidget(stars[i], r + i / 2, 1 + i % 2);
         r += 3;
         w = addControl(kYear, Slot::Year, 0, 0, Kind::Edit, page);
         g->addWidget(label(Slot::Year, page, w), r, 0);
@@ -386,7 +392,8 @@ void TMyEdit::buildControls() {
         buttons->addWidget(b);
         return b;
     };
-    updateExitButton_ = button(QStringLiteral("&Update && Exit"), "UpdateExitButton", &TMyEdit::DoUpdateAndExit);
+    updateExitButton_ =
+        button(QStringLiteral("&Update && Exit"), "UpdateExitButton", &TMyEdit::DoUpdateAndExit);
     updateButton_ = button(QStringLiteral("Up&date"), "UpdateButton", &TMyEdit::DoAnUpdate);
     clearButton_ = button(QStringLiteral("C&lear"), "ClearButton", &TMyEdit::DoClear);
     cancelButton_ = button(QStringLiteral("E&xit"), "CancelButton", &TMyEdit::DoExit);
@@ -395,7 +402,8 @@ void TMyEdit::buildControls() {
     nextButton_ = button(QStringLiteral("&Next"), "NextButton", &TMyEdit::DoNextRecord);
     top->addLayout(buttons);
 
-    for (const char* name : {kCheckDate, kPurchDate}) editOf(name)->setProperty("dateBox", true);
+    for (const char* name : {kCheckDate, kPurchDate})
+        editOf(name)->setProperty("dateBox", true);
     setDateMasks();
 }
 
@@ -414,24 +422,43 @@ void TMyEdit::buildMenu(QMenuBar* bar) {
     };
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
-    add(file, QStringLiteral("N&ew Record"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { NewRecord(); }, true);
-    add(file, QStringLiteral("Cop&y Record"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { CopyRecord(); }, false);
-    add(file, QStringLiteral("&Clear Record"), QKeySequence(Qt::CTRL | Qt::Key_L), [this] { DoClear(); }, true);
-    add(file, QStringLiteral("Up&date Record"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { DoAnUpdate(); }, true);
-    add(file, QStringLiteral("&Update && Exit"), QKeySequence(Qt::CTRL | Qt::Key_U), [this] { DoUpdateAndExit(); },
+    add(
+        file, QStringLiteral("N&ew Record"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { NewRecord(); },
         true);
-    add(file, QStringLiteral("Prin&t Record"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { PrintRecord(); }, false);
-    add(file, QStringLiteral("&Previous Record"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { DoPreviousRecord(); },
+    add(
+        file, QStringLiteral("Cop&y Record"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { CopyRecord(); },
         false);
-    add(file, QStringLiteral("&Next Record"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] { DoNextRecord(); }, false);
+    add(
+        file, QStringLiteral("&Clear Record"), QKeySequence(Qt::CTRL | Qt::Key_L), [this] { DoClear(); },
+        true);
+    add(
+        file, QStringLiteral("Up&date Record"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { DoAnUpdate(); },
+        true);
+    add(
+        file, QStringLiteral("&Update && Exit"), QKeySequence(Qt::CTRL | Qt::Key_U),
+        [this] { DoUpdateAndExit(); }, true);
+    add(
+        file, QStringLiteral("Prin&t Record"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { PrintRecord(); },
+        false);
+    add(
+        file, QStringLiteral("&Previous Record"), QKeySequence(Qt::CTRL | Qt::Key_P),
+        [this] { DoPreviousRecord(); }, false);
+    add(
+        file, QStringLiteral("&Next Record"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] { DoNextRecord(); },
+        false);
     file->addSeparator();
-    add(file, QStringLiteral("E&xit"), QKeySequence(), [this] { DoExit(); }, false);
+    add(
+        file, QStringLiteral("E&xit"), QKeySequence(), [this] { DoExit(); }, false);
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
-    add(edit, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), [this] { clipboard(0); }, true);
-    add(edit, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] { clipboard(1); }, true);
-    add(edit, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), [this] { clipboard(2); }, true);
-    add(edit, QStringLiteral("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_D), [this] { clipboard(3); }, true);
+    add(
+        edit, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X), [this] { clipboard(0); }, true);
+    add(
+        edit, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), [this] { clipboard(1); }, true);
+    add(
+        edit, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V), [this] { clipboard(2); }, true);
+    add(
+        edit, QStringLiteral("&Delete"), QKeySequence(Qt::CTRL | Qt::Key_D), [this] { clipboard(3); }, true);
     QAction* help = bar->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     help->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -439,7 +466,8 @@ void TMyEdit::buildMenu(QMenuBar* bar) {
     shortcutActions_ << help;
     addAction(help);
     connect(help, &QAction::triggered, this, [this] { ShowHelp(); });
-    for (QAction* a : std::as_const(shortcutActions_)) addAction(a);
+    for (QAction* a : std::as_const(shortcutActions_))
+        addAction(a);
 }
 
 void TMyEdit::buildWalk() {
@@ -456,7 +484,8 @@ void TMyEdit::buildWalk() {
 
 void TMyEdit::applyBrowseMode() {
     const bool browse = session_.browseMode();
-    for (QAction* a : std::as_const(browseDisabled_)) a->setEnabled(!browse);
+    for (QAction* a : std::as_const(browseDisabled_))
+        a->setEnabled(!browse);
     for (QPushButton* b : {updateExitButton_, updateButton_, clearButton_, blankCheckOut_, blankPurchDate_,
                            selectOscarAward_, selectOscarNom_, selectMisc_})
         b->setEnabled(!browse);
@@ -481,7 +510,9 @@ int TMyEdit::indexOf(const char* name) const {
     return 0;
 }
 
-QLineEdit* TMyEdit::editOf(const char* name) const { return controls_[size_t(indexOf(name))].edit; }
+QLineEdit* TMyEdit::editOf(const char* name) const {
+    return controls_[size_t(indexOf(name))].edit;
+}
 
 QString TMyEdit::text(int index) const {
     const TextControl& c = controls_[size_t(index)];
@@ -518,7 +549,8 @@ void TMyEdit::setDateMasks() {
 }
 
 void TMyEdit::setLabels() {
-    for (QLabel* l : fieldLabels_) l->setText(escapeMnemonic(session_.displayName(l->property("slot").toInt())));
+    for (QLabel* l : fieldLabels_)
+        l->setText(escapeMnemonic(session_.displayName(l->property("slot").toInt())));
     viewed_->setText(escapeMnemonic(session_.displayName(Slot::Viewed)));
     checkOut_->setText(escapeMnemonic(session_.displayName(Slot::CheckOut)));
 }
@@ -530,7 +562,8 @@ void TMyEdit::LoadLists(int number) {
         const QStringList values = editorsupport::values(session_, c.list);
         QStringList now;
         now.reserve(combo->count());
-        for (int i = 0; i < combo->count(); ++i) now << combo->itemText(i);
+        for (int i = 0; i < combo->count(); ++i)
+            now << combo->itemText(i);
         if (now == values) continue;
         const QString keep = combo->currentText();
         const QSignalBlocker block(combo);
@@ -598,10 +631,12 @@ void TMyEdit::LoadInData() {
                           QString::fromStdString(table.getText(checkOutField)) == QLatin1String("Yes"));
     loading_ = false;
     const int viewedField = field(Slot::Viewed);
-    viewed_->setChecked(viewedField >= 0 && QString::fromStdString(table.getText(viewedField)) == QLatin1String("Yes"));
+    viewed_->setChecked(viewedField >= 0 &&
+                        QString::fromStdString(table.getText(viewedField)) == QLatin1String("Yes"));
     rememberedCheckDate_ = editOf(kCheckDate)->text().left(10);
     rememberedCheckName_ = textOf(kCheckName).left(30);
-    for (auto [name, slot] : {std::pair{kListPrice, int(Slot::ListPrice)}, std::pair{kPurchPrice, int(Slot::PurchPrice)}}) {
+    for (auto [name, slot] :
+         {std::pair{kListPrice, int(Slot::ListPrice)}, std::pair{kPurchPrice, int(Slot::PurchPrice)}}) {
         const int f = field(slot);
         if (f < 0 || textOf(name).isEmpty()) continue;
         const std::optional<double> v = table.getNumber(f);
@@ -658,7 +693,8 @@ bool TMyEdit::ValuesChanged() const {
 
 void TMyEdit::SetCaptions() {
     const QString line = session_.displayName(Slot::Title) + QStringLiteral(": ") + textOf(kTitle);
-    for (QLabel* l : {warrantyItem_, libraryItem_, worthItem_}) l->setText(line);
+    for (QLabel* l : {warrantyItem_, libraryItem_, worthItem_})
+        l->setText(line);
 }
 
 void TMyEdit::CheckOutClick(bool checked) {
@@ -716,11 +752,13 @@ bool TMyEdit::DoUpdate() {
         return failValidation(QStringLiteral("Invalid purchase date specified.  Please correct."), Other,
                               editOf(kPurchDate));
     std::optional<double> listPrice = 0.0, purchPrice = 0.0;
-    if (!textOf(kListPrice).trimmed().isEmpty()) listPrice = editorsupport::readMoney(session_, textOf(kListPrice));
+    if (!textOf(kListPrice).trimmed().isEmpty())
+        listPrice = editorsupport::readMoney(session_, textOf(kListPrice));
     if (!listPrice)
         return failValidation(QStringLiteral("Invalid list price specified.  Please correct."), Other,
                               editOf(kListPrice));
-    if (!textOf(kPurchPrice).trimmed().isEmpty()) purchPrice = editorsupport::readMoney(session_, textOf(kPurchPrice));
+    if (!textOf(kPurchPrice).trimmed().isEmpty())
+        purchPrice = editorsupport::readMoney(session_, textOf(kPurchPrice));
     if (!purchPrice)
         return failValidation(QStringLiteral("Invalid purchase price specified.  Please correct."), Other,
                               editOf(kPurchPrice));
@@ -732,9 +770,12 @@ bool TMyEdit::DoUpdate() {
                               editOf(kYear));
 
     // New values join their data lists.
-    for (const char* name : kListOrderBeforeStars) editorsupport::addToList(session_, controls_[size_t(indexOf(name))].list, textOf(name));
-    for (const char* star : kStars) editorsupport::addToStarList(session_, textOf(star));
-    for (const char* name : kListOrderAfterStars) editorsupport::addToList(session_, controls_[size_t(indexOf(name))].list, textOf(name));
+    for (const char* name : kListOrderBeforeStars)
+        editorsupport::addToList(session_, controls_[size_t(indexOf(name))].list, textOf(name));
+    for (const char* star : kStars)
+        editorsupport::addToStarList(session_, textOf(star));
+    for (const char* name : kListOrderAfterStars)
+        editorsupport::addToList(session_, controls_[size_t(indexOf(name))].list, textOf(name));
 
     dbase::Table& table = session_.table();
     auto field = [&table](int slot) { return table.fieldIndexOrThrow(fieldSlot(slot).name); };
@@ -788,7 +829,9 @@ void TMyEdit::DoExit() {
     done(QDialog::Rejected);
 }
 
-void TMyEdit::reject() { DoExit(); }
+void TMyEdit::reject() {
+    DoExit();
+}
 
 void TMyEdit::done(int result) {
     // FormClose: the data lists are written each time the editor closes.
@@ -805,9 +848,12 @@ bool TMyEdit::askBeforeLeaving(const QString& question) {
     p.beep();
     switch (p.message(this, QStringLiteral("Warning"), question, Prompts::Yes | Prompts::No | Prompts::Cancel,
                       Prompts::No, Prompts::Icon::Question)) {
-    case Prompts::Yes: return DoUpdate();
-    case Prompts::No: return true;
-    default: return false;
+    case Prompts::Yes:
+        return DoUpdate();
+    case Prompts::No:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -822,12 +868,13 @@ void TMyEdit::moveRecord(bool next) {
                 return;
         } else if (ValuesChanged()) {
             if (!askBeforeLeaving(
-                    QStringLiteral("Data has changed.  Update this record before moving to the %1 record?").arg(where)))
+                    QStringLiteral("Data has changed.  Update this record before moving to the %1 record?")
+                        .arg(where)))
                 return;
         }
     }
     dbase::Table& table = session_.table();
-    if (!table.isOpen() || table.recNo() == 0) return;  // no record to move to
+    if (!table.isOpen() || table.recNo() == 0) return; // no record to move to
     try {
         if (next)
             table.next();
@@ -842,12 +889,17 @@ void TMyEdit::moveRecord(bool next) {
     session_.setEditorMode(EditorMode::Edit);
 }
 
-void TMyEdit::DoPreviousRecord() { moveRecord(false); }
-void TMyEdit::DoNextRecord() { moveRecord(true); }
+void TMyEdit::DoPreviousRecord() {
+    moveRecord(false);
+}
+void TMyEdit::DoNextRecord() {
+    moveRecord(true);
+}
 
 void TMyEdit::NewRecord() {
     if (session_.browseMode()) return;
-    if (ValuesChanged() && !askBeforeLeaving(QStringLiteral("Data has changed.  Update this record before creating new one?")))
+    if (ValuesChanged() &&
+        !askBeforeLeaving(QStringLiteral("Data has changed.  Update this record before creating new one?")))
         return;
     DoClear();
     session_.setEditorMode(EditorMode::Add);
@@ -858,8 +910,8 @@ void TMyEdit::NewRecord() {
 
 void TMyEdit::CopyRecord() {
     if (!session_.browseMode() && ValuesChanged() &&
-        !askBeforeLeaving(
-            QStringLiteral("Data has changed.  Update this record before creating new one with the current data?")))
+        !askBeforeLeaving(QStringLiteral(
+            "Data has changed.  Update this record before creating new one with the current data?")))
         return;
     session_.setEditorMode(EditorMode::Add);
     SaveValues();
@@ -904,7 +956,8 @@ void TMyEdit::PrintRecord() {
     const bool ok = record.print(printer, copies);
     QApplication::restoreOverrideCursor();
     if (!ok) {
-        const QString where = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        const QString where =
+            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
         p.error(this, QStringLiteral("The record could not be printed on %1.").arg(where));
     }
 }
@@ -931,7 +984,7 @@ bool TMyEdit::eventFilter(QObject* watched, QEvent* event) {
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // Enter never reaches a control; on a box of the walk it moves to the next one.
             if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->view()->isVisible())
-                return false;  // choosing from an open drop-down list
+                return false; // choosing from an open drop-down list
             enterWalk(widget);
             return true;
         }
@@ -962,10 +1015,12 @@ bool TMyEdit::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusOut: {
         for (const char* name : kCaptionBoxes)
             if (widget == editOf(name)) SetCaptions();
-        if (widget == editOf(kListPrice) || widget == editOf(kPurchPrice)) PriceExit(static_cast<QLineEdit*>(widget));
+        if (widget == editOf(kListPrice) || widget == editOf(kPurchPrice))
+            PriceExit(static_cast<QLineEdit*>(widget));
         break;
     }
-    default: break;
+    default:
+        break;
     }
     return TDialogBase::eventFilter(watched, event);
 }
@@ -984,13 +1039,20 @@ void TMyEdit::clipboard(int action) {
         return;
     }
     switch (action) {
-    case 0: edit->cut(); break;
-    case 1: edit->copy(); break;
-    case 2: edit->paste(); break;
+    case 0:
+        edit->cut();
+        break;
+    case 1:
+        edit->copy();
+        break;
+    case 2:
+        edit->paste();
+        break;
     case 3:
         if (edit->hasSelectedText()) edit->del();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -1002,4 +1064,6 @@ void TMyEdit::selectAward(int mode) {
     if (pick.exec() == QDialog::Accepted) box->setText(pick.result());
 }
 
-void TMyEdit::ShowHelp() { editorsupport::showHelp(session_, this, QStringLiteral("Input Window")); }
+void TMyEdit::ShowHelp() {
+    editorsupport::showHelp(session_, this, QStringLiteral("Input Window"));
+}

@@ -27,22 +27,22 @@ public:
     // The record pages of MyTabbedNoteBook.
     enum Page { Particulars = 0, Attributes = 1, Library = 2, Other = 3 };
 
-    void LoadInData();            // the current record of the main table into the controls
-    void SaveValues();            // the value snapshot; the caption becomes "Edit"
-    bool ValuesChanged() const;   // any control differs from the snapshot
-    bool DoUpdate();              // validate, add new list values, write the record
-    void DoAnUpdate();            // DoUpdate, then SaveValues on success
-    void DoUpdateAndExit();       // DoUpdate, then close on success
-    void DoExit();                // close, asking first when data changed
-    void DoClear();               // every control empty ("0" in the prices and the play time)
+    void LoadInData();          // the current record of the main table into the controls
+    void SaveValues();          // the value snapshot; the caption becomes "Edit"
+    bool ValuesChanged() const; // any control differs from the snapshot
+    bool DoUpdate();            // validate, add new list values, write the record
+    void DoAnUpdate();          // DoUpdate, then SaveValues on success
+    void DoUpdateAndExit();     // DoUpdate, then close on success
+    void DoExit();              // close, asking first when data changed
+    void DoClear();             // every control empty ("0" in the prices and the play time)
     void DoPreviousRecord();
     void DoNextRecord();
-    void NewRecord();             // "N&ew Record"
-    void CopyRecord();            // "Cop&y Record"
-    void PrintRecord();           // "Prin&t Record"
-    void SetCaptions();           // the title lines of pages 1 to 3
-    void SetColors();             // the edit window colours
-    void ShowHelp();              // the help at "Input Window"
+    void NewRecord();   // "N&ew Record"
+    void CopyRecord();  // "Cop&y Record"
+    void PrintRecord(); // "Prin&t Record"
+    void SetCaptions(); // the title lines of pages 1 to 3
+    void SetColors();   // the edit window colours
+    void ShowHelp();    // the help at "Input Window"
 
     // The lines of the printed record: display name, ": " and the text on screen.
     QStringList printLines() const;
@@ -52,21 +52,21 @@ public:
     void LoadLists(int number = 0);
 
 protected:
-    void showEvent(QShowEvent* event) override;  // FormShow
-    void done(int result) override;              // FormClose: saves all data lists
-    void reject() override;                      // Escape and the window's close box: DoExit
+    void showEvent(QShowEvent* event) override; // FormShow
+    void done(int result) override;             // FormClose: saves all data lists
+    void reject() override;                     // Escape and the window's close box: DoExit
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Kind { Edit, Combo, Date };
     struct TextControl {
-        const char* name;  // control name
-        int slot;          // catalogue field
+        const char* name; // control name
+        int slot;         // catalogue field
         int page;
-        int list;          // data list number (2 the stars), 0 none
+        int list; // data list number (2 the stars), 0 none
         Kind kind;
-        QWidget* widget = nullptr;  // the line edit or the combo box
-        QLineEdit* edit = nullptr;  // the line edit itself (a combo box's own one)
+        QWidget* widget = nullptr; // the line edit or the combo box
+        QLineEdit* edit = nullptr; // the line edit itself (a combo box's own one)
     };
 
     void buildControls();
@@ -86,7 +86,7 @@ private:
     void PriceExit(QLineEdit* box);
     void setMoneyText(QLineEdit* box, double value);
     void resetPriceLengths();
-    bool askBeforeLeaving(const QString& question);  // true: go on
+    bool askBeforeLeaving(const QString& question); // true: go on
     void moveRecord(bool next);
     void focusControl(QWidget* control, int page);
     bool failValidation(const QString& message, int page, QWidget* control);
@@ -96,7 +96,7 @@ private:
 
     Session& session_;
     std::vector<TextControl> controls_;
-    std::vector<QLabel*> fieldLabels_;  // labels with the slot they name (property "slot")
+    std::vector<QLabel*> fieldLabels_; // labels with the slot they name (property "slot")
     QTabWidget* notebook_ = nullptr;
     QCheckBox* viewed_ = nullptr;
     QCheckBox* checkOut_ = nullptr;
@@ -116,7 +116,7 @@ private:
     QPushButton* selectMisc_ = nullptr;
     QList<QAction*> browseDisabled_;
     QList<QAction*> shortcutActions_;
-    std::vector<std::pair<QWidget*, int>> walk_;  // Enter walk: control and the page it is on
+    std::vector<std::pair<QWidget*, int>> walk_; // Enter walk: control and the page it is on
 
     QStringList snapshot_;
     bool snapshotViewed_ = false;

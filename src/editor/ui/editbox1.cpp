@@ -1,24 +1,25 @@
 #include "editor/ui/editbox1.h"
 
 #include <QGridLayout>
-#include <algorithm>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/session.h"
 #include "app/ui/prompts.h"
-#include "editor/ui/editbox.h"
 #include "editor/datalists.h"
+#include "editor/ui/editbox.h"
 #include "editor/ui/editorsupport.h"
 
 TMyEditBox::TMyEditBox(Session& session, int listNumber, QWidget* parent)
     : TDialogBase(session, WindowGroup::Configure, parent), session_(session), listNumber_(listNumber) {
     setObjectName(QStringLiteral("MyEditBox"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Edit \"%1\" List").arg(QString::fromLatin1(DataLists::info(listNumber).name)));
+    setWindowTitle(
+        QStringLiteral("Edit \"%1\" List").arg(QString::fromLatin1(DataLists::info(listNumber).name)));
 
     // AddInfo with its Add button above the list; the list's buttons beside it.
     auto* top = new QGridLayout(this);
@@ -61,7 +62,8 @@ TMyEditBox::TMyEditBox(Session& session, int listNumber, QWidget* parent)
     // A copy of the list: the editor's boxes for the catalogue's lists, the program folder's file
     // for the award names and the miscellaneous items.
     DataLists& lists = session_.lists();
-    list_->addItems(DataLists::isDatabaseList(listNumber) ? lists.list(listNumber) : lists.programList(listNumber));
+    list_->addItems(DataLists::isDatabaseList(listNumber) ? lists.list(listNumber)
+                                                          : lists.programList(listNumber));
 }
 
 void TMyEditBox::showEvent(QShowEvent* event) {
@@ -79,7 +81,8 @@ void TMyEditBox::showEvent(QShowEvent* event) {
 QStringList TMyEditBox::values() const {
     QStringList out;
     out.reserve(list_->count());
-    for (int i = 0; i < list_->count(); ++i) out << list_->item(i)->text();
+    for (int i = 0; i < list_->count(); ++i)
+        out << list_->item(i)->text();
     return out;
 }
 
@@ -107,8 +110,9 @@ void TMyEditBox::SortButtonClick() {
         return;
     const QString current = list_->currentItem() ? list_->currentItem()->text() : QString();
     QStringList sorted = values();
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     list_->clear();
     list_->addItems(sorted);
     if (list_->count() > 0) {
@@ -134,7 +138,9 @@ void TMyEditBox::OkButtonClick() {
     accept();
 }
 
-void TMyEditBox::CancelButtonClick() { reject(); }
+void TMyEditBox::CancelButtonClick() {
+    reject();
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -147,11 +153,12 @@ void editDataList(Session& session, int listNumber, QWidget* parent) {
 void saveListsAsDefaults(Session& session, QWidget* parent) {
     Prompts& p = Prompts::instance();
     p.beep();
-    if (p.message(parent, QStringLiteral("Warning"),
-                  QStringLiteral("Your current Data Lists will become your default list values.  These values will "
-                                 "be used when new databases are created.  Previous default values will be lost.  "
-                                 "Do you want to proceed?"),
-                  Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) != Prompts::Yes)
+    if (p.message(
+            parent, QStringLiteral("Warning"),
+            QStringLiteral("Your current Data Lists will become your default list values.  These values will "
+                           "be used when new databases are created.  Previous default values will be lost.  "
+                           "Do you want to proceed?"),
+            Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) != Prompts::Yes)
         return;
     QString error;
     if (!session.lists().saveDefaultLists(&error)) p.error(parent, error);

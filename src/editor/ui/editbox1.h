@@ -16,7 +16,7 @@ public:
     TMyEditBox(Session& session, int listNumber, QWidget* parent = nullptr);
 
     int listNumber() const { return listNumber_; }
-    QStringList values() const;  // the values in the list box, in order
+    QStringList values() const; // the values in the list box, in order
 
     void AddButtonClick();
     void DeleteButtonClick();

@@ -13,11 +13,17 @@
 
 namespace editorsupport {
 
-QStringList values(Session& session, int list) { return session.lists().list(list); }
+QStringList values(Session& session, int list) {
+    return session.lists().list(list);
+}
 
-void addToList(Session& session, int list, const QString& value) { session.lists().addToList(list, value); }
+void addToList(Session& session, int list, const QString& value) {
+    session.lists().addToList(list, value);
+}
 
-void addToStarList(Session& session, const QString& value) { session.lists().addToStarList(value); }
+void addToStarList(Session& session, const QString& value) {
+    session.lists().addToStarList(value);
+}
 
 bool saveAll(Session& session, QString* error) {
     if (session.currentDatabase().isEmpty()) return true;
@@ -25,7 +31,8 @@ bool saveAll(Session& session, QString* error) {
 }
 
 void onListsChanged(Session& session, QObject* context, std::function<void(int)> f) {
-    QObject::connect(&session.lists(), &DataLists::listChanged, context, [f = std::move(f)](int number) { f(number); });
+    QObject::connect(&session.lists(), &DataLists::listChanged, context,
+                     [f = std::move(f)](int number) { f(number); });
 }
 
 QString moneyText(Session& session, double value) {
@@ -58,17 +65,23 @@ void scaleSpacing(QWidget* root, double scale) {
         }
     }
     for (QMenuBar* bar : root->findChildren<QMenuBar*>()) {
-        if (!bar->property("designPointSize").isValid()) bar->setProperty("designPointSize", bar->font().pointSizeF());
+        if (!bar->property("designPointSize").isValid())
+            bar->setProperty("designPointSize", bar->font().pointSizeF());
         QFont f = bar->font();
         const qreal design = bar->property("designPointSize").toReal();
         if (design > 0) f.setPointSizeF(design * scale);
         bar->setFont(f);
-        for (QMenu* menu : bar->findChildren<QMenu*>()) menu->setFont(f);
+        for (QMenu* menu : bar->findChildren<QMenu*>())
+            menu->setFont(f);
     }
 }
 
-void recordsChanged(Session& session) { session.notifyRecordsChanged(); }
+void recordsChanged(Session& session) {
+    session.notifyRecordsChanged();
+}
 
-void showHelp(Session&, QWidget* parent, const QString& keyword) { THelpWindow::showHelp(parent, keyword); }
+void showHelp(Session&, QWidget* parent, const QString& keyword) {
+    THelpWindow::showHelp(parent, keyword);
+}
 
-}  // namespace editorsupport
+} // namespace editorsupport

@@ -15,9 +15,9 @@ namespace editorsupport {
 
 // Data lists 1..17 (2 the stars).
 QStringList values(Session& session, int list);
-void addToList(Session& session, int list, const QString& value);  // AddToList
-void addToStarList(Session& session, const QString& value);        // AddToStarList
-bool saveAll(Session& session, QString* error);                     // SaveAllLists
+void addToList(Session& session, int list, const QString& value); // AddToList
+void addToStarList(Session& session, const QString& value);       // AddToStarList
+bool saveAll(Session& session, QString* error);                   // SaveAllLists
 // Calls f with the list's number, while context lives, whenever a data list changes.
 void onListsChanged(Session& session, QObject* context, std::function<void(int)> f);
 
@@ -35,4 +35,4 @@ void recordsChanged(Session& session);
 // The help window at a keyword.
 void showHelp(Session& session, QWidget* parent, const QString& keyword);
 
-}  // namespace editorsupport
+} // namespace editorsupport

@@ -13,8 +13,8 @@
 #include "editor/ui/editorsupport.h"
 
 TMyOscarAward::TMyOscarAward(Session& session, int mode, const QString& current, QWidget* parent)
-    : TDialogBase(session, WindowGroup::Edit, parent), session_(session), mode_(mode < 1 || mode > 3 ? 1 : mode),
-      current_(current) {
+    : TDialogBase(session, WindowGroup::Edit, parent), session_(session),
+      mode_(mode < 1 || mode > 3 ? 1 : mode), current_(current) {
     setObjectName(QStringLiteral("MyOscarAward"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     auto* top = new QVBoxLayout(this);
@@ -69,14 +69,16 @@ void TMyOscarAward::LoadList() {
     if (mode_ == AwardPick::Miscellaneous) pick.preselect(current_);
     setItems(pick.items());
     const QList<int> selected = pick.selectedIndexes();
-    for (int row : selected) list_->item(row)->setSelected(true);
+    for (int row : selected)
+        list_->item(row)->setSelected(true);
     if (list_->count() > 0)
         list_->setCurrentRow(selected.isEmpty() ? 0 : selected.first(), QItemSelectionModel::NoUpdate);
 }
 
 QStringList TMyOscarAward::items() const {
     QStringList out;
-    for (int i = 0; i < list_->count(); ++i) out << list_->item(i)->text();
+    for (int i = 0; i < list_->count(); ++i)
+        out << list_->item(i)->text();
     return out;
 }
 
@@ -90,7 +92,8 @@ QStringList TMyOscarAward::selectedItems() const {
 void TMyOscarAward::OkButtonClick() {
     AwardPick pick{AwardPick::Mode(mode_)};
     pick.setItems(items());
-    for (int i = 0; i < list_->count(); ++i) pick.setSelected(i, list_->item(i)->isSelected());
+    for (int i = 0; i < list_->count(); ++i)
+        pick.setSelected(i, list_->item(i)->isSelected());
     const int width = AwardPick::targetWidth(pick.mode());
     QStringList picked = selectedItems();
     const qsizetype length = picked.join(QStringLiteral(", ")).size();
@@ -108,4 +111,6 @@ void TMyOscarAward::OkButtonClick() {
     accept();
 }
 
-void TMyOscarAward::CancelButtonClick() { reject(); }
+void TMyOscarAward::CancelButtonClick() {
+    reject();
+}

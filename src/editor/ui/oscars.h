@@ -29,7 +29,7 @@ public:
     void CancelButtonClick();
 
 protected:
-    void showEvent(QShowEvent* event) override;  // FormShow
+    void showEvent(QShowEvent* event) override; // FormShow
 
 private:
     void LoadList();
