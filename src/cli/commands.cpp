@@ -260,20 +260,33 @@ int cmdGenerate(const QStringList& args) {
     SampleVideos videos(seed);
     SampleVideos::Record record;
     t.disableControls();
-    for (uint64_t n = 0; n < count; ++n) {
-        videos.next(record);
-        t.append();
-        for (int s = 1; s <= FieldCount; ++s) {
-            const std::string& v = record[size_t(s - 1)];
-            if (v.empty()) continue;
-            switch (fieldSlot(s).typeCode) {
-            case TypeDate: t.setDate(index[s - 1], v); break;
-            case TypeInteger:
-            case TypeFloat: t.setNumber(index[s - 1], std::strtod(v.c_str(), nullptr)); break;
-            default: t.setText(index[s - 1], v); break;
+    try {
+        for (uint64_t n = 0; n < count; ++n) {
+            videos.next(record);
+            t.append();
+            for (int s = 1; s <= FieldCount; ++s) {
+                const std::string& v = record[size_t(s - 1)];
+                if (v.empty()) continue;
+                switch (fieldSlot(s).typeCode) {
+                case TypeDate: t.setDate(index[s - 1], v); break;
+                case TypeInteger:
+                case TypeFloat: t.setNumber(index[s - 1], std::strtod(v.c_str(), nullptr)); break;
+                default: t.setText(index[s - 1], v); break;
+                }
+            }
+            t.post();
+        }
+    } catch (const dbase::DbError&) {
+        // The records posted so far stay; their tags are made again before the error is reported.
+        if (t.isEditing()) t.cancel();
+        t.enableControls();
+        for (const dbase::TagInfo& tag : rebuild) {
+            try {
+                t.addIndex(tag.name, tag.expression);
+            } catch (const dbase::DbError&) {
             }
         }
-        t.post();
+        throw;
     }
     t.enableControls();
     for (const dbase::TagInfo& tag : rebuild) t.addIndex(tag.name, tag.expression);

@@ -24,7 +24,10 @@
 // millisecond.
 // In index order orderedRecnos() walks the tag's leaves once (0.1-0.2 s per million entries) and
 // keeps the visible entries; the cursor reads one record per step (about 2 us per record for a
-// full ordered pass over 1M records, against 0.5 us in record order).
+// full ordered pass over 1M records, against 0.5 us in record order). A filtered pass in index
+// order that has refused a few thousand records switches to the visibility map (one sequential
+// filter pass), so a sparse search result in sort order costs one read of the file plus one
+// random read per matching record.
 //
 // The production index. Every tag is kept current on append and edit; a deleted record keeps its
 // entries (as dBase does) and the cursor skips it; pack rebuilds every tag. In shared use a writer
@@ -102,14 +105,18 @@ public:
     Table& operator=(const Table&) = delete;
 
     // Creates a dBase IV table (version 0x03, code page 0x57) with these fields and no index.
-    // An existing file of that name (and its .MDX) is replaced.
+    // An existing file of that name (and its .MDX) is replaced, unless another process holds it
+    // (LockError). The new file is written beside and renamed over the old one.
     static void create(const std::string& path, const std::vector<CreateField>& fields);
     static void createRaw(const std::string& path, const std::vector<FieldDef>& fields);
 
     // Opens the table; with header byte 28 set the production .MDX of the same base name is
     // opened too (found ignoring letter case). Exclusive use fails with LockError while any
     // other process holds the file; shared opens coexist with each other. readOnly opens
-    // never write.
+    // never write. Tables of other programs open for reading and writing (memo fields are read
+    // only); a FoxPro table whose byte 28 announces a structural .CDX is never changed (DbError
+    // on append/edit/delete), since this engine cannot keep that index current. Header byte 14
+    // left set by a killed writer is repaired here (see Table::Impl::recover).
     void open(const std::string& path, OpenMode mode = OpenMode::Shared, bool readOnly = false);
     void close();
     bool isOpen() const;

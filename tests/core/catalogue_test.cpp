@@ -173,6 +173,12 @@ TEST_F(CatalogueFile, PresentMdxKeepsTheFlag) {
     EXPECT_EQ(readFile(path()), before);
 }
 
+TEST_F(CatalogueFile, TableTheEngineCannotOpenCountsAsInUse) {
+    EXPECT_TRUE(DBaseInUse(path("MISSING.DBF")));
+    testhelp::writeFile(path("TEXT.DBF"), "not a table");
+    EXPECT_TRUE(DBaseInUse(path("TEXT.DBF")));
+}
+
 TEST_F(CatalogueFile, RemoveMdxByteOnMissingFileIsQuiet) {
     EXPECT_FALSE(RemoveMDXByte(path("NONE.DBF")));
     EXPECT_FALSE(QFileInfo::exists(path("NONE.DBF")));

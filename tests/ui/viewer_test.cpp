@@ -302,6 +302,7 @@ TEST_F(ViewerTest, GridLookOptions) {
     EXPECT_EQ(grid.font().family(), "Courier New");
     EXPECT_EQ(grid.font().pointSize(), 14);
     EXPECT_TRUE(grid.horizontalHeader()->defaultAlignment() & Qt::AlignRight);
+    EXPECT_TRUE(grid.horizontalHeader()->styleSheet().contains("#828282")); // 8553090
     EXPECT_TRUE(grid.tabKeyNavigation());
     s = DatabaseSettings{};
     grid.SetViewerOptions(s);
@@ -515,4 +516,23 @@ TEST_F(ViewerTest, ARecordTheFilterNoLongerTakesLeavesTheGrid) {
     EXPECT_EQ(model.rowCount(), 2);
     table.clearFilter();
     EXPECT_EQ(reread(1, "Category"), "Western");
+}
+
+TEST_F(ViewerTest, CtrlDeleteAsksOnlyWhileFieldEditingIsOn) {
+    fill(2);
+    ViewerGrid grid(table);
+    grid.SetViewerOptions(DatabaseSettings{});
+    grid.show();
+    grid.selectRow(0);
+    QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier); // editing off: nothing asked
+    EXPECT_EQ(table.recordCount(), 2u);
+    DatabaseSettings s;
+    s.fieldEditing = true;
+    grid.SetViewerOptions(s);
+    ScriptedPrompts prompts;
+    prompts.expect("Confirm", "Delete this record?", Prompts::Yes);
+    QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_TRUE(prompts.done());
+    EXPECT_EQ(table.recordCount(), 1u);
+    EXPECT_EQ(grid.model()->rowCount(), 1);
 }

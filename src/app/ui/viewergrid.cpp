@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -270,6 +271,16 @@ void ViewerGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     if (current.isValid() && current.row() != previous.row()) model_->gotoRow(current.row());
     model_->setIndicatorRow(current.isValid() ? current.row() : -1);
     if (!previous.isValid() || current.row() != previous.row()) emit currentRecordChanged();
+}
+
+void ViewerGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier) && fieldEditing_ &&
+        state() != QAbstractItemView::EditingState) {
+        deleteCurrent();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 bool ViewerGrid::deleteCurrent() {

@@ -63,6 +63,8 @@ signals:
     void engineError(const QString& message);
 
 protected:
+    // Ctrl+Delete deletes the current record (with the question) while field editing is on.
+    void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
