@@ -481,3 +481,27 @@ TEST(TableIndex, SparseFilterInIndexOrder)
     EXPECT_EQ(back, years);
     EXPECT_EQ(t.recordCount(), static_cast<uint32_t>(kRecords / 10));
 }
+
+// Two table objects on one file: the reader sees the writer's new records in index order after
+// refresh().
+TEST(TableIndex, ReaderSeesAnotherWritersIndexAfterRefresh)
+{
+    TempDir dir;
+    const std::string path = makeTable(dir);
+    Table writer, reader;
+    writer.open(path);
+    writer.addIndex("NewIndex", "UPPER(TITLE)");
+    reader.open(path, OpenMode::Shared, true);
+    reader.setActiveIndex("NewIndex");
+    EXPECT_FALSE(reader.first());
+    for (const char* title : {"mike", "alpha", "zulu"}) {
+        writer.append();
+        writer.setText(0, title);
+        writer.post();
+    }
+    reader.refresh();
+    std::vector<std::string> titles;
+    for (bool ok = reader.first(); ok; ok = reader.next()) titles.push_back(reader.getText(0));
+    EXPECT_EQ(titles, (std::vector<std::string>{"alpha", "mike", "zulu"}));
+    EXPECT_EQ(reader.orderedRecnos(), (std::vector<uint32_t>{2, 1, 3}));
+}

@@ -232,3 +232,65 @@ TEST(Locking, ConcurrentSharedAppendsLoseNothing)
     t.setActiveIndex("NewIndex");
     EXPECT_EQ(t.orderedRecnos().size(), 4u + 2 * kEach);
 }
+
+// A writer in a bulk loop holds the post lock with byte 14 set: another process opening the
+// table must see a live writer, not a crash, and neither repair nor distrust anything.
+TEST(Locking, LiveBulkWriterIsNotMistakenForACrash)
+{
+    TempDir dir;
+    const std::string path = makeTable(dir);
+    {
+        Table t;
+        t.open(path, OpenMode::Exclusive);
+        t.addIndex("NewIndex", "UPPER(TITLE)");
+    }
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(ready[0]);
+        ::close(release[1]);
+        try {
+            Table t;
+            t.open(path, OpenMode::Shared);
+            t.disableControls();
+            t.append();
+            t.setText(0, "bulk");
+            t.post();
+            char c = 'R';
+            if (::write(ready[1], &c, 1) != 1) ::_exit(1);
+            while (::read(release[0], &c, 1) > 0) {
+            }
+            t.enableControls();
+        } catch (...) {
+            ::_exit(2);
+        }
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    const std::string during = testutil::readFile(path);
+    EXPECT_EQ(during[14], 1);
+    {
+        Table ro;
+        ro.open(path, OpenMode::Shared, true);
+        EXPECT_FALSE(ro.indexStale());
+        ro.setActiveIndex("NewIndex");
+        EXPECT_EQ(ro.recordCount(), 5u);
+        Table rw;
+        rw.open(path, OpenMode::Shared);
+        EXPECT_FALSE(rw.indexStale());
+    }
+    EXPECT_EQ(testutil::readFile(path), during);  // nothing repaired under the live writer
+    ::close(release[1]);
+    int st = 0;
+    ::waitpid(pid, &st, 0);
+    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
+    EXPECT_EQ(testutil::readFile(path)[14], 0);
+    Table t;
+    t.open(path, OpenMode::Shared, true);
+    EXPECT_NO_THROW(t.checkIndexes());
+}
