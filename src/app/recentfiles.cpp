@@ -25,8 +25,8 @@ void DoLastFiles(QStringList& entries, const QString& previous, const QString& c
 
 QString menuCaption(int n, const QString& path) {
     QString escaped = path;
-    escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a path's own ampersands stay visible
+    escaped.replace(QLatin1Char('&'), QStringLiteral("&&")); // a path's own ampersands stay visible
     return QStringLiteral("&%1   %2").arg(n).arg(escaped);
 }
 
-}  // namespace recent
+} // namespace recent

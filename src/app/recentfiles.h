@@ -16,4 +16,4 @@ void DoLastFiles(QStringList& entries, const QString& previous, const QString& c
 // The menu caption of entry n (1-based): "&n   " followed by the path.
 QString menuCaption(int n, const QString& path);
 
-}  // namespace recent
+} // namespace recent

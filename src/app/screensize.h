@@ -20,4 +20,4 @@ int effective(int windowSize, const QSize& screen);
 // "Your current screen resolution does not support 800 x 600 pixels." and so on.
 QString unsupportedMessage(int windowSize);
 
-}  // namespace screensize
+} // namespace screensize

@@ -26,12 +26,12 @@ public:
     const dbase::Table& table() const { return table_; }
 
     // The open catalogue and the files derived from its folder and base name.
-    QString currentDatabase() const { return currentDatabase_; }  // full path of the open table
+    QString currentDatabase() const { return currentDatabase_; } // full path of the open table
     void setCurrentDatabase(const QString& path) { currentDatabase_ = path; }
-    QString indexPath() const;     // NAME.MDX
-    QString settingsPath() const;  // NAME.INI, the database settings file
-    QString basePath() const;      // folder and base name without extension (data list files)
-    QString baseName() const;      // MASTER for .../MASTER.DBF
+    QString indexPath() const;    // NAME.MDX
+    QString settingsPath() const; // NAME.INI, the database settings file
+    QString basePath() const;     // folder and base name without extension (data list files)
+    QString baseName() const;     // MASTER for .../MASTER.DBF
 
     // The current folder when the program started (default of the last import and export files).
     QString startFolder() const { return startFolder_; }
@@ -101,10 +101,10 @@ public:
     void notifyDisplayFormatsChanged() { emit displayFormatsChanged(); }
 
 signals:
-    void databaseChanged();  // another catalogue was opened (or created)
-    void recordsChanged();   // records were added, changed or deleted
+    void databaseChanged(); // another catalogue was opened (or created)
+    void recordsChanged();  // records were added, changed or deleted
     void viewerOptionsChanged();
-    void displayFormatsChanged();  // date, numeric or currency format changed
+    void displayFormatsChanged(); // date, numeric or currency format changed
 
 private:
     dbase::Table table_;

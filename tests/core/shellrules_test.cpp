@@ -78,4 +78,4 @@ TEST(ScreenSize, UnsupportedMessages) {
               QString("Your current screen resolution does not support 1280 x 1024 pixels."));
 }
 
-}  // namespace
+} // namespace

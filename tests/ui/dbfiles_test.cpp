@@ -119,7 +119,9 @@ TEST(DatabaseFiles, NewDatabaseIsCreatedEmptyAndOpened) {
     auto main = start();
     {
         dbase::Table& t = main->session().table();
-        appendRecords(t, 3, [](int i) { return TestRecord{QString("Film %1").arg(i), "Drama", "", "No", 1990}; });
+        appendRecords(t, 3, [](int i) {
+            return TestRecord{QString("Film %1").arg(i), "Drama", "", "No", 1990};
+        });
     }
     main->DisplayCount();
     EXPECT_EQ(main->countLabel()->text(), QString("3"));
@@ -155,35 +157,42 @@ TEST(DatabaseFiles, NewDatabaseOverATableHeldByAnotherProgramIsRefused) {
     finish(main);
 }
 
-const char* kPackQuestion =
-    "Deleted items are not permanently removed from the database until packing occurs.  Packing simply removes "
-    "them to free up space.  Continue?";
+const char* kPackQuestion = "Deleted items are not permanently removed from the database until packing "
+                            "occurs.  Packing simply removes "
+                            "them to free up space.  Continue?";
 const char* kRebuildQuestion =
-    "It is possible for your index files to become corrupted.  As a result, some items may not show up in the "
+    "It is possible for your index files to become corrupted.  As a result, some items may not show up in "
+    "the "
     "viewer or in reports.  This will rebuild your index files correctly.  Continue?";
 
 TEST(DatabaseFiles, PackAndRebuildAreRefusedWhileAnotherProgramHoldsTheTable) {
     Sandbox box;
     ScriptedPrompts prompts;
     auto main = start();
-    appendRecords(main->session().table(), 2, [](int i) { return TestRecord{QString("T%1").arg(i), "", "", "", 0}; });
+    appendRecords(main->session().table(), 2, [](int i) {
+        return TestRecord{QString("T%1").arg(i), "", "", "", 0};
+    });
     LockHolder holder(box.master());
     ASSERT_TRUE(holder.locked());
     prompts.expect("Confirm", kPackQuestion, Prompts::Yes)
         .expect("Error",
-                "Unable to pack table.  Packing requires exclusive use of the DBase File.  Make sure that the DBase "
-                "File is not in use by another program  or that no other users are running the software or that no "
+                "Unable to pack table.  Packing requires exclusive use of the DBase File.  Make sure that "
+                "the DBase "
+                "File is not in use by another program  or that no other users are running the software or "
+                "that no "
                 "other copies of the software are in use.",
                 Prompts::Ok);
     main->action("MenuPack")->trigger();
     EXPECT_TRUE(main->session().table().isOpen());
     EXPECT_EQ(main->session().table().mode(), dbase::OpenMode::Shared);
     prompts.expect("Confirm", kRebuildQuestion, Prompts::Yes)
-        .expect("Error",
-                "Unable to reindex table.  Reindexing requires exclusive use of the DBase File.  Make sure that the "
-                "DBase File is not in use by another program  or that no other users are running the software or "
-                "that no other copies of the software are in use.",
-                Prompts::Ok);
+        .expect(
+            "Error",
+            "Unable to reindex table.  Reindexing requires exclusive use of the DBase File.  Make sure that "
+            "the "
+            "DBase File is not in use by another program  or that no other users are running the software or "
+            "that no other copies of the software are in use.",
+            Prompts::Ok);
     main->action("MenuRebuild")->trigger();
     EXPECT_TRUE(main->session().table().isOpen());
     EXPECT_EQ(main->countLabel()->text(), QString("2"));
@@ -262,16 +271,19 @@ TEST(Conversion, OlderCatalogueOfEachGenerationIsConvertedAndDeleted) {
     python(kV2Script, {box.program("V2LOG.DBF")});
     python(kV1Script, {box.program("VLOG.DBF")});
     ScriptedPrompts prompts;
-    prompts.expect("Convert",
-                   "A database from a previous version (2.X) has been detected.  Would you like to convert it now?  "
-                   "NOTE: After conversion the old file will be deleted.  You may wish to make a copy of "
-                   "\"V2LOG.DBF\" first.",
-                   Prompts::Yes)
-        .expect("Convert",
-                "A database from a previous version (1.X) has been detected.  Would you like to convert it now?  "
-                "NOTE: After conversion the old file will be deleted.  You may wish to make a copy of "
-                "\"VLOG.DBF\" first.",
-                Prompts::Yes);
+    prompts
+        .expect(
+            "Convert",
+            "A database from a previous version (2.X) has been detected.  Would you like to convert it now?  "
+            "NOTE: After conversion the old file will be deleted.  You may wish to make a copy of "
+            "\"V2LOG.DBF\" first.",
+            Prompts::Yes)
+        .expect(
+            "Convert",
+            "A database from a previous version (1.X) has been detected.  Would you like to convert it now?  "
+            "NOTE: After conversion the old file will be deleted.  You may wish to make a copy of "
+            "\"VLOG.DBF\" first.",
+            Prompts::Yes);
     auto main = start();
     EXPECT_TRUE(prompts.done());
     EXPECT_FALSE(QFileInfo::exists(box.program("V2LOG.DBF")));
@@ -286,7 +298,8 @@ TEST(Conversion, OlderCatalogueOfEachGenerationIsConvertedAndDeleted) {
         media << fieldOf(t, "MediaNum");
     }
     EXPECT_EQ(titles, QStringList({"Old film 0", "Old film 1", "Old film 2", "Tape film", "Plain"}));
-    EXPECT_EQ(miscs, QStringList({"Widescreen", "Widescreen", "Widescreen", "Closed Captioned, Surround Sound", ""}));
+    EXPECT_EQ(miscs, QStringList(
+                         {"Widescreen", "Widescreen", "Widescreen", "Closed Captioned, Surround Sound", ""}));
     EXPECT_EQ(media, QStringList({"T0", "T1", "T2", "V7", "V8"}));
     finish(main);
 }
@@ -325,10 +338,10 @@ TEST(StartDatabase, LastDatabaseThatIsNoCatalogueForcesOpenUntilAValidOne) {
     box.setProgramKey("Misc", "Last Database", box.other("WRONG.DBF"));
     ScriptedPrompts prompts;
     prompts.expect("Error", kNotValid, Prompts::Ok)
-        .answerFile("")  // cancelled: the check fails again
+        .answerFile("") // cancelled: the check fails again
         .expect("Error", notCatalogueMessage(), Prompts::Ok)
         .expect("Confirm", kEndQuestion, Prompts::No)
-        .answerFile(box.other("WRONG.DBF"))  // the same wrong file: refused by Open and by the loop
+        .answerFile(box.other("WRONG.DBF")) // the same wrong file: refused by Open and by the loop
         .expect("Error", notCatalogueMessage(), Prompts::Ok)
         .expect("Error", notCatalogueMessage(), Prompts::Ok)
         .answerFile(good);
@@ -360,4 +373,4 @@ TEST(StartDatabase, CancellingTheForcedOpenCanEndTheProgram) {
     EXPECT_TRUE(prompts.done());
 }
 
-}  // namespace
+} // namespace

@@ -147,8 +147,9 @@ TEST(MainBrowse, BrowseModeInAnyCaseLeavesFieldEditingInTheFile) {
     for (const char* off : {"MenuAdd", "MenuCopy", "MenuDelete", "MenuBackup", "MenuRestore", "MenuViewer",
                             "MenuImport", "MenuListMaintenance", "MenuSearchReplace"})
         EXPECT_FALSE(main->action(off)->isEnabled()) << off;
-    EXPECT_TRUE(main->action("MenuEdit")->isEnabled());  // the editor opens read-only
-    for (const char* hint : {"Add Record", "Copy Record", "Delete Record", "Import Records", "Viewer Configuration"})
+    EXPECT_TRUE(main->action("MenuEdit")->isEnabled()); // the editor opens read-only
+    for (const char* hint :
+         {"Add Record", "Copy Record", "Delete Record", "Import Records", "Viewer Configuration"})
         EXPECT_FALSE(main->speedButton(hint)->isEnabled()) << hint;
     main->chooseButtonBar(ButtonBarMode::Lettered);
     for (int i : {0, 2, 3, 7})
@@ -176,8 +177,7 @@ TEST(MainBrowse, OtherArgumentsDoNotSwitchBrowseModeOn) {
 TEST(MainScreenSize, SizeTheScreenCannotShowStartsAt640AndIsKept) {
     Sandbox box;
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    if (screen.width() >= 1024 && screen.height() >= 768)
-        GTEST_SKIP() << "the test screen shows 1024 x 768";
+    if (screen.width() >= 1024 && screen.height() >= 768) GTEST_SKIP() << "the test screen shows 1024 x 768";
     box.setProgramKey("Misc", "Window Size", "1024");
     ScriptedPrompts prompts;
     auto main = start();
@@ -194,12 +194,14 @@ TEST(MainScreenSize, MenuRefusesSizesTheScreenCannotShow) {
     ScriptedPrompts prompts;
     auto main = start();
     main->setScreenSizeForChecks(QSize(800, 600));
-    prompts.expect("Error", "Your current screen resolution does not support 1024 x 768 pixels.", Prompts::Ok);
+    prompts.expect("Error", "Your current screen resolution does not support 1024 x 768 pixels.",
+                   Prompts::Ok);
     main->action("MenuSize1024")->trigger();
     EXPECT_TRUE(main->action("MenuSize640")->isChecked());
     EXPECT_FALSE(main->action("MenuSize1024")->isChecked());
     EXPECT_DOUBLE_EQ(main->session().screenScale(), 1.00);
-    prompts.expect("Error", "Your current screen resolution does not support 1280 x 1024 pixels.", Prompts::Ok);
+    prompts.expect("Error", "Your current screen resolution does not support 1280 x 1024 pixels.",
+                   Prompts::Ok);
     main->action("MenuSize1280")->trigger();
     main->action("MenuSize800")->trigger();
     EXPECT_TRUE(main->action("MenuSize800")->isChecked());
@@ -239,7 +241,7 @@ TEST(MainLayout, EachButtonBarModePlacesTheViewerByTheTable) {
     EXPECT_FALSE(main->speedBar()->isVisible());
     EXPECT_TRUE(main->letteredButton(9)->isVisible());
     EXPECT_EQ(main->letteredButton(5)->text(), QString("End Srch"));
-    EXPECT_FALSE(main->letteredButton(5)->isEnabled());  // no search on
+    EXPECT_FALSE(main->letteredButton(5)->isEnabled()); // no search on
     EXPECT_TRUE(main->action("MenuLetteredButtons")->isChecked());
     EXPECT_FALSE(main->action("MenuSpeedButtons")->isChecked());
 
@@ -248,7 +250,7 @@ TEST(MainLayout, EachButtonBarModePlacesTheViewerByTheTable) {
     EXPECT_EQ(grid->geometry(), QRect(7, 40, W - 14, H - 47));
     EXPECT_FALSE(main->speedBar()->isVisible());
     EXPECT_FALSE(main->letteredButton(0)->isVisible());
-    EXPECT_FALSE(main->speedButton("Add Record")->isEnabled());  // hidden buttons are unavailable
+    EXPECT_FALSE(main->speedButton("Add Record")->isEnabled()); // hidden buttons are unavailable
 
     // On resize the navigator of mode 3 follows the right edge.
     main->resize(1000, 700);
@@ -268,15 +270,24 @@ TEST(MainMenus, CaptionsAndShortcuts) {
         const char* caption;
         const char* key;
     } items[] = {
-        {"MenuNew", "&New Database", "Ctrl+W"},       {"MenuOpen", "&Open Database", "Ctrl+O"},
-        {"MenuUpdate", "&Update Database", "Ctrl+Z"}, {"MenuExit", "E&xit", "Ctrl+X"},
-        {"MenuAdd", "&Add", "Ctrl+A"},                {"MenuDelete", "&Delete", "Ctrl+D"},
-        {"MenuSearch", "&Search (Query)", "Ctrl+S"},  {"MenuLocateNext", "Locate &Next", "Ctrl+N"},
-        {"MenuSortOrder", "Sort &Order", "Ctrl+Q"},   {"MenuSize1280", "1280 x 1024", "Shift+F4"},
-        {"MenuNoButtons", "&None", "Ctrl+F3"},        {"MenuAllColor", "&ALL Windows Color", "Ctrl+F9"},
-        {"MenuButtonFont", "&Button Font", "Shift+F10"}, {"MenuSearchReplace", "&Search and Replace", "Ctrl+F"},
-        {"MenuHelpContents", "&Contents", "Ctrl+H"},  {"MenuTips", "&Review \"Tips of the Day\"", ""},
-        {"MenuDateFormat12", "dd.mm.yyyy", ""},       {"MenuMaintainList14", "&Oscars", ""},
+        {"MenuNew", "&New Database", "Ctrl+W"},
+        {"MenuOpen", "&Open Database", "Ctrl+O"},
+        {"MenuUpdate", "&Update Database", "Ctrl+Z"},
+        {"MenuExit", "E&xit", "Ctrl+X"},
+        {"MenuAdd", "&Add", "Ctrl+A"},
+        {"MenuDelete", "&Delete", "Ctrl+D"},
+        {"MenuSearch", "&Search (Query)", "Ctrl+S"},
+        {"MenuLocateNext", "Locate &Next", "Ctrl+N"},
+        {"MenuSortOrder", "Sort &Order", "Ctrl+Q"},
+        {"MenuSize1280", "1280 x 1024", "Shift+F4"},
+        {"MenuNoButtons", "&None", "Ctrl+F3"},
+        {"MenuAllColor", "&ALL Windows Color", "Ctrl+F9"},
+        {"MenuButtonFont", "&Button Font", "Shift+F10"},
+        {"MenuSearchReplace", "&Search and Replace", "Ctrl+F"},
+        {"MenuHelpContents", "&Contents", "Ctrl+H"},
+        {"MenuTips", "&Review \"Tips of the Day\"", ""},
+        {"MenuDateFormat12", "dd.mm.yyyy", ""},
+        {"MenuMaintainList14", "&Oscars", ""},
     };
     for (const auto& item : items) {
         QAction* a = main->action(item.name);
@@ -292,4 +303,4 @@ TEST(MainMenus, CaptionsAndShortcuts) {
     finish(main);
 }
 
-}  // namespace
+} // namespace

@@ -23,18 +23,19 @@ void save(QWidget* w, const QString& name) {
 }
 
 TEST(Screenshots, MainWindowAndItsWindows) {
-    if (qEnvironmentVariable("QUILLON_SHOTS").isEmpty())
-        GTEST_SKIP() << "QUILLON_SHOTS not set";
+    if (qEnvironmentVariable("QUILLON_SHOTS").isEmpty()) GTEST_SKIP() << "QUILLON_SHOTS not set";
     QDir().mkpath(qEnvironmentVariable("QUILLON_SHOTS"));
     Sandbox box;
     box.setProgramKey("Misc", "Show Tips", "No");
     ScriptedPrompts prompts;
     {
         auto main = start();
-        const char* titles[] = {"Casablanca", "Alien", "Brazil", "The Third Man", "Vertigo", "Rear Window",
-                                "Metropolis", "Chinatown", "Jaws", "Amadeus", "Fargo", "Heat"};
+        const char* titles[] = {"Casablanca", "Alien",       "Brazil",     "The Third Man",
+                                "Vertigo",    "Rear Window", "Metropolis", "Chinatown",
+                                "Jaws",       "Amadeus",     "Fargo",      "Heat"};
         appendRecords(main->session().table(), 12, [&](int i) {
-            return TestRecord{titles[i], i % 2 ? "Drama" : "Thriller", "19970403", i % 3 ? "Yes" : "No", 1940 + 4 * i};
+            return TestRecord{titles[i], i % 2 ? "Drama" : "Thriller", "19970403", i % 3 ? "Yes" : "No",
+                              1940 + 4 * i};
         });
         main->session().notifyRecordsChanged();
         main->show();
@@ -69,4 +70,4 @@ TEST(Screenshots, MainWindowAndItsWindows) {
     }
 }
 
-}  // namespace
+} // namespace

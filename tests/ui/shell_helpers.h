@@ -31,7 +31,9 @@ public:
     }
     ~Sandbox() { QDir::setCurrent(saved_); }
 
-    QString program(const QString& name = QString()) const { return root_ + "/program" + (name.isEmpty() ? "" : "/" + name); }
+    QString program(const QString& name = QString()) const {
+        return root_ + "/program" + (name.isEmpty() ? "" : "/" + name);
+    }
     QString other(const QString& name) const { return root_ + "/other/" + name; }
     QString iniPath() const { return root_ + "/config/quillon-videos/QLNVID.INI"; }
     QString master() const { return program("MASTER.DBF"); }
@@ -81,14 +83,13 @@ inline QByteArray python(const QString& script, const QStringList& args = {}) {
 class LockHolder {
 public:
     explicit LockHolder(const QString& path) {
-        proc_.start(QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral("-c"),
-                     QStringLiteral("import fcntl, sys\n"
-                                    "f = open(sys.argv[1], 'rb')\n"
-                                    "fcntl.lockf(f, fcntl.LOCK_SH)\n"
-                                    "print('locked', flush=True)\n"
-                                    "sys.stdin.read()\n"),
-                     path});
+        proc_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"),
+                                                         QStringLiteral("import fcntl, sys\n"
+                                                                        "f = open(sys.argv[1], 'rb')\n"
+                                                                        "fcntl.lockf(f, fcntl.LOCK_SH)\n"
+                                                                        "print('locked', flush=True)\n"
+                                                                        "sys.stdin.read()\n"),
+                                                         path});
         if (proc_.waitForStarted(10000))
             while (!proc_.canReadLine() && proc_.waitForReadyRead(10000)) {
             }
@@ -96,8 +97,7 @@ public:
     }
     ~LockHolder() {
         proc_.closeWriteChannel();
-        if (!proc_.waitForFinished(10000))
-            proc_.kill();
+        if (!proc_.waitForFinished(10000)) proc_.kill();
         proc_.waitForFinished(10000);
     }
     bool locked() const { return locked_; }
@@ -107,4 +107,4 @@ private:
     bool locked_ = false;
 };
 
-}  // namespace shelltest
+} // namespace shelltest

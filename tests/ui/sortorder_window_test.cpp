@@ -16,8 +16,7 @@ namespace {
 bool hasSortTag(dbase::Table& t, std::string* expression = nullptr) {
     for (const dbase::TagInfo& tag : t.tags())
         if (QString::fromStdString(tag.name).compare("NewIndex", Qt::CaseInsensitive) == 0) {
-            if (expression)
-                *expression = tag.expression;
+            if (expression) *expression = tag.expression;
             return true;
         }
     return false;
@@ -61,14 +60,15 @@ TEST(SortOrderWindow, OkMakesTheNewOrderActiveAndStoresIt) {
     auto main = start();
     {
         auto owned = std::make_unique<TMySortOrder>(main->session(), main.get());
-    TMySortOrder& w = *owned;
+        TMySortOrder& w = *owned;
         w.show();
-        choose(w, 1, 2, 3, 4);  // four string levels: 20 characters each
+        choose(w, 1, 2, 3, 4); // four string levels: 20 characters each
         w.OkButtonClick();
         EXPECT_EQ(w.result(), QDialog::Accepted);
     }
     Session& s = main->session();
-    const QString four = "Upper(Left(Title,20))+Upper(Left(Star1,20))+Upper(Left(Star2,20))+Upper(Left(Star3,20))";
+    const QString four =
+        "Upper(Left(Title,20))+Upper(Left(Star1,20))+Upper(Left(Star2,20))+Upper(Left(Star3,20))";
     EXPECT_EQ(s.sortExpression(), four);
     std::string expression;
     ASSERT_TRUE(hasSortTag(s.table(), &expression));
@@ -83,14 +83,14 @@ TEST(SortOrderWindow, OkMakesTheNewOrderActiveAndStoresIt) {
     {
         TMySortOrder w(s, main.get());
         w.show();
-        choose(w, 0, 1, 0, 0);  // <NONE> then Title
+        choose(w, 0, 1, 0, 0); // <NONE> then Title
         w.OkButtonClick();
     }
     EXPECT_EQ(s.sortExpression(), QString("Upper(Left(Title,80))"));
     {
         TMySortOrder w(s, main.get());
         w.show();
-        choose(w, 1, 11, 35, 0);  // three levels: 26 characters; integer and date pieces
+        choose(w, 1, 11, 35, 0); // three levels: 26 characters; integer and date pieces
         w.OkButtonClick();
     }
     EXPECT_EQ(s.sortExpression(), QString("Upper(Left(Title,26))+STR(Year,12,0)+DTOS(PurchDate)"));
@@ -102,7 +102,7 @@ TEST(SortOrderWindow, OkMakesTheNewOrderActiveAndStoresIt) {
     }
     EXPECT_EQ(s.sortExpression(), QString());
     EXPECT_FALSE(sortTagActive(s.table()));
-    EXPECT_TRUE(hasSortTag(s.table()));  // the old tag stays in the index
+    EXPECT_TRUE(hasSortTag(s.table())); // the old tag stays in the index
     EXPECT_TRUE(prompts.done());
     finish(main);
     // Record order is in force at the next start too.
@@ -150,7 +150,7 @@ TEST(SortOrderWindow, TableHeldByAnotherProgramKeepsThePreviousOrder) {
     prompts.expect("Error", sortNeedsExclusiveMessage(), Prompts::Ok);
     w.OkButtonClick();
     EXPECT_TRUE(prompts.done());
-    EXPECT_TRUE(w.isVisible());  // the window stays open
+    EXPECT_TRUE(w.isVisible()); // the window stays open
     EXPECT_EQ(s.sortExpression(), before);
     EXPECT_EQ(s.database().sortLevels[0], 2);
     EXPECT_TRUE(s.table().isOpen());
@@ -159,4 +159,4 @@ TEST(SortOrderWindow, TableHeldByAnotherProgramKeepsThePreviousOrder) {
     finish(main);
 }
 
-}  // namespace
+} // namespace

@@ -10,8 +10,7 @@ int main(int argc, char** argv) {
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     TMain main(arguments);
-    if (!main.startedOk())
-        return 1;
+    if (!main.startedOk()) return 1;
     main.show();
     return app.exec();
 }

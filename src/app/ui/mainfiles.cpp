@@ -19,22 +19,24 @@ namespace {
 const QString kFilter = QStringLiteral("Database Files (*.DBF *.dbf)");
 const QString kSuffix = QStringLiteral("DBF");
 
-bool hasTableExtension(const QString& path) { return path.right(4).toUpper() == QLatin1String(".DBF"); }
+bool hasTableExtension(const QString& path) {
+    return path.right(4).toUpper() == QLatin1String(".DBF");
+}
 
-QString invalidTypeMessage() { return QStringLiteral("Invalid file type selected."); }
+QString invalidTypeMessage() {
+    return QStringLiteral("Invalid file type selected.");
+}
 
-}  // namespace
+} // namespace
 
 // The format check with its message; a file the engine cannot open at all shows the engine's text.
 bool TMain::formatCheck(const QString& path, bool showMessage) {
     try {
         const FormatCheck check = CheckDBaseFormat(path);
-        if (!check.ok && showMessage)
-            Prompts::instance().error(this, check.message);
+        if (!check.ok && showMessage) Prompts::instance().error(this, check.message);
         return check.ok;
     } catch (const dbase::DbError& e) {
-        if (showMessage)
-            Prompts::instance().error(this, QString::fromUtf8(e.what()));
+        if (showMessage) Prompts::instance().error(this, QString::fromUtf8(e.what()));
         return false;
     }
 }
@@ -44,8 +46,8 @@ QString TMain::dialogFolder() const {
 }
 
 void TMain::DoNew() {
-    const QString path = Prompts::instance().saveFile(this, QStringLiteral("New Database File"), kFilter, kSuffix,
-                                                      dialogFolder(), true);
+    const QString path = Prompts::instance().saveFile(this, QStringLiteral("New Database File"), kFilter,
+                                                      kSuffix, dialogFolder(), true);
     if (!path.isEmpty()) {
         DoEndSearch();
         if (!hasTableExtension(path)) {
@@ -75,47 +77,41 @@ void TMain::DoNew() {
     DisplayCount();
 }
 
-void TMain::DoOpen() { openDatabaseDialog(); }
+void TMain::DoOpen() {
+    openDatabaseDialog();
+}
 
 bool TMain::openDatabaseDialog() {
-    const QString path =
-        Prompts::instance().openFile(this, QStringLiteral("Open Database File"), kFilter, kSuffix, dialogFolder());
-    if (path.isEmpty())
-        return false;
+    const QString path = Prompts::instance().openFile(this, QStringLiteral("Open Database File"), kFilter,
+                                                      kSuffix, dialogFolder());
+    if (path.isEmpty()) return false;
     if (!hasTableExtension(path)) {
         Prompts::instance().error(this, invalidTypeMessage());
         return true;
     }
-    if (!formatCheck(path, true))
-        return true;
+    if (!formatCheck(path, true)) return true;
     switchDatabase(QFileInfo(path).absoluteFilePath(), false);
     return true;
 }
 
 void TMain::OpenSaveFile(int entry) {
-    if (entry < 1 || entry > recent::Count)
-        return;
+    if (entry < 1 || entry > recent::Count) return;
     const QString path = session_->program().lastFiles[entry - 1];
-    if (path.isEmpty())
-        return;
+    if (path.isEmpty()) return;
     if (!QFileInfo(path).isFile()) {
         Prompts::instance().error(this, QStringLiteral("The database \"%1\" does not exist.").arg(path));
         return;
     }
-    if (!formatCheck(path, true))
-        return;
+    if (!formatCheck(path, true)) return;
     switchDatabase(path, false);
 }
 
 // Writes the open catalogue's settings file and data lists (before a switch).
 void TMain::saveOpenDatabase() {
-    if (!databaseValid_)
-        return;
+    if (!databaseValid_) return;
     QString error;
-    if (!session_->saveDatabaseSettings(&error))
-        reportProblem(error);
-    if (!session_->lists().saveAllLists(session_->currentDatabase(), &error))
-        reportProblem(error);
+    if (!session_->saveDatabaseSettings(&error)) reportProblem(error);
+    if (!session_->lists().saveAllLists(session_->currentDatabase(), &error)) reportProblem(error);
 }
 
 void TMain::switchDatabase(const QString& path, bool isNew) {
@@ -133,15 +129,11 @@ void TMain::switchDatabase(const QString& path, bool isNew) {
     // 5.
     QString error;
     if (isNew) {
-        if (!s.lists().loadDefaultLists(&error))
-            reportProblem(error);
-        if (!s.loadNewDatabaseSettings(QDir::currentPath(), &error))
-            reportProblem(error);
+        if (!s.lists().loadDefaultLists(&error)) reportProblem(error);
+        if (!s.loadNewDatabaseSettings(QDir::currentPath(), &error)) reportProblem(error);
     } else {
-        if (!s.lists().loadAllLists(path, &error))
-            reportProblem(error);
-        if (!s.loadDatabaseSettings(&error))
-            reportProblem(error);
+        if (!s.lists().loadAllLists(path, &error)) reportProblem(error);
+        if (!s.loadDatabaseSettings(&error)) reportProblem(error);
     }
     // 6.
     s.setSortExpression(BuildSortString(s.database().sortLevels));
@@ -191,8 +183,7 @@ void TMain::SetMenuLastFiles() {
         const bool used = !files[i].isEmpty();
         any = any || used;
         lastFileItems_[i]->setVisible(used);
-        if (used)
-            lastFileItems_[i]->setText(recent::menuCaption(i + 1, files[i]));
+        if (used) lastFileItems_[i]->setText(recent::menuCaption(i + 1, files[i]));
     }
     lastFilesSeparator_->setVisible(any);
 }
@@ -200,11 +191,9 @@ void TMain::SetMenuLastFiles() {
 void TMain::MenuUpdateClick() {
     Session& s = *session_;
     const bool wasSearching = s.searchOn();
-    if (wasSearching)
-        DoEndSearch();
+    if (wasSearching) DoEndSearch();
     QString error;
-    if (!s.saveDatabaseSettings(&error))
-        reportProblem(error);
+    if (!s.saveDatabaseSettings(&error)) reportProblem(error);
     s.closeTable();
     reopenShared();
     if (wasSearching) {
@@ -219,8 +208,7 @@ void TMain::MenuUpdateClick() {
 
 // Pack and Rebuild Indexes: the question, then the work on the exclusively opened table.
 bool TMain::exclusiveOperation(const QString& question, const QString& failure, bool pack) {
-    if (!Prompts::instance().confirm(this, question))
-        return false;
+    if (!Prompts::instance().confirm(this, question)) return false;
     Session& s = *session_;
     bool ok = true;
     s.closeTable();
@@ -239,28 +227,31 @@ bool TMain::exclusiveOperation(const QString& question, const QString& failure, 
     s.notifyRecordsChanged();
     SetViewerOptions();
     DisplayCount();
-    if (!ok)
-        Prompts::instance().error(this, failure);
+    if (!ok) Prompts::instance().error(this, failure);
     return ok;
 }
 
 void TMain::MenuPackClick() {
     exclusiveOperation(
-        QStringLiteral("Deleted items are not permanently removed from the database until packing occurs.  Packing "
-                       "simply removes them to free up space.  Continue?"),
-        QStringLiteral("Unable to pack table.  Packing requires exclusive use of the DBase File.  Make sure that the "
-                       "DBase File is not in use by another program  or that no other users are running the software "
-                       "or that no other copies of the software are in use."),
+        QStringLiteral(
+            "Deleted items are not permanently removed from the database until packing occurs.  Packing "
+            "simply removes them to free up space.  Continue?"),
+        QStringLiteral(
+            "Unable to pack table.  Packing requires exclusive use of the DBase File.  Make sure that the "
+            "DBase File is not in use by another program  or that no other users are running the software "
+            "or that no other copies of the software are in use."),
         true);
 }
 
 void TMain::MenuRebuildClick() {
     exclusiveOperation(
-        QStringLiteral("It is possible for your index files to become corrupted.  As a result, some items may not show "
-                       "up in the viewer or in reports.  This will rebuild your index files correctly.  Continue?"),
-        QStringLiteral("Unable to reindex table.  Reindexing requires exclusive use of the DBase File.  Make sure that "
-                       "the DBase File is not in use by another program  or that no other users are running the "
-                       "software or that no other copies of the software are in use."),
+        QStringLiteral(
+            "It is possible for your index files to become corrupted.  As a result, some items may not show "
+            "up in the viewer or in reports.  This will rebuild your index files correctly.  Continue?"),
+        QStringLiteral(
+            "Unable to reindex table.  Reindexing requires exclusive use of the DBase File.  Make sure that "
+            "the DBase File is not in use by another program  or that no other users are running the "
+            "software or that no other copies of the software are in use."),
         false);
 }
 
@@ -276,16 +267,14 @@ void TMain::CheckForConversion() {
     bool converted = false;
     for (OldGeneration generation : {OldGeneration::V2, OldGeneration::V1}) {
         const QString old = findOldCatalogue(folder, generation);
-        if (old.isEmpty() || !isOldLayout(old, generation))
-            continue;
+        if (old.isEmpty() || !isOldLayout(old, generation)) continue;
         if (Prompts::instance().message(this, QStringLiteral("Convert"), conversionQuestion(generation),
                                         Prompts::Yes | Prompts::No, Prompts::No,
                                         Prompts::Icon::Question) != Prompts::Yes)
             continue;
         const Conversion result = convertOldCatalogue(session_->table(), old, generation);
         converted = converted || result.converted > 0;
-        if (!result.ok)
-            reportProblem(result.error);
+        if (!result.ok) reportProblem(result.error);
     }
     if (converted) {
         session_->notifyRecordsChanged();

@@ -25,15 +25,15 @@
 #include "app/ui/prompts.h"
 #include "app/ui/tips.h"
 #include "app/ui/viewergrid.h"
-#include "editor/ui/edit1.h"
-#include "editor/ui/editbox.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/sortorder.h"
+#include "editor/ui/edit1.h"
+#include "editor/ui/editbox.h"
 
 namespace {
 
-const char* const kLetteredCaptions[10] = {"Add", "Edit", "Copy", "Delete", "Search",
-                                            "End Srch", "Reports", "Viewer", "Help", "Exit"};
+const char* const kLetteredCaptions[10] = {"Add",      "Edit",    "Copy",   "Delete", "Search",
+                                           "End Srch", "Reports", "Viewer", "Help",   "Exit"};
 
 // The List Maintenance items: caption and list number.
 struct ListItem {
@@ -60,7 +60,7 @@ const ListItem kListItems[] = {
     {"&Miscellaneous", DataLists::Miscellaneous},
 };
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Program start
@@ -68,8 +68,7 @@ const ListItem kListItems[] = {
 TMain::TMain(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), session_(std::make_unique<Session>()) {
     setObjectName(QStringLiteral("Main"));
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        screenForChecks_ = screen->size();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) screenForChecks_ = screen->size();
 
     buildMenus();
     buildCentralArea();
@@ -84,8 +83,7 @@ TMain::TMain(const QStringList& arguments, QWidget* parent)
 
     // 5. Program settings; place and size the window.
     QString error;
-    if (!session_->loadProgramSettings(&error))
-        reportProblem(error);
+    if (!session_->loadProgramSettings(&error)) reportProblem(error);
     applyWindowPlacement();
 
     // 6. Sort expression, date format and the regional menu ticks.
@@ -115,8 +113,7 @@ TMain::TMain(const QStringList& arguments, QWidget* parent)
     CheckForConversion();
 
     // 14. Command line.
-    if (!arguments.isEmpty() && arguments.first().toUpper() == QLatin1String("/BROWSE"))
-        applyBrowseMode();
+    if (!arguments.isEmpty() && arguments.first().toUpper() == QLatin1String("/BROWSE")) applyBrowseMode();
     updateCommandStates();
 
     // The record editor lives for the whole run and is shown for each record command; it loads
@@ -135,9 +132,10 @@ bool TMain::chooseStartDatabase() {
         if (!QFileInfo::exists(path)) {
             const NewTable made = MakeNewDB(path);
             if (!made.ok) {
-                Prompts::instance().error(this, made.message.isEmpty()
-                                                    ? QStringLiteral("The database \"%1\" could not be created.").arg(path)
-                                                    : made.message);
+                Prompts::instance().error(
+                    this, made.message.isEmpty()
+                              ? QStringLiteral("The database \"%1\" could not be created.").arg(path)
+                              : made.message);
                 return false;
             }
         }
@@ -152,8 +150,7 @@ void TMain::openStartDatabase() {
     s.closeTable();
     setCaptionFor(s.currentDatabase());
     QString error;
-    if (!s.loadDatabaseSettings(&error))
-        reportProblem(error);
+    if (!s.loadDatabaseSettings(&error)) reportProblem(error);
     s.setSortExpression(BuildSortString(s.database().sortLevels));
     try {
         s.openTable(dbase::OpenMode::Shared);
@@ -174,8 +171,9 @@ void TMain::openStartDatabase() {
 
 // The last database is no catalogue: the user opens databases until a valid one is open.
 bool TMain::forceValidDatabase() {
-    Prompts::instance().error(this, QStringLiteral("The last database used as recorded in the INI file is not a valid "
-                                                   "Quillon Videos 97 file.  You will need to choose a new file."));
+    Prompts::instance().error(
+        this, QStringLiteral("The last database used as recorded in the INI file is not a valid "
+                             "Quillon Videos 97 file.  You will need to choose a new file."));
     databaseValid_ = false;
     for (;;) {
         const bool chosen = openDatabaseDialog();
@@ -184,11 +182,11 @@ bool TMain::forceValidDatabase() {
             return true;
         }
         // Without a catalogue the program cannot run: a cancelled dialog lets the user leave.
-        if (!chosen && Prompts::instance().message(this, QStringLiteral("Confirm"),
-                                                   QStringLiteral("No valid Quillon Videos 97 database is open.  "
-                                                                  "Do you want to end the program?"),
-                                                   Prompts::Yes | Prompts::No, Prompts::No,
-                                                   Prompts::Icon::Question) == Prompts::Yes)
+        if (!chosen && Prompts::instance().message(
+                           this, QStringLiteral("Confirm"),
+                           QStringLiteral("No valid Quillon Videos 97 database is open.  "
+                                          "Do you want to end the program?"),
+                           Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) == Prompts::Yes)
             return false;
     }
 }
@@ -197,17 +195,13 @@ void TMain::applyWindowPlacement() {
     ProgramSettings& p = session_->program();
     // Sizes that no window can have (garbage in the file) fall back to the defaults, and a window
     // placed off every screen comes back to the corner, so the window is always reachable.
-    if (p.mainWindowWidth < 200 || p.mainWindowWidth > 20000)
-        p.mainWindowWidth = 640;
-    if (p.mainWindowHeight < 150 || p.mainWindowHeight > 20000)
-        p.mainWindowHeight = 480;
+    if (p.mainWindowWidth < 200 || p.mainWindowWidth > 20000) p.mainWindowWidth = 640;
+    if (p.mainWindowHeight < 150 || p.mainWindowHeight > 20000) p.mainWindowHeight = 480;
     QPoint topLeft(p.mainWindowLeft, p.mainWindowTop);
     bool onScreen = false;
     for (QScreen* screen : QGuiApplication::screens())
-        if (screen->virtualGeometry().adjusted(-100, -100, -40, -40).contains(topLeft))
-            onScreen = true;
-    if (!onScreen && !QGuiApplication::screens().isEmpty())
-        topLeft = QPoint(0, 0);
+        if (screen->virtualGeometry().adjusted(-100, -100, -40, -40).contains(topLeft)) onScreen = true;
+    if (!onScreen && !QGuiApplication::screens().isEmpty()) topLeft = QPoint(0, 0);
     resize(p.mainWindowWidth, p.mainWindowHeight);
     move(topLeft);
 }
@@ -224,8 +218,7 @@ void TMain::applyScreenSize() {
 void TMain::chooseScreenSize(int size) {
     const int index = screensize::indexOf(size);
     if (index < 0 || size == sizeInForce_) {
-        if (index >= 0)
-            sizeItems_[index]->setChecked(true);
+        if (index >= 0) sizeItems_[index]->setChecked(true);
         return;
     }
     if (!screensize::supports(screenForChecks_, size)) {
@@ -287,16 +280,14 @@ void TMain::applyBrowseMode() {
 QAction* TMain::addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key) {
     auto* a = menu->addAction(caption);
     a->setObjectName(name);
-    if (!key.isEmpty())
-        a->setShortcut(key);
+    if (!key.isEmpty()) a->setShortcut(key);
     actions_.push_back(a);
     return a;
 }
 
 QAction* TMain::action(const QString& name) const {
     for (QAction* a : actions_)
-        if (a->objectName() == name)
-            return a;
+        if (a->objectName() == name) return a;
     return nullptr;
 }
 
@@ -306,8 +297,10 @@ void TMain::buildMenus() {
     const auto shift = [](Qt::Key k) { return QKeySequence(Qt::SHIFT | k); };
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    connect(addItem(file, "MenuNew", "&New Database", ctrl(Qt::Key_W)), &QAction::triggered, this, &TMain::DoNew);
-    connect(addItem(file, "MenuOpen", "&Open Database", ctrl(Qt::Key_O)), &QAction::triggered, this, &TMain::DoOpen);
+    connect(addItem(file, "MenuNew", "&New Database", ctrl(Qt::Key_W)), &QAction::triggered, this,
+            &TMain::DoNew);
+    connect(addItem(file, "MenuOpen", "&Open Database", ctrl(Qt::Key_O)), &QAction::triggered, this,
+            &TMain::DoOpen);
     connect(addItem(file, "MenuUpdate", "&Update Database", ctrl(Qt::Key_Z)), &QAction::triggered, this,
             &TMain::MenuUpdateClick);
     file->addSeparator();
@@ -319,15 +312,19 @@ void TMain::buildMenus() {
     connect(addItem(file, "MenuExit", "E&xit", ctrl(Qt::Key_X)), &QAction::triggered, this, &QWidget::close);
     lastFilesSeparator_ = file->addSeparator();
     for (int i = 0; i < 5; ++i) {
-        QAction* a = addItem(file, QStringLiteral("MenuLastFile%1").arg(i + 1), QStringLiteral("&%1").arg(i + 1));
+        QAction* a =
+            addItem(file, QStringLiteral("MenuLastFile%1").arg(i + 1), QStringLiteral("&%1").arg(i + 1));
         connect(a, &QAction::triggered, this, [this, i] { OpenSaveFile(i + 1); });
         lastFileItems_[i] = a;
     }
 
     QMenu* records = bar->addMenu(QStringLiteral("&Records"));
-    connect(addItem(records, "MenuAdd", "&Add", ctrl(Qt::Key_A)), &QAction::triggered, this, &TMain::AddClick);
-    connect(addItem(records, "MenuEdit", "&Edit", ctrl(Qt::Key_E)), &QAction::triggered, this, &TMain::EditClick);
-    connect(addItem(records, "MenuCopy", "&Copy", ctrl(Qt::Key_C)), &QAction::triggered, this, &TMain::CopyClick);
+    connect(addItem(records, "MenuAdd", "&Add", ctrl(Qt::Key_A)), &QAction::triggered, this,
+            &TMain::AddClick);
+    connect(addItem(records, "MenuEdit", "&Edit", ctrl(Qt::Key_E)), &QAction::triggered, this,
+            &TMain::EditClick);
+    connect(addItem(records, "MenuCopy", "&Copy", ctrl(Qt::Key_C)), &QAction::triggered, this,
+            &TMain::CopyClick);
     connect(addItem(records, "MenuDelete", "&Delete", ctrl(Qt::Key_D)), &QAction::triggered, this,
             &TMain::DeleteClick);
     records->addSeparator();
@@ -351,8 +348,9 @@ void TMain::buildMenus() {
     for (int i = 0; i < 4; ++i) {
         const int size = screensize::Sizes[i];
         const QSize need = screensize::needed(size);
-        QAction* a = addItem(sizes, QStringLiteral("MenuSize%1").arg(size),
-                             QStringLiteral("%1 x %2").arg(need.width()).arg(need.height()), shift(sizeKeys[i]));
+        QAction* a =
+            addItem(sizes, QStringLiteral("MenuSize%1").arg(size),
+                    QStringLiteral("%1 x %2").arg(need.width()).arg(need.height()), shift(sizeKeys[i]));
         a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, size] { chooseScreenSize(size); });
         sizeItems_[i] = a;
@@ -364,7 +362,8 @@ void TMain::buildMenus() {
     for (int i = 0; i < 3; ++i) {
         QAction* a = addItem(access, barNames[i], barCaptions[i], ctrl(barKeys[i]));
         a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, i] { chooseButtonBar(static_cast<ButtonBarMode>(i + 1)); });
+        connect(a, &QAction::triggered, this,
+                [this, i] { chooseButtonBar(static_cast<ButtonBarMode>(i + 1)); });
         barItems_[i] = a;
     }
     QMenu* color = options->addMenu(QStringLiteral("&Color"));
@@ -432,13 +431,15 @@ void TMain::buildMenus() {
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     addItem(tools, "MenuSearchReplace", "&Search and Replace", ctrl(Qt::Key_F));
-    connect(addItem(tools, "MenuRebuild", "&Rebuild Indexes"), &QAction::triggered, this, &TMain::MenuRebuildClick);
+    connect(addItem(tools, "MenuRebuild", "&Rebuild Indexes"), &QAction::triggered, this,
+            &TMain::MenuRebuildClick);
     connect(addItem(tools, "MenuPack", "&Pack Database"), &QAction::triggered, this, &TMain::MenuPackClick);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     connect(addItem(help, "MenuHelpContents", "&Contents", ctrl(Qt::Key_H)), &QAction::triggered, this,
             &TMain::showHelpContents);
-    connect(addItem(help, "MenuTips", "&Review \"Tips of the Day\""), &QAction::triggered, this, &TMain::showTips);
+    connect(addItem(help, "MenuTips", "&Review \"Tips of the Day\""), &QAction::triggered, this,
+            &TMain::showTips);
     connect(addItem(help, "MenuAbout", "&About"), &QAction::triggered, this, &TMain::showAbout);
 }
 
@@ -458,8 +459,7 @@ void TMain::addSpeedButton(const QString& hint, const QString& icon, QAction* tw
 
 QToolButton* TMain::speedButton(const QString& hint) const {
     for (const auto& [button, twin] : speedButtons_)
-        if (button->toolTip() == hint)
-            return button;
+        if (button->toolTip() == hint) return button;
     return nullptr;
 }
 
@@ -491,11 +491,12 @@ void TMain::buildSpeedBar() {
         {"Locate Next Record", "edit-find-next", "MenuLocateNext"},
     };
     for (const auto& b : buttons)
-        addSpeedButton(QString::fromLatin1(b.hint), QString::fromLatin1(b.icon), action(QString::fromLatin1(b.twin)));
+        addSpeedButton(QString::fromLatin1(b.hint), QString::fromLatin1(b.icon),
+                       action(QString::fromLatin1(b.twin)));
 }
 
 void TMain::buildLetteredButtons() {
-    const char* twins[10] = {"MenuAdd",     "MenuEdit",   "MenuCopy", "MenuDelete",       "MenuSearch",
+    const char* twins[10] = {"MenuAdd",       "MenuEdit",    "MenuCopy",   "MenuDelete",       "MenuSearch",
                              "MenuEndSearch", "MenuReports", "MenuViewer", "MenuHelpContents", "MenuExit"};
     for (int i = 0; i < 10; ++i) {
         auto* b = new QPushButton(QString::fromLatin1(kLetteredCaptions[i]), central_);
@@ -553,8 +554,7 @@ void TMain::buildCentralArea() {
 }
 
 bool TMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == central_ && event->type() == QEvent::Resize)
-        layoutCentral();
+    if (watched == central_ && event->type() == QEvent::Resize) layoutCentral();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -572,8 +572,7 @@ void TMain::layoutCentral() {
     speedBar_->setGeometry(0, 0, W, 32);
     // A window narrower than the navigator's place narrows the navigator, so no button is cut off.
     QRect nav = l.navigator;
-    if (nav.right() > W - 3)
-        nav.setWidth(std::max(4 * 16, W - 3 - nav.left()));
+    if (nav.right() > W - 3) nav.setWidth(std::max(4 * 16, W - 3 - nav.left()));
     navigator_->setGeometry(nav);
     navigationLabel_->setGeometry(l.navigator.left() - 156, l.navigator.top(), 150, l.navigator.height());
     viewerFrame_->setGeometry(l.viewerFrame);
@@ -617,10 +616,10 @@ void TMain::updateCommandStates() {
     set("MenuEndSearch", search);
     set("MenuListMaintenance", !browse);
     // Commands whose windows the program does not have yet stay visible and unavailable.
-    for (const char* later : {"MenuBackup", "MenuRestore", "MenuPrint", "MenuImport", "MenuExport", "MenuSearch",
-                              "MenuLocate", "MenuLocateNext", "MenuReports", "MenuViewer", "MenuMainColor",
-                              "MenuEditColor", "MenuSearchColor", "MenuReportColor", "MenuConfigureColor",
-                              "MenuAllColor", "MenuSearchReplace"})
+    for (const char* later :
+         {"MenuBackup", "MenuRestore", "MenuPrint", "MenuImport", "MenuExport", "MenuSearch", "MenuLocate",
+          "MenuLocateNext", "MenuReports", "MenuViewer", "MenuMainColor", "MenuEditColor", "MenuSearchColor",
+          "MenuReportColor", "MenuConfigureColor", "MenuAllColor", "MenuSearchReplace"})
         set(later, false);
 
     const ButtonBarMode mode = buttonBarMode();
@@ -629,7 +628,8 @@ void TMain::updateCommandStates() {
     const char* twins[10] = {"MenuAdd",       "MenuEdit",    "MenuCopy",   "MenuDelete",       "MenuSearch",
                              "MenuEndSearch", "MenuReports", "MenuViewer", "MenuHelpContents", "MenuExit"};
     for (int i = 0; i < 10; ++i)
-        lettered_[i]->setEnabled(mode == ButtonBarMode::Lettered && action(QString::fromLatin1(twins[i]))->isEnabled());
+        lettered_[i]->setEnabled(mode == ButtonBarMode::Lettered &&
+                                 action(QString::fromLatin1(twins[i]))->isEnabled());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -642,7 +642,8 @@ void TMain::showEvent(QShowEvent* event) {
         DoFileSpecific();
         // Ask for the focus, so that the window becomes active (and the tip of the day appears)
         // also on a desktop without a window manager.
-        QMetaObject::invokeMethod(this, [this] { activateWindow(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { activateWindow(); }, Qt::QueuedConnection);
     }
 }
 
@@ -658,8 +659,7 @@ void TMain::changeEvent(QEvent* event) {
 
 void TMain::closeEvent(QCloseEvent* event) {
     Session& s = *session_;
-    if (s.searchOn())
-        DoEndSearch();
+    if (s.searchOn()) DoEndSearch();
     ProgramSettings& p = s.program();
     const QRect normal = (isMaximized() || isMinimized()) ? normalGeometry() : QRect(pos(), size());
     p.mainWindowLeft = normal.left();
@@ -667,21 +667,16 @@ void TMain::closeEvent(QCloseEvent* event) {
     p.mainWindowWidth = normal.width();
     p.mainWindowHeight = normal.height();
     p.lastDatabase = s.currentDatabase();
-    if (s.browseMode())
-        s.database().fieldEditing = rememberedFieldEditing_;
+    if (s.browseMode()) s.database().fieldEditing = rememberedFieldEditing_;
     QString error;
-    if (!s.saveProgramSettings(&error))
-        reportProblem(error);
-    if (databaseValid_ && !s.saveDatabaseSettings(&error))
-        reportProblem(error);
-    if (s.browseMode())
-        s.database().fieldEditing = false;
+    if (!s.saveProgramSettings(&error)) reportProblem(error);
+    if (databaseValid_ && !s.saveDatabaseSettings(&error)) reportProblem(error);
+    if (s.browseMode()) s.database().fieldEditing = false;
     event->accept();
 }
 
 void TMain::reportProblem(const QString& text) {
-    if (!text.isEmpty())
-        Prompts::instance().error(this, text);
+    if (!text.isEmpty()) Prompts::instance().error(this, text);
 }
 
 void TMain::setCaptionFor(const QString& path) {
@@ -700,8 +695,7 @@ void TMain::DoFileSpecific() {
     applyUserFontsToWindow();
     SetViewerOptions();
     DialogLook l = dialogLook(*session_, WindowGroup::Main);
-    if (l.applyColors)
-        look::applyColors(central_, l.colors);
+    if (l.applyColors) look::applyColors(central_, l.colors);
     DisplayCount();
 }
 
@@ -719,8 +713,7 @@ void TMain::DisplayCount() {
 }
 
 void TMain::DoEndSearch() {
-    if (!session_->searchOn())
-        return;
+    if (!session_->searchOn()) return;
     session_->table().clearFilter();
     session_->setSearchOn(false);
     searchOnLabel_->hide();
@@ -736,8 +729,7 @@ void TMain::chooseFont(int which) {
     Session& s = *session_;
     const QFont current = which == 0 ? s.labelFont() : which == 1 ? s.editFont() : s.buttonFont();
     const std::optional<QFont> chosen = Prompts::instance().font(this, current);
-    if (!chosen)
-        return;
+    if (!chosen) return;
     if (which == 0)
         s.setLabelFont(*chosen);
     else if (which == 1)
@@ -748,7 +740,9 @@ void TMain::chooseFont(int which) {
     layoutCentral();
 }
 
-void TMain::showHelpContents() { THelpWindow::showHelp(this); }
+void TMain::showHelpContents() {
+    THelpWindow::showHelp(this);
+}
 
 void TMain::showTips() {
     TTips tips(*session_, session_->program().showTips, this);
@@ -763,31 +757,33 @@ void TMain::showAbout() {
 void TMain::saveDefaultLists() {
     Prompts& prompts = Prompts::instance();
     prompts.beep();
-    if (prompts.message(this, QStringLiteral("Warning"),
-                        QStringLiteral("Your current Data Lists will become your default list values.  These values "
-                                       "will be used when new databases are created.  Previous default values will "
-                                       "be lost.  Do you want to proceed?"),
-                        Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) != Prompts::Yes)
+    if (prompts.message(
+            this, QStringLiteral("Warning"),
+            QStringLiteral("Your current Data Lists will become your default list values.  These values "
+                           "will be used when new databases are created.  Previous default values will "
+                           "be lost.  Do you want to proceed?"),
+            Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) != Prompts::Yes)
         return;
     QString error;
-    if (!session_->lists().saveDefaultLists(&error))
-        reportProblem(error);
+    if (!session_->lists().saveDefaultLists(&error)) reportProblem(error);
 }
 
 void TMain::loadDefaultLists() {
     Prompts& prompts = Prompts::instance();
     prompts.beep();
-    if (prompts.message(this, QStringLiteral("Warning"),
-                        QStringLiteral("Your current Data Lists will be overridden with your default list values. "
-                                       "Previous  values will be lost.  Do you want to proceed?"),
-                        Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) != Prompts::Yes)
+    if (prompts.message(
+            this, QStringLiteral("Warning"),
+            QStringLiteral("Your current Data Lists will be overridden with your default list values. "
+                           "Previous  values will be lost.  Do you want to proceed?"),
+            Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) != Prompts::Yes)
         return;
     QString error;
-    if (!session_->lists().loadDefaultLists(&error))
-        reportProblem(error);
+    if (!session_->lists().loadDefaultLists(&error)) reportProblem(error);
 }
 
-void TMain::maintainList(int listNumber) { editDataList(*session_, listNumber, this); }
+void TMain::maintainList(int listNumber) {
+    editDataList(*session_, listNumber, this);
+}
 
 // ---------------------------------------------------------------------------------------------
 // The viewer and the record commands
@@ -803,12 +799,13 @@ void TMain::createViewerGrid() {
         grid_->reload();
         DisplayCount();
     });
-    connect(session_.get(), &Session::displayFormatsChanged, this, [this] {
-        grid_->setDateFormat(session_->dateFormat());
-    });
+    connect(session_.get(), &Session::displayFormatsChanged, this,
+            [this] { grid_->setDateFormat(session_->dateFormat()); });
 }
 
-QWidget* TMain::gridWidget() const { return grid_; }
+QWidget* TMain::gridWidget() const {
+    return grid_;
+}
 
 void TMain::SetViewerOptions() {
     grid_->setDateFormat(session_->dateFormat());
@@ -817,30 +814,31 @@ void TMain::SetViewerOptions() {
 }
 
 void TMain::navigatorClicked(TNavigator::Button button) {
-    if (!session_->table().isOpen())
-        return;
+    if (!session_->table().isOpen()) return;
     const int rows = grid_->model()->rowCount();
     const int row = grid_->currentRecordRow();
     switch (button) {
     case TNavigator::First:
-        if (rows > 0)
-            grid_->selectRow(0);
+        if (rows > 0) grid_->selectRow(0);
         break;
     case TNavigator::Prior:
-        if (row > 0)
-            grid_->selectRow(row - 1);
+        if (row > 0) grid_->selectRow(row - 1);
         break;
     case TNavigator::Next:
-        if (row + 1 < rows)
-            grid_->selectRow(row + 1);
+        if (row + 1 < rows) grid_->selectRow(row + 1);
         break;
     case TNavigator::Last:
-        if (rows > 0)
-            grid_->selectRow(rows - 1);
+        if (rows > 0) grid_->selectRow(rows - 1);
         break;
-    case TNavigator::Insert: AddClick(); break;
-    case TNavigator::Delete: DeleteClick(); break;
-    case TNavigator::Edit: EditClick(); break;
+    case TNavigator::Insert:
+        AddClick();
+        break;
+    case TNavigator::Delete:
+        DeleteClick();
+        break;
+    case TNavigator::Edit:
+        EditClick();
+        break;
     case TNavigator::Post:
     case TNavigator::Cancel:
         // Edits in the grid are posted as each cell is left; the record editor posts its own.
@@ -853,32 +851,36 @@ void TMain::navigatorClicked(TNavigator::Button button) {
         }
         grid_->reload();
         break;
-    default: break;
+    default:
+        break;
     }
     DisplayCount();
 }
 
 void TMain::showEditor(EditorMode mode) {
-    if (!session_->table().isOpen())
-        return;
+    if (!session_->table().isOpen()) return;
     session_->setEditorMode(mode);
     // The editor works on the table's current record: the grid's current row.
     const int row = grid_->currentRecordRow();
-    if (row >= 0)
-        grid_->selectRow(row);
+    if (row >= 0) grid_->selectRow(row);
     editor_->exec();
     grid_->reload();
     grid_->syncToTable();
     DisplayCount();
 }
 
-void TMain::AddClick() { showEditor(EditorMode::Add); }
-void TMain::EditClick() { showEditor(EditorMode::Edit); }
-void TMain::CopyClick() { showEditor(EditorMode::Copy); }
+void TMain::AddClick() {
+    showEditor(EditorMode::Add);
+}
+void TMain::EditClick() {
+    showEditor(EditorMode::Edit);
+}
+void TMain::CopyClick() {
+    showEditor(EditorMode::Copy);
+}
 
 void TMain::DeleteClick() {
-    if (session_->browseMode())
-        return;
+    if (session_->browseMode()) return;
     grid_->deleteCurrent();
     DisplayCount();
 }

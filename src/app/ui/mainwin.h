@@ -48,7 +48,7 @@ public:
     // File commands.
     void DoNew();
     void DoOpen();
-    void OpenSaveFile(int entry);  // recently used entry 1..5
+    void OpenSaveFile(int entry); // recently used entry 1..5
     void SetMenuLastFiles();
     void MenuUpdateClick();
     void MenuPackClick();
@@ -67,8 +67,8 @@ public:
     ButtonBarMode buttonBarMode() const;
     TNavigator* navigator() const { return navigator_; }
     QWidget* speedBar() const { return speedBar_; }
-    QToolButton* speedButton(const QString& hint) const;  // by its hint ("Add Record")
-    QPushButton* letteredButton(int index) const { return lettered_[index]; }  // 0..9
+    QToolButton* speedButton(const QString& hint) const;                      // by its hint ("Add Record")
+    QPushButton* letteredButton(int index) const { return lettered_[index]; } // 0..9
     QLabel* countLabel() const { return countLabel_; }
     QLabel* searchOnLabel() const { return searchOnLabel_; }
     QWidget* centralArea() const { return central_; }
@@ -99,7 +99,7 @@ private:
     bool chooseStartDatabase();
     void openStartDatabase();
     bool forceValidDatabase();
-    bool openDatabaseDialog();  // false when the dialog was cancelled
+    bool openDatabaseDialog(); // false when the dialog was cancelled
     void applyWindowPlacement();
     void applyScreenSize();
     void applyRegionalMenus();
@@ -138,7 +138,7 @@ private:
 
     std::unique_ptr<Session> session_;
     bool startedOk_ = true;
-    bool databaseValid_ = true;  // false while the start-up found no catalogue
+    bool databaseValid_ = true; // false while the start-up found no catalogue
     bool tipsShown_ = false;
     bool shownOnce_ = false;
     bool rememberedFieldEditing_ = false;

@@ -16,8 +16,8 @@ struct ButtonInfo {
 };
 
 const ButtonInfo kButtons[TNavigator::ButtonCount] = {
-    {"go-first", "First record"},   {"go-previous", "Prior record"}, {"go-next", "Next record"},
-    {"go-last", "Last record"},     {"list-add", "Insert record"},   {"list-remove", "Delete record"},
+    {"go-first", "First record"},     {"go-previous", "Prior record"}, {"go-next", "Next record"},
+    {"go-last", "Last record"},       {"list-add", "Insert record"},   {"list-remove", "Delete record"},
     {"document-edit", "Edit record"}, {"emblem-default", "Post edit"}, {"window-close", "Cancel edit"},
     {"view-refresh", "Refresh data"},
 };
@@ -38,13 +38,12 @@ QIcon arrowIcon(int which) {
     else
         triangle << QPointF(8, 6) << QPointF(8, 26) << QPointF(22, 16);
     p.drawPolygon(triangle);
-    if (bar)
-        p.drawRect(left ? QRectF(5, 6, 4, 20) : QRectF(23, 6, 4, 20));
+    if (bar) p.drawRect(left ? QRectF(5, 6, 4, 20) : QRectF(23, 6, 4, 20));
     p.end();
     return QIcon(pm);
 }
 
-}  // namespace
+} // namespace
 
 TNavigator::TNavigator(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Navigator"));
@@ -68,7 +67,9 @@ void TNavigator::setBrowseMode(bool on) {
     placeButtons();
 }
 
-int TNavigator::visibleButtonCount() const { return browse_ ? 4 : int(ButtonCount); }
+int TNavigator::visibleButtonCount() const {
+    return browse_ ? 4 : int(ButtonCount);
+}
 
 void TNavigator::setEditState(bool editing, bool hasRecord) {
     buttons_[Insert]->setEnabled(!editing);
@@ -78,7 +79,9 @@ void TNavigator::setEditState(bool editing, bool hasRecord) {
     buttons_[Cancel]->setEnabled(editing);
 }
 
-void TNavigator::resizeEvent(QResizeEvent*) { placeButtons(); }
+void TNavigator::resizeEvent(QResizeEvent*) {
+    placeButtons();
+}
 
 void TNavigator::placeButtons() {
     const int n = visibleButtonCount();

@@ -87,8 +87,7 @@ void TMySortOrder::OkButtonClick() {
         s.setSortExpression(BuildSortString(s.database().sortLevels));
         applySortExpression(s.table(), s.sortExpression(), SortApply::Rebuild);
         QString error;
-        if (!s.saveDatabaseSettings(&error))
-            throw dbase::DbError(error.toStdString());
+        if (!s.saveDatabaseSettings(&error)) throw dbase::DbError(error.toStdString());
         s.closeTable();
     } catch (const dbase::DbError&) {
         s.closeTable();

@@ -15,7 +15,7 @@ class TMySortOrder : public TDialogBase {
 public:
     TMySortOrder(Session& session, QWidget* parent = nullptr);
 
-    QComboBox* levelBox(int level) const { return boxes_[level]; }  // 0..3
+    QComboBox* levelBox(int level) const { return boxes_[level]; } // 0..3
     QPushButton* okButton() const { return okButton_; }
     QPushButton* cancelButton() const { return cancelButton_; }
 
