@@ -304,3 +304,58 @@ TEST(MainMenus, CaptionsAndShortcuts) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(MainMenus, SaveAndLoadDefaultListsAskFirst) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    DataLists& lists = main->session().lists();
+    lists.setList(DataLists::Producer, {"Zanuck", "Selznick"});
+    const QString save = "Your current Data Lists will become your default list values.  These values will be used "
+                         "when new databases are created.  Previous default values will be lost.  Do you want to "
+                         "proceed?";
+    prompts.expect("Warning", save, Prompts::No);
+    main->action("MenuSaveDefaults")->trigger();
+    EXPECT_FALSE(QFileInfo::exists(DataLists::defaultListPath(DataLists::Producer)));
+    prompts.expect("Warning", save, Prompts::Yes);
+    main->action("MenuSaveDefaults")->trigger();
+    EXPECT_TRUE(QFileInfo::exists(DataLists::defaultListPath(DataLists::Producer)));
+    lists.setList(DataLists::Producer, {"Other"});
+    prompts.expect("Warning",
+                   "Your current Data Lists will be overridden with your default list values. Previous  values will "
+                   "be lost.  Do you want to proceed?",
+                   Prompts::Yes);
+    main->action("MenuLoadDefaults")->trigger();
+    EXPECT_EQ(lists.list(DataLists::Producer), QStringList({"Zanuck", "Selznick"}));
+    EXPECT_EQ(prompts.beeps(), 3);
+    EXPECT_TRUE(prompts.done());
+    finish(main);
+}
+
+TEST(MainMenus, DateFormatChoicesTickOneItemAndSetThePattern) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    main->action("MenuDateFormat5")->trigger();
+    EXPECT_EQ(main->session().dateFormat().format(QString("19970403")), QString("3-4-97"));
+    main->action("MenuLeadingZeros")->trigger();
+    EXPECT_EQ(main->session().dateFormat().format(QString("19970403")), QString("03-04-97"));
+    int ticked = 0;
+    for (int c = 1; c <= 12; ++c)
+        ticked += main->action(QString("MenuDateFormat%1").arg(c))->isChecked() ? 1 : 0;
+    EXPECT_EQ(ticked, 1);
+    // Choosing the ticked item again changes nothing and keeps its tick.
+    main->action("MenuDateFormat5")->trigger();
+    EXPECT_TRUE(main->action("MenuDateFormat5")->isChecked());
+    main->action("MenuCurrencySystem")->trigger();
+    EXPECT_EQ(main->session().program().currencyFormat, SystemFormat);
+    EXPECT_FALSE(main->action("MenuCurrencyUS")->isChecked());
+    main->action("MenuNumericUS")->trigger();
+    EXPECT_EQ(main->session().program().numericFormat, USFormat);
+    EXPECT_TRUE(main->action("MenuNumericUS")->isChecked());
+    finish(main);
+}
+
+}  // namespace
