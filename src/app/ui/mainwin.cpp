@@ -25,6 +25,8 @@
 #include "app/ui/prompts.h"
 #include "app/ui/tips.h"
 #include "app/ui/viewergrid.h"
+#include "editor/ui/edit1.h"
+#include "editor/ui/editbox.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/sortorder.h"
 
@@ -116,6 +118,10 @@ TMain::TMain(const QStringList& arguments, QWidget* parent)
     if (!arguments.isEmpty() && arguments.first().toUpper() == QLatin1String("/BROWSE"))
         applyBrowseMode();
     updateCommandStates();
+
+    // The record editor lives for the whole run and is shown for each record command; it loads
+    // the data lists of the open catalogue and opens read-only in browse mode.
+    editor_ = new TMyEdit(*session_, this);
 }
 
 TMain::~TMain() {
@@ -163,11 +169,6 @@ void TMain::openStartDatabase() {
                 reportProblem(QString::fromUtf8(e2.what()));
             }
         }
-    }
-    {
-        QString listError;
-        if (!s.lists().loadAllLists(s.currentDatabase(), &listError))
-            reportProblem(listError);
     }
 }
 
@@ -639,6 +640,9 @@ void TMain::showEvent(QShowEvent* event) {
     if (!shownOnce_) {
         shownOnce_ = true;
         DoFileSpecific();
+        // Ask for the focus, so that the window becomes active (and the tip of the day appears)
+        // also on a desktop without a window manager.
+        QMetaObject::invokeMethod(this, [this] { activateWindow(); }, Qt::QueuedConnection);
     }
 }
 
@@ -711,6 +715,7 @@ void TMain::DisplayCount() {
         }
     }
     countLabel_->setText(QString::number(count));
+    navigator_->setEditState(false, count > 0);
 }
 
 void TMain::DoEndSearch() {
@@ -782,9 +787,7 @@ void TMain::loadDefaultLists() {
         reportProblem(error);
 }
 
-void TMain::maintainList(int listNumber) {
-    (void)listNumber;  // the list editor opens here once it is part of the program
-}
+void TMain::maintainList(int listNumber) { editDataList(*session_, listNumber, this); }
 
 // ---------------------------------------------------------------------------------------------
 // The viewer and the record commands
@@ -856,7 +859,16 @@ void TMain::navigatorClicked(TNavigator::Button button) {
 }
 
 void TMain::showEditor(EditorMode mode) {
+    if (!session_->table().isOpen())
+        return;
     session_->setEditorMode(mode);
+    // The editor works on the table's current record: the grid's current row.
+    const int row = grid_->currentRecordRow();
+    if (row >= 0)
+        grid_->selectRow(row);
+    editor_->exec();
+    grid_->reload();
+    grid_->syncToTable();
     DisplayCount();
 }
 

@@ -1,6 +1,9 @@
 #include "app/ui/navigator.h"
 
 #include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QToolButton>
 
 #include "app/ui/icons.h"
@@ -19,6 +22,28 @@ const ButtonInfo kButtons[TNavigator::ButtonCount] = {
     {"view-refresh", "Refresh data"},
 };
 
+// The four arrows drawn as solid dark shapes, so they read clearly on any button face.
+QIcon arrowIcon(int which) {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x30, 0x40, 0x60));
+    const bool left = which == TNavigator::First || which == TNavigator::Prior;
+    const bool bar = which == TNavigator::First || which == TNavigator::Last;
+    QPolygonF triangle;
+    if (left)
+        triangle << QPointF(24, 6) << QPointF(24, 26) << QPointF(10, 16);
+    else
+        triangle << QPointF(8, 6) << QPointF(8, 26) << QPointF(22, 16);
+    p.drawPolygon(triangle);
+    if (bar)
+        p.drawRect(left ? QRectF(5, 6, 4, 20) : QRectF(23, 6, 4, 20));
+    p.end();
+    return QIcon(pm);
+}
+
 }  // namespace
 
 TNavigator::TNavigator(QWidget* parent) : QWidget(parent) {
@@ -26,7 +51,7 @@ TNavigator::TNavigator(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < ButtonCount; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QStringLiteral("Navigator%1").arg(i));
-        b->setIcon(themedIcon(QString::fromLatin1(kButtons[i].icon)));
+        b->setIcon(i <= Last ? arrowIcon(i) : themedIcon(QString::fromLatin1(kButtons[i].icon)));
         b->setToolTip(QString::fromLatin1(kButtons[i].hint));
         b->setAutoRaise(false);
         b->setFocusPolicy(Qt::NoFocus);
