@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -983,11 +984,17 @@ void Table::setNumber(int field, double value)
     if (f.def.type != 'N' && f.def.type != 'F')
         throw DbError("Field " + f.def.name + " of " + m.path + " is not a numeric field");
     // Half away from zero at the field's decimals, as dBase rounds (printf alone rounds ties to
-    // even); the tiny nudge makes 1.005 round like the decimal it was typed as.
+    // even). A value within a few units in the last place of a tie counts as the tie, so 1.005
+    // rounds like the decimal it was typed as; values far from a tie are never moved, however large.
     const double scale = std::pow(10.0, f.def.decimals);
     double scaled = value * scale;
     if (std::abs(scaled) < 1e17) {
-        scaled = std::round(scaled + std::copysign(std::abs(scaled) * 1e-12, scaled));
+        const double magnitude = std::abs(scaled);
+        const double fraction = magnitude - std::floor(magnitude);
+        const double tolerance = 4 * std::numeric_limits<double>::epsilon() * std::max(1.0, magnitude);
+        const bool nearTie = tolerance < 0.125 && std::abs(fraction - 0.5) <= tolerance;
+        const double rounded = nearTie ? std::floor(magnitude) + 1 : std::round(magnitude);
+        scaled = std::copysign(rounded, scaled);
         value = scaled / scale;
     }
     char buf[400];

@@ -47,10 +47,18 @@ struct TableIndex::State {
 
     void requireMaintainable(const Impl& t) const
     {
-        for (const auto& tag : tags)
+        for (size_t i = 0; i < tags.size(); ++i) {
+            const Tag& tag = tags[i];
             if (!tag.expr)
                 throw DbError("The index tag " + tag.info.name + " of " + t.path +
                               " cannot be kept current by this program (" + tag.problem + ")");
+            // Descending, unique and conditional tags of other programs are read but never changed:
+            // refuse before the record is written rather than half way through the tags.
+            const std::string limit = mdx->tagLimitation(static_cast<int>(i));
+            if (!limit.empty())
+                throw DbError("The index tag " + tag.info.name + " of " + t.path +
+                              " cannot be kept current by this program (" + limit + ")");
+        }
     }
 
     // Entries of one tag for every physical record (deleted ones included), in large reads.

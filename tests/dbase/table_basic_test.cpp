@@ -175,6 +175,31 @@ TEST(TableValues, RefusesValuesThatDoNotFit)
     EXPECT_THROW(t.getDate(0), DbError);
 }
 
+TEST(TableValues, NumbersRoundHalfAwayFromZeroWithoutMovingLargeValues)
+{
+    TempDir dir;
+    const std::string path = dir.file("t.dbf");
+    Table::createRaw(path, {{"PRICE", 'N', 20, 4}, {"CENTS", 'N', 12, 2}});
+    Table t;
+    t.open(path);
+    t.append();
+    t.setNumber(0, 123456789012.0);  // large prices keep every digit
+    EXPECT_EQ(t.getText(0), "123456789012.0000");
+    t.setNumber(0, 99999999999.9999);
+    EXPECT_EQ(t.getText(0), "99999999999.9999");
+    t.setNumber(1, 1.005);  // typed as a tie: rounds away from zero like the decimal
+    EXPECT_EQ(t.getText(1), "1.01");
+    t.setNumber(1, -2.675);
+    EXPECT_EQ(t.getText(1), "-2.68");
+    t.setNumber(1, 1234.5);
+    EXPECT_EQ(t.getText(1), "1234.50");
+    t.setNumber(1, 0.004);
+    EXPECT_EQ(t.getText(1), "0.00");
+    t.setNumber(1, -0.004);  // no negative zero
+    EXPECT_EQ(t.getText(1), "0.00");
+    t.post();
+}
+
 TEST(TableValues, TextIsConvertedToTheCodePage)
 {
     TempDir dir;
