@@ -10,22 +10,22 @@
 
 namespace {
 
-const char* const kV2Spec =
+const char* const kV2Layout =
     "%1; Title C(60); Star1 C(25); Star2 C(25); Star3 C(25); Star4 C(25); Producer C(28); Director C(28); "
     "ReleasedBy C(28); Year N(4,0); RunTime N(3,0); Rating C(15); Category C(20); Picture C(10); Sound C(10); "
     "Format C(15); PersonalRa C(15); MediaNum C(10); RecSpeed C(6); CounterSta C(8); CounterSto C(8); "
     "Descriptio C(140); Content C(10); Miscellane C(80); KeyWords C(80); LaserForma C(12); ListPrice N(12,2); "
     "OscarNom C(110); OscarAward C(110)";
 
-const char* const kV1Spec =
+const char* const kV1Layout =
     "%1; Title C(60); Star1 C(25); Star2 C(25); Star3 C(25); Star4 C(25); Producer C(28); Director C(28); "
     "ReleasedBy C(28); Year N(4,0); RunTime N(3,0); Rating C(15); Category C(20); Picture C(10); Sound C(10); "
     "Format C(15); PersonalRa C(15); TapeNum C(10); RecSpeed C(6); CounterSta C(8); CounterSto C(8); "
     "Descriptio C(140); Content C(10); CloseCapt C(3); NoiseRed C(3); SurroundSo C(3)";
 
-// Writes a table with python3-dbf: spec is its field list, rows Python tuples, deleted the
+// Writes a table with python3-dbf: layout is its field list, rows Python tuples, deleted the
 // 0-based rows to mark deleted.
-void writeOldTable(const QString& path, const QString& spec, const QString& rows, const QString& deleted = "[]",
+void writeOldTable(const QString& path, const QString& layout, const QString& rows, const QString& deleted = "[]",
                    const QString& type = "db3") {
     testhelp::python(QStringLiteral("import dbf, sys\n"
                                     "t = dbf.Table(sys.argv[1], sys.argv[2], dbf_type=sys.argv[3], codepage='cp1252')\n"
@@ -34,7 +34,7 @@ void writeOldTable(const QString& path, const QString& spec, const QString& rows
                                     "for i in %2: dbf.delete(t[i])\n"
                                     "t.close()\n")
                          .arg(rows, deleted),
-                     {path, spec, type});
+                     {path, layout, type});
 }
 
 QString v2Row(const QString& first, const QString& title, const QString& media, int year, const QString& price,
@@ -72,7 +72,7 @@ protected:
 
 TEST_F(Conversion, V2CopiesTheTwentyEightFieldsAndDeletesTheOldFile) {
     const QString old = dir.filePath("V2LOG.DBF");
-    writeOldTable(old, QString::fromLatin1(kV2Spec).arg("RecId N(5,0)"),
+    writeOldTable(old, QString::fromLatin1(kV2Layout).arg("RecId N(5,0)"),
                   "[" + v2Row("1", "Café Society", "T001", 1985, "19.95", "Letterboxed") + ", " +
                       v2Row("2", "Deleted One", "T002", 1990, "5") + ", " +
                       v2Row("3", "O\\'Brien\\'s Night", "T003", 1970, "0") + "]",
@@ -104,7 +104,7 @@ TEST_F(Conversion, V2CopiesTheTwentyEightFieldsAndDeletesTheOldFile) {
 
 TEST_F(Conversion, V2FirstFieldMayHaveAnyName) {
     const QString old = dir.filePath("V2LOG.DBF");
-    writeOldTable(old, QString::fromLatin1(kV2Spec).arg("Whatever C(3)"), "[" + v2Row("'x'", "T", "M", 1999, "1") + "]");
+    writeOldTable(old, QString::fromLatin1(kV2Layout).arg("Whatever C(3)"), "[" + v2Row("'x'", "T", "M", 1999, "1") + "]");
     ASSERT_TRUE(isOldLayout(old, OldGeneration::V2));
     const ::Conversion result = convertOldCatalogue(table, old, OldGeneration::V2);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
@@ -113,13 +113,13 @@ TEST_F(Conversion, V2FirstFieldMayHaveAnyName) {
 
 TEST_F(Conversion, WrongLayoutsFailTheTest) {
     // A changed name among fields 2 onwards.
-    QString spec = QString::fromLatin1(kV2Spec).arg("RecId N(5,0)");
-    spec.replace("KeyWords C(80)", "Keys C(80)");
-    writeOldTable(dir.filePath("V2LOG.DBF"), spec, "[]");
+    QString layout = QString::fromLatin1(kV2Layout).arg("RecId N(5,0)");
+    layout.replace("KeyWords C(80)", "Keys C(80)");
+    writeOldTable(dir.filePath("V2LOG.DBF"), layout, "[]");
     EXPECT_FALSE(isOldLayout(dir.filePath("V2LOG.DBF"), OldGeneration::V2));
 
     // One field too many.
-    writeOldTable(dir.filePath("MORE.DBF"), QString::fromLatin1(kV2Spec).arg("RecId N(5,0)") + "; Extra C(5)", "[]");
+    writeOldTable(dir.filePath("MORE.DBF"), QString::fromLatin1(kV2Layout).arg("RecId N(5,0)") + "; Extra C(5)", "[]");
     EXPECT_FALSE(isOldLayout(dir.filePath("MORE.DBF"), OldGeneration::V2));
 
     // The current layout is neither old one, nor is a file that is no table.
@@ -132,7 +132,7 @@ TEST_F(Conversion, WrongLayoutsFailTheTest) {
 
 TEST_F(Conversion, V1MapsTapeNumAndBuildsMiscellaneFromTheFlags) {
     const QString old = dir.filePath("vlog.dbf");
-    writeOldTable(old, QString::fromLatin1(kV1Spec).arg("No N(3,0)"),
+    writeOldTable(old, QString::fromLatin1(kV1Layout).arg("No N(3,0)"),
                   "[" + v1Row("Flags", "TAPE 12", "yes", "No", "YES") + ", " + v1Row("None", "TAPE 13", "", "no", "") +
                       ", " + v1Row("All", "T14", "Yes", "yEs", "yes") + ", " + v1Row("Noise", "T15", "n", "YES", "") +
                       "]");
@@ -162,7 +162,7 @@ TEST_F(Conversion, V1MapsTapeNumAndBuildsMiscellaneFromTheFlags) {
 
 TEST_F(Conversion, OldFileWithMissingMdxHasItsFlagClearedFirst) {
     const QString old = dir.filePath("V2LOG.DBF");
-    writeOldTable(old, QString::fromLatin1(kV2Spec).arg("RecId N(5,0)"), "[" + v2Row("1", "T", "M", 1999, "1") + "]");
+    writeOldTable(old, QString::fromLatin1(kV2Layout).arg("RecId N(5,0)"), "[" + v2Row("1", "T", "M", 1999, "1") + "]");
     QByteArray bytes = testhelp::readFile(old);
     bytes[28] = 1;  // claims a production index that is not there
     testhelp::writeFile(old, bytes);

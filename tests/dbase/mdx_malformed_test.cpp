@@ -283,7 +283,7 @@ TEST(MdxMalformed, FuzzCorpusReplays) {
     EXPECT_GT(files, 0);
 }
 
-// Writes the seed corpus of the fuzz target (run by hand with QUILLON_WRITE_CORPUS=<folder>).
+// Writes the starting corpus of the fuzz target (run by hand with QUILLON_WRITE_CORPUS=<folder>).
 TEST(MdxMalformed, WritesSeedCorpusWhenAsked) {
     const char* out = std::getenv("QUILLON_WRITE_CORPUS");
     if (!out) GTEST_SKIP() << "QUILLON_WRITE_CORPUS not set";
