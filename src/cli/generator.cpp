@@ -56,7 +56,7 @@ constexpr std::string_view kLastNames[] = {
     "Meyer", "Rice", "Schmidt", "Garza", "Daniels", "Ferguson", "Nichols", "Stephens", "Soto", "Weaver",
     "O'Brien", "O'Hara", "D'Angelo", "O'Toole", "McQueen",
     "Depardieu", "Peña", "Müller", "Brühl", "Söderberg", "Gonçalves", "Núñez", "Béart", "Lefèvre",
-    "Schön", "Dvořák", "Andrés", "Cortázar", "Ibáñez", "Björk", "Nykvist", "Kinski", "Almodóvar",
+    "Schön", "Dvorák", "Andrés", "Cortázar", "Ibáñez", "Björk", "Nykvist", "Kinski", "Almodóvar",
 };
 
 constexpr std::string_view kAdjectives[] = {

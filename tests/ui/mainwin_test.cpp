@@ -1,6 +1,7 @@
 // The main window: first start, settings kept across runs, browse mode, screen sizes, the
 // button-bar modes and their layout.
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -10,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "app/paths.h"
+#include "app/ui/viewergrid.h"
+#include "support/testcatalogue.h"
+#include "dbase/table.h"
 #include "shell_helpers.h"
 
 using namespace shelltest;
@@ -44,6 +48,34 @@ TEST(MainStart, FirstStartWithNoFilesCreatesMasterAndUsesTheDefaults) {
     EXPECT_EQ(box.programKey("Misc", "Last Database"), box.master());
     EXPECT_EQ(box.programKey("Misc", "Show Tips"), QString("Yes"));
     EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST(MainStart, AnExistingCatalogueOpensOnItsFirstRecord) {
+    Sandbox box;
+    createCatalogue(box.master());
+    {
+        dbase::Table t;
+        t.open(enginePathOf(box.master()));
+        appendRecords(t, 50, [](int i) {
+            return TestRecord{QString("Film %1").arg(49 - i, 2, 10, QChar('0')), "", "", "", 1990};
+        });
+    }
+    // Sorted by title, the first physical record is the last in the viewer.
+    {
+        IniFile ini(box.program("MASTER.INI"));
+        ini.writeInt("Sort Order", "Primary Sort", 1);
+        ASSERT_TRUE(ini.save());
+    }
+    box.setProgramKey("Misc", "Show Tips", "No");
+    ScriptedPrompts prompts;
+    auto main = start();
+    ASSERT_TRUE(main->startedOk());
+    main->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->countLabel()->text(), QString("50"));
+    EXPECT_EQ(main->viewerGrid()->currentIndex().row(), 0);
+    EXPECT_EQ(main->session().table().recNo(), 50u);
+    finish(main);
 }
 
 TEST(MainStart, MissingLastDatabaseFallsBackToMaster) {

@@ -155,6 +155,7 @@ void TMain::openStartDatabase() {
     try {
         s.openTable(dbase::OpenMode::Shared);
         applySortExpression(s.table(), s.sortExpression(), SortApply::StartUp);
+        s.table().first();  // the viewer starts on the first record of the order in force
     } catch (const dbase::DbError& e) {
         // The order could not be set (the index is damaged or the table is held): record order,
         // the table stays usable and Rebuild Indexes can repair it.
