@@ -756,30 +756,11 @@ void TMain::showAbout() {
 }
 
 void TMain::saveDefaultLists() {
-    Prompts& prompts = Prompts::instance();
-    prompts.beep();
-    if (prompts.message(
-            this, QStringLiteral("Warning"),
-            QStringLiteral("Your current Data Lists will become your default list values.  These values "
-                           "will be used when new databases are created.  Previous default values will "
-                           "be lost.  Do you want to proceed?"),
-            Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) != Prompts::Yes)
-        return;
-    QString error;
-    if (!session_->lists().saveDefaultLists(&error)) reportProblem(error);
+    saveListsAsDefaults(*session_, this);
 }
 
 void TMain::loadDefaultLists() {
-    Prompts& prompts = Prompts::instance();
-    prompts.beep();
-    if (prompts.message(
-            this, QStringLiteral("Warning"),
-            QStringLiteral("Your current Data Lists will be overridden with your default list values. "
-                           "Previous  values will be lost.  Do you want to proceed?"),
-            Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) != Prompts::Yes)
-        return;
-    QString error;
-    if (!session_->lists().loadDefaultLists(&error)) reportProblem(error);
+    ::loadDefaultLists(*session_, this);
 }
 
 void TMain::maintainList(int listNumber) {
