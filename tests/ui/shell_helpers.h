@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "app/inifile.h"
+#include "common/peerprocess.h"
 #include "app/ui/mainwin.h"
 #include "support/scriptedprompts.h"
 
@@ -70,41 +71,7 @@ inline void finish(std::unique_ptr<TMain>& main) {
     main.reset();
 }
 
-// Runs /usr/bin/python3 -c script args; fails the test unless it exits with 0.
-inline QByteArray python(const QString& script, const QStringList& args = {}) {
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return p.readAllStandardOutput();
-}
-
-// Another program holding a shared lock on the whole file while the object lives.
-class LockHolder {
-public:
-    explicit LockHolder(const QString& path) {
-        proc_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"),
-                                                         QStringLiteral("import fcntl, sys\n"
-                                                                        "f = open(sys.argv[1], 'rb')\n"
-                                                                        "fcntl.lockf(f, fcntl.LOCK_SH)\n"
-                                                                        "print('locked', flush=True)\n"
-                                                                        "sys.stdin.read()\n"),
-                                                         path});
-        if (proc_.waitForStarted(10000))
-            while (!proc_.canReadLine() && proc_.waitForReadyRead(10000)) {
-            }
-        locked_ = proc_.readLine().trimmed() == "locked";
-    }
-    ~LockHolder() {
-        proc_.closeWriteChannel();
-        if (!proc_.waitForFinished(10000)) proc_.kill();
-        proc_.waitForFinished(10000);
-    }
-    bool locked() const { return locked_; }
-
-private:
-    QProcess proc_;
-    bool locked_ = false;
-};
+using peer::LockHolder;
+using peer::python;
 
 } // namespace shelltest
