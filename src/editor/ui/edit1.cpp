@@ -184,6 +184,25 @@ void TMyEdit::buildControls() {
         l->setMinimumWidth(100);
         return l;
     };
+    // A date box with its "Blan&k Date" button on one row of a page's grid.
+    auto dateRow = [&](QGridLayout* g, int& r, const char* name, int slot, int page, const char* buttonName,
+                       QWidget* parent) {
+        QWidget* date = addControl(name, slot, page, 0, Kind::Date, parent);
+        date->setMinimumWidth(charsWidth(date, 11));
+        date->setMaximumWidth(charsWidth(date, 13));
+        auto* blank = new QPushButton(QStringLiteral("Blan&k Date"), parent);
+        blank->setObjectName(QString::fromLatin1(buttonName));
+        blank->setAutoDefault(false);
+        connect(blank, &QPushButton::clicked, this, [this, name] { editOf(name)->clear(); });
+        auto* row = new QHBoxLayout;
+        row->setSpacing(6);
+        row->addWidget(date);
+        row->addWidget(blank);
+        row->addStretch(1);
+        g->addWidget(label(slot, parent, date), r, 0);
+        g->addLayout(row, r++, 1);
+        return blank;
+    };
 
     // Page 0: Particulars.
     {
@@ -292,20 +311,7 @@ void TMyEdit::buildControls() {
         checkOut_->setProperty("slot", int(Slot::CheckOut));
         g->addWidget(checkOut_, r++, 1, Qt::AlignLeft);
         connect(checkOut_, &QCheckBox::clicked, this, &TMyEdit::CheckOutClick);
-        QWidget* date = addControl(kCheckDate, Slot::CheckDate, 2, 0, Kind::Date, page);
-        date->setMinimumWidth(charsWidth(date, 11));
-        date->setMaximumWidth(charsWidth(date, 13));
-        blankCheckOut_ = new QPushButton(QStringLiteral("Blan&k Date"), page);
-        blankCheckOut_->setObjectName(QStringLiteral("BlankCheckOut"));
-        blankCheckOut_->setAutoDefault(false);
-        connect(blankCheckOut_, &QPushButton::clicked, this, [this] { editOf(kCheckDate)->clear(); });
-        auto* dateRow = new QHBoxLayout;
-        dateRow->setSpacing(6);
-        dateRow->addWidget(date);
-        dateRow->addWidget(blankCheckOut_);
-        dateRow->addStretch(1);
-        g->addWidget(label(Slot::CheckDate, page, date), r, 0);
-        g->addLayout(dateRow, r++, 1);
+        blankCheckOut_ = dateRow(g, r, kCheckDate, Slot::CheckDate, 2, "BlankCheckOut", page);
         QWidget* name = addControl(kCheckName, Slot::CheckName, 2, 15, Kind::Combo, page);
         g->addWidget(label(Slot::CheckName, page, name), r, 0);
         g->addWidget(name, r++, 1, Qt::AlignLeft);
@@ -335,20 +341,7 @@ void TMyEdit::buildControls() {
             editOf(p)->setMinimumWidth(charsWidth(editOf(p), 14));
             editOf(p)->setMaximumWidth(charsWidth(editOf(p), 18));
         }
-        QWidget* date = addControl(kPurchDate, Slot::PurchDate, 3, 0, Kind::Date, page);
-        date->setMinimumWidth(charsWidth(date, 11));
-        date->setMaximumWidth(charsWidth(date, 13));
-        blankPurchDate_ = new QPushButton(QStringLiteral("Blan&k Date"), page);
-        blankPurchDate_->setObjectName(QStringLiteral("BlankPurchDate"));
-        blankPurchDate_->setAutoDefault(false);
-        connect(blankPurchDate_, &QPushButton::clicked, this, [this] { editOf(kPurchDate)->clear(); });
-        auto* dateRow = new QHBoxLayout;
-        dateRow->setSpacing(6);
-        dateRow->addWidget(date);
-        dateRow->addWidget(blankPurchDate_);
-        dateRow->addStretch(1);
-        g->addWidget(label(Slot::PurchDate, page, date), r, 0);
-        g->addLayout(dateRow, r++, 1);
+        blankPurchDate_ = dateRow(g, r, kPurchDate, Slot::PurchDate, 3, "BlankPurchDate", page);
         w = addControl("WherePurch", Slot::WherePurch, 3, 16, Kind::Combo, page);
         g->addWidget(label(Slot::WherePurch, page, w), r, 0);
         g->addWidget(w, r++, 1, Qt::AlignLeft);
