@@ -2,7 +2,7 @@
 
 namespace recent {
 
-void DoLastFiles(QStringList& entries, const QString& previous, const QString& current) {
+void updateRecentFiles(QStringList& entries, const QString& previous, const QString& current) {
     while (entries.size() < Count)
         entries.append(QString());
     while (entries.size() > Count)

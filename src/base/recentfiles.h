@@ -11,7 +11,7 @@ constexpr int Count = 5;
 // Updates the list after a switch from `previous` to `current`: removes `current` (compared
 // byte for byte) and puts `previous` on top; the oldest entry drops out. The list always has
 // Count entries afterwards (empty strings for unused ones).
-void DoLastFiles(QStringList& entries, const QString& previous, const QString& current);
+void updateRecentFiles(QStringList& entries, const QString& previous, const QString& current);
 
 // The menu caption of entry n (1-based): "&n   " followed by the path.
 QString menuCaption(int n, const QString& path);

@@ -58,7 +58,7 @@ public:
     // The database lists in the order they are read and written: 1, 3, 2, 4 .. 13, 15, 16.
     static const std::array<int, 15>& databaseListOrder();
     // The data list feeding a field slot (Part of the field slot table's list flag), 0 for none.
-    // Stars 1..6 -> 2, Miscellane -> 17, OscarNom/OscarAward -> 14.
+    // Stars 1..6 -> 2, Miscellaneous -> 17, OscarNomination/OscarAward -> 14.
     static int listForSlot(int slot);
 
     explicit DataLists(QObject* parent = nullptr);

@@ -72,7 +72,7 @@ public:
     // Field display name of a slot (1..40), from the database settings.
     QString displayName(int slot) const;
 
-    // The sort expression in force (built from the four sort levels by BuildSortString).
+    // The sort expression in force (built from the four sort levels by sortExpression).
     QString sortExpression() const { return sortExpression_; }
     void setSortExpression(const QString& expression) { sortExpression_ = expression; }
 

@@ -106,7 +106,7 @@ void requireExisting(const QString& path) {
 
 void requireCatalogue(const QString& path) {
     requireExisting(path);
-    const FormatCheck check = CheckDBaseFormat(path);
+    const FormatCheck check = checkCatalogueFormat(path);
     if (!check.ok) throw Failure{check.message};
 }
 
@@ -171,7 +171,7 @@ QString needFile(const Options& o, qsizetype maxPositional, const QString& comma
 int cmdCreate(const QStringList& args) {
     const Options o = parseOptions(args, {});
     const QString path = needFile(o, 1, QStringLiteral("create"));
-    const NewTable made = MakeNewDB(path);
+    const NewTable made = createCatalogue(path);
     if (!made.ok) throw Failure{made.message};
     return 0;
 }
@@ -238,7 +238,7 @@ int cmdGenerate(const QStringList& args) {
             : 1;
 
     if (!QFileInfo::exists(path)) {
-        const NewTable made = MakeNewDB(path);
+        const NewTable made = createCatalogue(path);
         if (!made.ok) throw Failure{made.message};
     } else {
         requireCatalogue(path);
@@ -332,7 +332,7 @@ int cmdSort(const QStringList& args) {
         levels[size_t(i - 1)] = parseLevel(o.positional[i]);
     requireCatalogue(path);
 
-    const QString expression = BuildSortString(levels);
+    const QString expression = sortExpression(levels);
     dbase::Table t;
     try {
         t.open(enginePath(path), dbase::OpenMode::Exclusive);
@@ -371,7 +371,7 @@ bool usesSortTag(const dbase::Table& t, const QString& path) {
     SortLevels levels;
     for (size_t i = 0; i < 4; ++i)
         levels[i] = settings.readInt(QStringLiteral("Sort Order"), QLatin1String(kKeys[i]), kDefaults[i]);
-    return !BuildSortString(levels).isEmpty();
+    return !sortExpression(levels).isEmpty();
 }
 
 int cmdList(const QStringList& args) {

@@ -32,7 +32,7 @@ QString invalidTypeMessage() {
 // The format check with its message; a file the engine cannot open at all shows the engine's text.
 bool MainWindow::formatCheck(const QString& path, bool showMessage) {
     try {
-        const FormatCheck check = CheckDBaseFormat(path);
+        const FormatCheck check = checkCatalogueFormat(path);
         if (!check.ok && showMessage) Prompts::instance().error(this, check.message);
         return check.ok;
     } catch (const dbase::DbError& e) {
@@ -45,11 +45,11 @@ QString MainWindow::dialogFolder() const {
     return QFileInfo(session_->currentDatabase()).absolutePath();
 }
 
-void MainWindow::DoNew() {
+void MainWindow::newCatalogue() {
     const QString path = Prompts::instance().saveFile(this, QStringLiteral("New Database File"), kFilter,
                                                       kSuffix, dialogFolder(), true);
     if (!path.isEmpty()) {
-        DoEndSearch();
+        endSearch();
         if (!hasTableExtension(path)) {
             Prompts::instance().error(this, invalidTypeMessage());
         } else {
@@ -62,7 +62,7 @@ void MainWindow::DoNew() {
                 session_->closeTable();
                 databaseValid_ = false;
             }
-            const NewTable made = MakeNewDB(full);
+            const NewTable made = createCatalogue(full);
             if (made.ok) {
                 switchDatabase(full, true);
             } else {
@@ -74,10 +74,10 @@ void MainWindow::DoNew() {
             }
         }
     }
-    DisplayCount();
+    displayCount();
 }
 
-void MainWindow::DoOpen() {
+void MainWindow::openCatalogue() {
     openDatabaseDialog();
 }
 
@@ -94,7 +94,7 @@ bool MainWindow::openDatabaseDialog() {
     return true;
 }
 
-void MainWindow::OpenSaveFile(int entry) {
+void MainWindow::openRecentFile(int entry) {
     if (entry < 1 || entry > recent::Count) return;
     const QString path = session_->program().lastFiles[entry - 1];
     if (path.isEmpty()) return;
@@ -116,17 +116,16 @@ void MainWindow::saveOpenDatabase() {
 
 void MainWindow::switchDatabase(const QString& path, bool isNew) {
     Session& s = *session_;
-    // 1.
-    DoEndSearch();
-    // 2., 3.
+    // A search ends with the catalogue it ran on; the old table closes first.
+    endSearch();
     const QString previous = s.currentDatabase();
     const bool previousValid = databaseValid_;
     s.closeTable();
     setCaptionFor(path);
-    // 4.
+    // The old catalogue keeps its settings and lists.
     saveOpenDatabase();
     s.setCurrentDatabase(path);
-    // 5.
+    // A new catalogue starts from the default lists and settings, an existing one from its own.
     QString error;
     if (isNew) {
         if (!s.lists().loadDefaultLists(&error)) reportProblem(error);
@@ -135,11 +134,11 @@ void MainWindow::switchDatabase(const QString& path, bool isNew) {
         if (!s.lists().loadAllLists(path, &error)) reportProblem(error);
         if (!s.loadDatabaseSettings(&error)) reportProblem(error);
     }
-    // 6.
-    s.setSortExpression(BuildSortString(s.database().sortLevels));
-    // 7. The sort index, unless another program holds the table.
+    // Its sort order.
+    s.setSortExpression(sortExpression(s.database().sortLevels));
+    // The sort index, unless another program holds the table.
     QString indexProblem;
-    if (isNew || !DBaseInUse(path)) {
+    if (isNew || !isTableInUse(path)) {
         try {
             s.openTable(dbase::OpenMode::Exclusive);
             applySortExpression(s.table(), s.sortExpression(), SortApply::Rebuild);
@@ -148,15 +147,15 @@ void MainWindow::switchDatabase(const QString& path, bool isNew) {
         }
         s.closeTable();
     }
-    // 8.
+    // Open for the session's use and show it.
     reopenShared();
     databaseValid_ = true;
     reportProblem(indexProblem);
     s.notifyDatabaseChanged();
-    DoFileSpecific();
-    // 9.
+    showOpenCatalogue();
+    // The recently used list.
     QStringList list(s.program().lastFiles.begin(), s.program().lastFiles.end());
-    recent::DoLastFiles(list, previous, path);
+    recent::updateRecentFiles(list, previous, path);
     if (!previousValid || previous.isEmpty()) {
         // Nothing valid was open before: there is no database to remember.
         list.removeFirst();
@@ -164,8 +163,8 @@ void MainWindow::switchDatabase(const QString& path, bool isNew) {
     }
     for (int i = 0; i < recent::Count; ++i)
         s.program().lastFiles[i] = list[i];
-    SetMenuLastFiles();
-    DisplayCount();
+    fillRecentFilesMenu();
+    displayCount();
 }
 
 void MainWindow::reopenShared() {
@@ -176,7 +175,7 @@ void MainWindow::reopenShared() {
     }
 }
 
-void MainWindow::SetMenuLastFiles() {
+void MainWindow::fillRecentFilesMenu() {
     const auto& files = session_->program().lastFiles;
     bool any = false;
     for (int i = 0; i < recent::Count; ++i) {
@@ -188,10 +187,10 @@ void MainWindow::SetMenuLastFiles() {
     lastFilesSeparator_->setVisible(any);
 }
 
-void MainWindow::MenuUpdateClick() {
+void MainWindow::updateDatabase() {
     Session& s = *session_;
     const bool wasSearching = s.searchOn();
-    if (wasSearching) DoEndSearch();
+    if (wasSearching) endSearch();
     QString error;
     if (!s.saveDatabaseSettings(&error)) reportProblem(error);
     s.closeTable();
@@ -202,8 +201,8 @@ void MainWindow::MenuUpdateClick() {
         updateCommandStates();
     }
     s.notifyRecordsChanged();
-    SetViewerOptions();
-    DisplayCount();
+    applyViewerOptions();
+    displayCount();
 }
 
 // Pack and Rebuild Indexes: the question, then the work on the exclusively opened table.
@@ -225,13 +224,13 @@ bool MainWindow::exclusiveOperation(const QString& question, const QString& fail
     }
     reopenShared();
     s.notifyRecordsChanged();
-    SetViewerOptions();
-    DisplayCount();
+    applyViewerOptions();
+    displayCount();
     if (!ok) Prompts::instance().error(this, failure);
     return ok;
 }
 
-void MainWindow::MenuPackClick() {
+void MainWindow::packCatalogue() {
     exclusiveOperation(
         QStringLiteral(
             "Deleted items are not permanently removed from the database until packing occurs.  Packing "
@@ -243,7 +242,7 @@ void MainWindow::MenuPackClick() {
         true);
 }
 
-void MainWindow::MenuRebuildClick() {
+void MainWindow::rebuildIndex() {
     exclusiveOperation(
         QStringLiteral(
             "It is possible for your index files to become corrupted.  As a result, some items may not show "
@@ -255,14 +254,14 @@ void MainWindow::MenuRebuildClick() {
         false);
 }
 
-void MainWindow::MenuSortOrderClick() {
+void MainWindow::chooseSortOrder() {
     SortOrderDialog window(*session_, this);
     window.exec();
-    SetViewerOptions();
-    DisplayCount();
+    applyViewerOptions();
+    displayCount();
 }
 
-void MainWindow::CheckForConversion() {
+void MainWindow::offerConversion() {
     const QString folder = ProgramPaths::programFolder();
     bool converted = false;
     for (OldGeneration generation : {OldGeneration::V2, OldGeneration::V1}) {
@@ -278,6 +277,6 @@ void MainWindow::CheckForConversion() {
     }
     if (converted) {
         session_->notifyRecordsChanged();
-        DisplayCount();
+        displayCount();
     }
 }

@@ -73,24 +73,24 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     buildMenus();
     buildCentralArea();
 
-    // 1. Caption, End Search unavailable until a search runs.
+    // Caption, End Search unavailable until a search runs.
     setWindowTitle(QStringLiteral("Quillon Videos 97"));
     action(QStringLiteral("MenuEndSearch"))->setEnabled(false);
 
-    // 2. Program folder (created when missing) and start folder.
+    // Program folder (created when missing) and start folder.
     session_->setStartFolder(QDir::currentPath());
     ProgramPaths::programFolder();
 
-    // 5. Program settings; place and size the window.
+    // Program settings; place and size the window.
     QString error;
     if (!session_->loadProgramSettings(&error)) reportProblem(error);
     applyWindowPlacement();
 
-    // 6. Sort expression, date format and the regional menu ticks.
-    session_->setSortExpression(BuildSortString(session_->database().sortLevels));
+    // Sort expression, date format and the regional menu ticks.
+    session_->setSortExpression(sortExpression(session_->database().sortLevels));
     session_->applyDateFormat();
 
-    // 7., 8. The catalogue.
+    // The catalogue to start with, checked or replaced by a valid one.
     if (!chooseStartDatabase()) {
         startedOk_ = false;
         return;
@@ -102,17 +102,17 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
         return;
     }
 
-    // 9. - 11.
-    SetButtonBar();
+    // Button bar, screen size and regional formats.
+    applyButtonBar();
     applyScreenSize();
     session_->regional() = RegionalValues::fromLocale();
     applyRegionalMenus();
 
-    // 12. Recently used databases, older catalogues.
-    SetMenuLastFiles();
-    CheckForConversion();
+    // Recently used databases, older catalogues.
+    fillRecentFilesMenu();
+    offerConversion();
 
-    // 14. Command line.
+    // Command line: /BROWSE starts in browse mode.
     if (!arguments.isEmpty() && arguments.first().toUpper() == QLatin1String("/BROWSE")) applyBrowseMode();
     updateCommandStates();
 
@@ -130,7 +130,7 @@ bool MainWindow::chooseStartDatabase() {
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         path = ProgramPaths::masterTable();
         if (!QFileInfo::exists(path)) {
-            const NewTable made = MakeNewDB(path);
+            const NewTable made = createCatalogue(path);
             if (!made.ok) {
                 Prompts::instance().error(
                     this, made.message.isEmpty()
@@ -151,7 +151,7 @@ void MainWindow::openStartDatabase() {
     setCaptionFor(s.currentDatabase());
     QString error;
     if (!s.loadDatabaseSettings(&error)) reportProblem(error);
-    s.setSortExpression(BuildSortString(s.database().sortLevels));
+    s.setSortExpression(sortExpression(s.database().sortLevels));
     try {
         s.openTable(dbase::OpenMode::Shared);
         applySortExpression(s.table(), s.sortExpression(), SortApply::StartUp);
@@ -207,7 +207,7 @@ void MainWindow::applyWindowPlacement() {
     move(topLeft);
 }
 
-// Step 10: the scale of the stored screen size when this screen can show it, else 640 x 480.
+// The scale of the stored screen size when this screen can show it, else 640 x 480.
 void MainWindow::applyScreenSize() {
     const int stored = session_->program().windowSize;
     sizeInForce_ = screensize::effective(stored, screenForChecks_);
@@ -300,11 +300,11 @@ void MainWindow::buildMenus() {
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     connect(addItem(file, "MenuNew", "&New Database", ctrl(Qt::Key_W)), &QAction::triggered, this,
-            &MainWindow::DoNew);
+            &MainWindow::newCatalogue);
     connect(addItem(file, "MenuOpen", "&Open Database", ctrl(Qt::Key_O)), &QAction::triggered, this,
-            &MainWindow::DoOpen);
+            &MainWindow::openCatalogue);
     connect(addItem(file, "MenuUpdate", "&Update Database", ctrl(Qt::Key_Z)), &QAction::triggered, this,
-            &MainWindow::MenuUpdateClick);
+            &MainWindow::updateDatabase);
     file->addSeparator();
     addItem(file, "MenuBackup", "&Back Up Data", ctrl(Qt::Key_B));
     addItem(file, "MenuRestore", "&Restore Data", ctrl(Qt::Key_Y));
@@ -316,19 +316,19 @@ void MainWindow::buildMenus() {
     for (int i = 0; i < 5; ++i) {
         QAction* a =
             addItem(file, QStringLiteral("MenuLastFile%1").arg(i + 1), QStringLiteral("&%1").arg(i + 1));
-        connect(a, &QAction::triggered, this, [this, i] { OpenSaveFile(i + 1); });
+        connect(a, &QAction::triggered, this, [this, i] { openRecentFile(i + 1); });
         lastFileItems_[i] = a;
     }
 
     QMenu* records = bar->addMenu(QStringLiteral("&Records"));
     connect(addItem(records, "MenuAdd", "&Add", ctrl(Qt::Key_A)), &QAction::triggered, this,
-            &MainWindow::AddClick);
+            &MainWindow::addClicked);
     connect(addItem(records, "MenuEdit", "&Edit", ctrl(Qt::Key_E)), &QAction::triggered, this,
-            &MainWindow::EditClick);
+            &MainWindow::editClicked);
     connect(addItem(records, "MenuCopy", "&Copy", ctrl(Qt::Key_C)), &QAction::triggered, this,
-            &MainWindow::CopyClick);
+            &MainWindow::copyClicked);
     connect(addItem(records, "MenuDelete", "&Delete", ctrl(Qt::Key_D)), &QAction::triggered, this,
-            &MainWindow::DeleteClick);
+            &MainWindow::deleteClicked);
     records->addSeparator();
     addItem(records, "MenuImport", "&Import", ctrl(Qt::Key_M));
     addItem(records, "MenuExport", "E&xport", ctrl(Qt::Key_T));
@@ -336,7 +336,7 @@ void MainWindow::buildMenus() {
     QMenu* navigate = bar->addMenu(QStringLiteral("Navi&gate"));
     addItem(navigate, "MenuSearch", "&Search (Query)", ctrl(Qt::Key_S));
     connect(addItem(navigate, "MenuEndSearch", "&End Search", ctrl(Qt::Key_I)), &QAction::triggered, this,
-            &MainWindow::DoEndSearch);
+            &MainWindow::endSearch);
     addItem(navigate, "MenuLocate", "&Locate", ctrl(Qt::Key_L));
     addItem(navigate, "MenuLocateNext", "Locate &Next", ctrl(Qt::Key_N));
     addItem(navigate, "MenuReports", "&Reports", ctrl(Qt::Key_R));
@@ -344,7 +344,7 @@ void MainWindow::buildMenus() {
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     connect(addItem(options, "MenuSortOrder", "Sort &Order", ctrl(Qt::Key_Q)), &QAction::triggered, this,
-            &MainWindow::MenuSortOrderClick);
+            &MainWindow::chooseSortOrder);
     QMenu* sizes = options->addMenu(QStringLiteral("Screen Si&ze"));
     const Qt::Key sizeKeys[4] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
     for (int i = 0; i < 4; ++i) {
@@ -434,9 +434,9 @@ void MainWindow::buildMenus() {
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     addItem(tools, "MenuSearchReplace", "&Search and Replace", ctrl(Qt::Key_F));
     connect(addItem(tools, "MenuRebuild", "&Rebuild Indexes"), &QAction::triggered, this,
-            &MainWindow::MenuRebuildClick);
+            &MainWindow::rebuildIndex);
     connect(addItem(tools, "MenuPack", "&Pack Database"), &QAction::triggered, this,
-            &MainWindow::MenuPackClick);
+            &MainWindow::packCatalogue);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     connect(addItem(help, "MenuHelpContents", "&Contents", ctrl(Qt::Key_H)), &QAction::triggered, this,
@@ -590,7 +590,7 @@ void MainWindow::layoutCentral() {
     navigator_->raise();
 }
 
-void MainWindow::SetButtonBar() {
+void MainWindow::applyButtonBar() {
     const ButtonBarMode mode = buttonBarMode();
     speedBar_->setVisible(mode == ButtonBarMode::Speed);
     for (QPushButton* b : lettered_)
@@ -604,7 +604,7 @@ void MainWindow::SetButtonBar() {
 
 void MainWindow::chooseButtonBar(ButtonBarMode mode) {
     session_->program().buttonBar = static_cast<int>(mode);
-    SetButtonBar();
+    applyButtonBar();
 }
 
 // Which commands are available: browse mode, the search state, and the button-bar mode.
@@ -642,7 +642,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        DoFileSpecific();
+        showOpenCatalogue();
         // Ask for the focus, so that the window becomes active (and the tip of the day appears)
         // also on a desktop without a window manager.
         QMetaObject::invokeMethod(
@@ -662,7 +662,7 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     Session& s = *session_;
-    if (s.searchOn()) DoEndSearch();
+    if (s.searchOn()) endSearch();
     ProgramSettings& p = s.program();
     const QRect normal = (isMaximized() || isMinimized()) ? normalGeometry() : QRect(pos(), size());
     p.mainWindowLeft = normal.left();
@@ -694,15 +694,15 @@ void MainWindow::applyUserFontsToWindow() {
     look::applyUserFonts(central_, l);
 }
 
-void MainWindow::DoFileSpecific() {
+void MainWindow::showOpenCatalogue() {
     applyUserFontsToWindow();
-    SetViewerOptions();
+    applyViewerOptions();
     DialogLook l = dialogLook(*session_, WindowGroup::Main);
     if (l.applyColors) look::applyColors(central_, l.colors);
-    DisplayCount();
+    displayCount();
 }
 
-void MainWindow::DisplayCount() {
+void MainWindow::displayCount() {
     uint32_t count = 0;
     if (session_->table().isOpen()) {
         try {
@@ -715,14 +715,14 @@ void MainWindow::DisplayCount() {
     navigator_->setEditState(false, count > 0);
 }
 
-void MainWindow::DoEndSearch() {
+void MainWindow::endSearch() {
     if (!session_->searchOn()) return;
     session_->table().clearFilter();
     session_->setSearchOn(false);
     searchOnLabel_->hide();
     updateCommandStates();
-    SetViewerOptions();
-    DisplayCount();
+    applyViewerOptions();
+    displayCount();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -776,12 +776,12 @@ void MainWindow::createViewerGrid() {
     grid_ = new ViewerGrid(session_->table(), central_);
     grid_->setObjectName(QStringLiteral("ViewerGrid"));
     grid_->setDataLists(&session_->lists());
-    connect(grid_, &ViewerGrid::editRequested, this, &MainWindow::EditClick);
-    connect(grid_, &ViewerGrid::recordsChanged, this, &MainWindow::DisplayCount);
-    connect(session_.get(), &Session::viewerOptionsChanged, this, &MainWindow::SetViewerOptions);
+    connect(grid_, &ViewerGrid::editRequested, this, &MainWindow::editClicked);
+    connect(grid_, &ViewerGrid::recordsChanged, this, &MainWindow::displayCount);
+    connect(session_.get(), &Session::viewerOptionsChanged, this, &MainWindow::applyViewerOptions);
     connect(session_.get(), &Session::recordsChanged, this, [this] {
         grid_->reload();
-        DisplayCount();
+        displayCount();
     });
     connect(session_.get(), &Session::displayFormatsChanged, this,
             [this] { grid_->setDateFormat(session_->dateFormat()); });
@@ -791,10 +791,10 @@ QWidget* MainWindow::gridWidget() const {
     return grid_;
 }
 
-void MainWindow::SetViewerOptions() {
+void MainWindow::applyViewerOptions() {
     grid_->setDateFormat(session_->dateFormat());
     grid_->reload();
-    grid_->SetViewerOptions(session_->database());
+    grid_->applyViewerOptions(session_->database());
 }
 
 void MainWindow::navigatorClicked(RecordNavigator::Button button) {
@@ -815,13 +815,13 @@ void MainWindow::navigatorClicked(RecordNavigator::Button button) {
         if (rows > 0) grid_->selectRow(rows - 1);
         break;
     case RecordNavigator::Insert:
-        AddClick();
+        addClicked();
         break;
     case RecordNavigator::Delete:
-        DeleteClick();
+        deleteClicked();
         break;
     case RecordNavigator::Edit:
-        EditClick();
+        editClicked();
         break;
     case RecordNavigator::Post:
     case RecordNavigator::Cancel:
@@ -838,7 +838,7 @@ void MainWindow::navigatorClicked(RecordNavigator::Button button) {
     default:
         break;
     }
-    DisplayCount();
+    displayCount();
 }
 
 void MainWindow::showEditor(EditorMode mode) {
@@ -850,21 +850,21 @@ void MainWindow::showEditor(EditorMode mode) {
     editor_->exec();
     grid_->reload();
     grid_->syncToTable();
-    DisplayCount();
+    displayCount();
 }
 
-void MainWindow::AddClick() {
+void MainWindow::addClicked() {
     showEditor(EditorMode::Add);
 }
-void MainWindow::EditClick() {
+void MainWindow::editClicked() {
     showEditor(EditorMode::Edit);
 }
-void MainWindow::CopyClick() {
+void MainWindow::copyClicked() {
     showEditor(EditorMode::Copy);
 }
 
-void MainWindow::DeleteClick() {
+void MainWindow::deleteClicked() {
     if (session_->browseMode()) return;
     grid_->deleteCurrent();
-    DisplayCount();
+    displayCount();
 }

@@ -39,28 +39,28 @@ public:
     Session& session() { return *session_; }
 
     // Operations other windows call.
-    void DoFileSpecific();   // everything that depends on the open catalogue
-    void DisplayCount();     // the record count label
-    void SetViewerOptions(); // the viewer configuration on the grid
-    void SetButtonBar();     // the button-bar mode of the program settings
-    void DoEndSearch();      // ends a running search
+    void showOpenCatalogue();  // everything that depends on the open catalogue
+    void displayCount();       // the record count label
+    void applyViewerOptions(); // the viewer configuration on the grid
+    void applyButtonBar();     // the button-bar mode of the program settings
+    void endSearch();          // ends a running search
 
     // File commands.
-    void DoNew();
-    void DoOpen();
-    void OpenSaveFile(int entry); // recently used entry 1..5
-    void SetMenuLastFiles();
-    void MenuUpdateClick();
-    void MenuPackClick();
-    void MenuRebuildClick();
-    void MenuSortOrderClick();
-    void CheckForConversion();
+    void newCatalogue();
+    void openCatalogue();
+    void openRecentFile(int entry); // recently used entry 1..5
+    void fillRecentFilesMenu();
+    void updateDatabase();
+    void packCatalogue();
+    void rebuildIndex();
+    void chooseSortOrder();
+    void offerConversion();
 
     // Record commands.
-    void AddClick();
-    void EditClick();
-    void CopyClick();
-    void DeleteClick();
+    void addClicked();
+    void editClicked();
+    void copyClicked();
+    void deleteClicked();
 
     // For tests and the windows: a menu item by its object name ("MenuAdd", "MenuSize800" ...).
     QAction* action(const QString& name) const;

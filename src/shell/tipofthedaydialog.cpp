@@ -82,7 +82,7 @@ void TipOfTheDayDialog::build() {
     nextButton_ = new QPushButton(QStringLiteral("&Next Tip"), this);
     auto* closeButton = new QPushButton(QStringLiteral("&Ok"), this);
     closeButton->setDefault(true);
-    connect(nextButton_, &QPushButton::clicked, this, &TipOfTheDayDialog::NextTipClick);
+    connect(nextButton_, &QPushButton::clicked, this, &TipOfTheDayDialog::nextTipClicked);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* top = new QHBoxLayout;
@@ -109,7 +109,7 @@ void TipOfTheDayDialog::setTip(int number) {
     number_->setText(QStringLiteral("Tip %1 of %2").arg(number).arg(TipCount));
 }
 
-void TipOfTheDayDialog::NextTipClick() {
+void TipOfTheDayDialog::nextTipClicked() {
     setTip(tip_ == TipCount ? 1 : tip_ + 1);
 }
 

@@ -25,7 +25,7 @@ public:
     QCheckBox* showAtStartup() const { return showBox_; }
 
 public slots:
-    void NextTipClick();
+    void nextTipClicked();
     void done(int result) override; // writes the check box back, however the window closes
 
 private:

@@ -151,10 +151,10 @@ int ViewerGrid::columnWidthFor(int characters) const {
     return std::max(1, characters) * fm.horizontalAdvance(QLatin1Char('0')) + 6;
 }
 
-void ViewerGrid::SetViewerOptions(const DatabaseSettings& s) {
+void ViewerGrid::applyViewerOptions(const DatabaseSettings& s) {
     setUpdatesEnabled(false);
 
-    // 1. Grid options.
+    // Grid options.
     verticalHeader()->setVisible(s.rowIndicator);
     rowLines_ = s.rowLines;
     columnLines_ = s.columnLines;
@@ -176,7 +176,7 @@ void ViewerGrid::SetViewerOptions(const DatabaseSettings& s) {
         selectionModel()->select(currentIndex(), how);
     }
 
-    // 2. Fonts and colours.
+    // Fonts and colours.
     gridFont_ = fontOf(s.gridFont);
     setFont(gridFont_);
     QPalette p = palette();
@@ -201,7 +201,7 @@ void ViewerGrid::SetViewerOptions(const DatabaseSettings& s) {
             .arg(titleBack.name(), titleText.name(), titleBack.darker(150).name()));
     verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont_).height() + 6);
 
-    // 3. Columns in display order.
+    // Columns in display order.
     model_->setDisplayNames(s.fieldNames);
     QHeaderView* header = horizontalHeader();
     int nextColumn = 0;
@@ -224,7 +224,7 @@ void ViewerGrid::SetViewerOptions(const DatabaseSettings& s) {
         setColumnWidth(logical, columnWidthFor(s.fieldWidth[size_t(slot - 1)]));
     }
 
-    // 4.
+    // Repaint once with everything in place.
     setUpdatesEnabled(true);
     viewport()->update();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // ViewerGrid: the main window's grid over the main table (through ViewerModel).
 //
-// SetViewerOptions applies the viewer settings of the open catalogue: row indicator, row and
+// applyViewerOptions applies the viewer settings of the open catalogue: row indicator, row and
 // column lines, the title row, in-grid field editing (off: whole rows are selected and nothing is
 // edited), the grid and title fonts and colours, the title alignment, and the columns: which
 // fields show, in which order, under which display names and how many characters wide.
@@ -34,7 +34,7 @@ public:
     void setDateFormat(const DateFormat& format);
 
     // Re-applies the viewer settings to the grid.
-    void SetViewerOptions(const DatabaseSettings& settings);
+    void applyViewerOptions(const DatabaseSettings& settings);
 
     // Pixel width of a column of the given number of characters in the grid font.
     int columnWidthFor(int characters) const;

@@ -13,37 +13,37 @@ QStringList five(const char* a, const char* b, const char* c, const char* d, con
 
 TEST(RecentFiles, OpeningPutsThePreviousOnTopAndRemovesTheNewOne) {
     QStringList list = five("/d/B.DBF", "/d/C.DBF", "", "", "");
-    recent::DoLastFiles(list, "/d/A.DBF", "/d/C.DBF");
+    recent::updateRecentFiles(list, "/d/A.DBF", "/d/C.DBF");
     EXPECT_EQ(list, five("/d/A.DBF", "/d/B.DBF", "", "", ""));
 }
 
 TEST(RecentFiles, FifthEntryDropsOutWhenTheNewDatabaseIsNotListed) {
     QStringList list = five("/1", "/2", "/3", "/4", "/5");
-    recent::DoLastFiles(list, "/0", "/new");
+    recent::updateRecentFiles(list, "/0", "/new");
     EXPECT_EQ(list, five("/0", "/1", "/2", "/3", "/4"));
 }
 
 TEST(RecentFiles, ReopeningTheOpenDatabasePutsItsOwnPathOnTop) {
     QStringList list = five("/1", "/2", "", "", "");
-    recent::DoLastFiles(list, "/cur", "/cur");
+    recent::updateRecentFiles(list, "/cur", "/cur");
     EXPECT_EQ(list, five("/cur", "/1", "/2", "", ""));
 }
 
 TEST(RecentFiles, ComparesPathsByteForByte) {
     QStringList list = five("/d/a.dbf", "", "", "", "");
-    recent::DoLastFiles(list, "/d/X.DBF", "/d/A.DBF");
+    recent::updateRecentFiles(list, "/d/X.DBF", "/d/A.DBF");
     EXPECT_EQ(list, five("/d/X.DBF", "/d/a.dbf", "", "", ""));
 }
 
 TEST(RecentFiles, NewDatabaseInTheMiddleOfAFullList) {
     QStringList list = five("/1", "/2", "/3", "/4", "/5");
-    recent::DoLastFiles(list, "/0", "/3");
+    recent::updateRecentFiles(list, "/0", "/3");
     EXPECT_EQ(list, five("/0", "/1", "/2", "/4", "/5"));
 }
 
 TEST(RecentFiles, ShortListIsFilledToFive) {
     QStringList list;
-    recent::DoLastFiles(list, "/a", "/b");
+    recent::updateRecentFiles(list, "/a", "/b");
     EXPECT_EQ(list, five("/a", "", "", "", ""));
 }
 

@@ -58,7 +58,7 @@ protected:
 };
 
 TEST_F(CatalogueFile, NewTableHasFortyFieldsNoIndexAndFlagClear) {
-    const NewTable made = MakeNewDB(path());
+    const NewTable made = createCatalogue(path());
     ASSERT_TRUE(made.ok) << made.message.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("VIDEOS.MDX")));
     const QByteArray bytes = readFile(path());
@@ -79,7 +79,7 @@ TEST_F(CatalogueFile, NewTableHasFortyFieldsNoIndexAndFlagClear) {
     EXPECT_TRUE(t.tags().empty());
     EXPECT_EQ(t.recordCount(), 0u);
     t.close();
-    EXPECT_TRUE(CheckDBaseFormat(path()).ok);
+    EXPECT_TRUE(checkCatalogueFormat(path()).ok);
 }
 
 TEST_F(CatalogueFile, OtherWidthsAndTypesPass) {
@@ -89,7 +89,7 @@ TEST_F(CatalogueFile, OtherWidthsAndTypesPass) {
     defs[31].type = 'C', defs[31].width = 10; // CheckDate as text
     defs[27].type = 'N', defs[27].width = 12, defs[27].decimals = 2;
     dbase::Table::createRaw(enginePath(path()), defs);
-    const FormatCheck check = CheckDBaseFormat(path());
+    const FormatCheck check = checkCatalogueFormat(path());
     EXPECT_TRUE(check.ok);
     EXPECT_TRUE(check.message.isEmpty());
 }
@@ -104,7 +104,7 @@ TEST_F(CatalogueFile, NamesDifferingOnlyInCasePass) {
         bytes.replace(32 + 32 * i, stored.size(), stored);
     }
     ASSERT_TRUE(writeFile(path(), bytes));
-    EXPECT_TRUE(CheckDBaseFormat(path()).ok);
+    EXPECT_TRUE(checkCatalogueFormat(path()).ok);
 }
 
 TEST_F(CatalogueFile, OtherOrderFortyOneOrThirtyNineFieldsFail) {
@@ -122,7 +122,7 @@ TEST_F(CatalogueFile, OtherOrderFortyOneOrThirtyNineFieldsFail) {
 
     for (const char* name : {"SWAPPED.DBF", "MORE.DBF", "FEWER.DBF"}) {
         const QByteArray before = readFile(path(name));
-        const FormatCheck check = CheckDBaseFormat(path(name));
+        const FormatCheck check = checkCatalogueFormat(path(name));
         EXPECT_FALSE(check.ok) << name;
         EXPECT_EQ(check.message,
                   "This DBase file was not created with Quillon Videos 97.  It cannot be opened.  "
@@ -132,18 +132,18 @@ TEST_F(CatalogueFile, OtherOrderFortyOneOrThirtyNineFieldsFail) {
 }
 
 TEST_F(CatalogueFile, FileTheEngineCannotOpenRaisesItsError) {
-    EXPECT_THROW(CheckDBaseFormat(path("MISSING.DBF")), dbase::DbError);
+    EXPECT_THROW(checkCatalogueFormat(path("MISSING.DBF")), dbase::DbError);
     ASSERT_TRUE(writeFile(path("TEXT.DBF"), "this is not a table\r\n"));
-    EXPECT_THROW(CheckDBaseFormat(path("TEXT.DBF")), dbase::DbError);
+    EXPECT_THROW(checkCatalogueFormat(path("TEXT.DBF")), dbase::DbError);
 }
 
 TEST_F(CatalogueFile, MissingMdxClearsByte28AndNothingElse) {
-    ASSERT_TRUE(MakeNewDB(path()).ok);
+    ASSERT_TRUE(createCatalogue(path()).ok);
     addRecords(path(), {"Zulu", "Alpha", "Mike"});
     {
         dbase::Table t;
         t.open(enginePath(path()), dbase::OpenMode::Exclusive);
-        applySortExpression(t, BuildSortString(1, 0, 0, 0), SortApply::Rebuild);
+        applySortExpression(t, sortExpression(1, 0, 0, 0), SortApply::Rebuild);
         t.close();
     }
     const QString mdx = dir.filePath("VIDEOS.MDX");
@@ -152,7 +152,7 @@ TEST_F(CatalogueFile, MissingMdxClearsByte28AndNothingElse) {
     ASSERT_NE(before[28], 0);
 
     ASSERT_TRUE(QFile::remove(mdx));
-    const FormatCheck check = CheckDBaseFormat(path());
+    const FormatCheck check = checkCatalogueFormat(path());
     EXPECT_TRUE(check.ok);
 
     const QByteArray after = readFile(path());
@@ -169,41 +169,41 @@ TEST_F(CatalogueFile, MissingMdxClearsByte28AndNothingElse) {
 }
 
 TEST_F(CatalogueFile, PresentMdxKeepsTheFlag) {
-    ASSERT_TRUE(MakeNewDB(path()).ok);
+    ASSERT_TRUE(createCatalogue(path()).ok);
     {
         dbase::Table t;
         t.open(enginePath(path()), dbase::OpenMode::Exclusive);
-        applySortExpression(t, BuildSortString(1, 11, 0, 0), SortApply::Rebuild);
+        applySortExpression(t, sortExpression(1, 11, 0, 0), SortApply::Rebuild);
         t.close();
     }
     const QByteArray before = readFile(path());
-    EXPECT_TRUE(CheckDBaseFormat(path()).ok);
+    EXPECT_TRUE(checkCatalogueFormat(path()).ok);
     EXPECT_EQ(readFile(path()), before);
 }
 
 TEST_F(CatalogueFile, TableTheEngineCannotOpenCountsAsInUse) {
-    EXPECT_TRUE(DBaseInUse(path("MISSING.DBF")));
+    EXPECT_TRUE(isTableInUse(path("MISSING.DBF")));
     ASSERT_TRUE(writeFile(path("TEXT.DBF"), "not a table"));
-    EXPECT_TRUE(DBaseInUse(path("TEXT.DBF")));
+    EXPECT_TRUE(isTableInUse(path("TEXT.DBF")));
 }
 
 TEST_F(CatalogueFile, RemoveMdxByteOnMissingFileIsQuiet) {
-    EXPECT_FALSE(RemoveMDXByte(path("NONE.DBF")));
+    EXPECT_FALSE(clearIndexFlag(path("NONE.DBF")));
     EXPECT_FALSE(QFileInfo::exists(path("NONE.DBF")));
 }
 
 TEST_F(CatalogueFile, MakeNewDbReplacesAnExistingTable) {
-    ASSERT_TRUE(MakeNewDB(path()).ok);
+    ASSERT_TRUE(createCatalogue(path()).ok);
     addRecords(path(), {"One", "Two"});
     {
         dbase::Table t;
         t.open(enginePath(path()), dbase::OpenMode::Exclusive);
-        applySortExpression(t, BuildSortString(1, 0, 0, 0), SortApply::Rebuild);
+        applySortExpression(t, sortExpression(1, 0, 0, 0), SortApply::Rebuild);
         t.close();
     }
     ASSERT_TRUE(QFileInfo::exists(dir.filePath("VIDEOS.MDX")));
 
-    const NewTable made = MakeNewDB(path());
+    const NewTable made = createCatalogue(path());
     ASSERT_TRUE(made.ok) << made.message.toStdString();
     dbase::Table t;
     t.open(enginePath(path()), dbase::OpenMode::Shared, true);
@@ -215,28 +215,28 @@ TEST_F(CatalogueFile, MakeNewDbReplacesAnExistingTable) {
 
 TEST_F(CatalogueFile, MakeNewDbReplacesAFileThatIsNoTable) {
     ASSERT_TRUE(writeFile(path(), "garbage"));
-    const NewTable made = MakeNewDB(path());
+    const NewTable made = createCatalogue(path());
     ASSERT_TRUE(made.ok) << made.message.toStdString();
-    EXPECT_TRUE(CheckDBaseFormat(path()).ok);
+    EXPECT_TRUE(checkCatalogueFormat(path()).ok);
 }
 
 TEST_F(CatalogueFile, MakeNewDbIntoMissingFolderFailsWithAMessage) {
-    const NewTable made = MakeNewDB(dir.filePath("no/such/folder/NEW.DBF"));
+    const NewTable made = createCatalogue(dir.filePath("no/such/folder/NEW.DBF"));
     EXPECT_FALSE(made.ok);
     EXPECT_FALSE(made.message.isEmpty());
 }
 
 TEST_F(CatalogueFile, TableHeldByAnotherProgram) {
-    ASSERT_TRUE(MakeNewDB(path()).ok);
+    ASSERT_TRUE(createCatalogue(path()).ok);
     addRecords(path(), {"Kept"});
     const QByteArray before = readFile(path());
-    EXPECT_FALSE(DBaseInUse(path()));
+    EXPECT_FALSE(isTableInUse(path()));
     {
         peer::LockHolder holder(path());
         ASSERT_TRUE(holder.locked());
-        EXPECT_TRUE(DBaseInUse(path()));
+        EXPECT_TRUE(isTableInUse(path()));
 
-        const NewTable made = MakeNewDB(path());
+        const NewTable made = createCatalogue(path());
         EXPECT_FALSE(made.ok);
         EXPECT_EQ(made.message, QStringLiteral("The table \"%1\" is currently in use by another program.  "
                                                "New table creation will be aborted.")
@@ -250,16 +250,16 @@ TEST_F(CatalogueFile, TableHeldByAnotherProgram) {
         EXPECT_TRUE(reindex.inUse);
 
         // The format check only reads: it works beside the other program.
-        EXPECT_TRUE(CheckDBaseFormat(path()).ok);
+        EXPECT_TRUE(checkCatalogueFormat(path()).ok);
         EXPECT_EQ(readFile(path()), before);
     }
-    EXPECT_FALSE(DBaseInUse(path()));
+    EXPECT_FALSE(isTableInUse(path()));
     EXPECT_TRUE(packTable(path()).ok);
     EXPECT_TRUE(reindexTable(path()).ok);
 }
 
 TEST_F(CatalogueFile, PackRemovesDeletedRecords) {
-    ASSERT_TRUE(MakeNewDB(path()).ok);
+    ASSERT_TRUE(createCatalogue(path()).ok);
     addRecords(path(), {"A", "B", "C"});
     {
         dbase::Table t;

@@ -73,7 +73,7 @@ protected:
     dbase::Table table;
     void SetUp() override {
         target = dir.filePath("MASTER.DBF");
-        ASSERT_TRUE(MakeNewDB(target).ok);
+        ASSERT_TRUE(createCatalogue(target).ok);
         table.open(enginePath(target));
     }
     std::string value(const char* field) const { return table.getText(table.fieldIndexOrThrow(field)); }

@@ -18,7 +18,7 @@ protected:
     int title = 0, year = 0, price = 0, bought = 0;
     void SetUp() override {
         const QString file = dir.filePath("T.DBF");
-        ASSERT_TRUE(MakeNewDB(file).ok);
+        ASSERT_TRUE(createCatalogue(file).ok);
         t.open(enginePath(file));
         title = t.fieldIndexOrThrow("Title");
         year = t.fieldIndexOrThrow("Year");

@@ -12,61 +12,61 @@
 
 namespace {
 
-TEST(BuildSortString, NoLevelIsEmpty) {
-    EXPECT_EQ(BuildSortString(0, 0, 0, 0), QString());
+TEST(sortExpression, NoLevelIsEmpty) {
+    EXPECT_EQ(sortExpression(0, 0, 0, 0), QString());
 }
 
-TEST(BuildSortString, OneStringLevelTakesEighty) {
-    EXPECT_EQ(BuildSortString(2, 0, 0, 0), "Upper(Left(Star1,80))");
+TEST(sortExpression, OneStringLevelTakesEighty) {
+    EXPECT_EQ(sortExpression(2, 0, 0, 0), "Upper(Left(Star1,80))");
 }
 
-TEST(BuildSortString, FourStringLevelsTwentyEach) {
+TEST(sortExpression, FourStringLevelsTwentyEach) {
     EXPECT_EQ(
-        BuildSortString(1, 2, 9, 14),
+        sortExpression(1, 2, 9, 14),
         "Upper(Left(Title,20))+Upper(Left(Star1,20))+Upper(Left(Director,20))+Upper(Left(Category,20))");
 }
 
-TEST(BuildSortString, ThreeStringLevelsTwentySixEach) {
-    EXPECT_EQ(BuildSortString(23, 1, 40, 0),
+TEST(sortExpression, ThreeStringLevelsTwentySixEach) {
+    EXPECT_EQ(sortExpression(23, 1, 40, 0),
               "Upper(Left(Descriptio,26))+Upper(Left(Title,26))+Upper(Left(UserDef2,26))");
 }
 
-TEST(BuildSortString, NoneThenTitleCountsOneLevel) {
-    EXPECT_EQ(BuildSortString(0, 1, 0, 0), "Upper(Left(Title,80))");
-    EXPECT_EQ(BuildSortString(0, 0, 0, 1), "Upper(Left(Title,80))");
+TEST(sortExpression, NoneThenTitleCountsOneLevel) {
+    EXPECT_EQ(sortExpression(0, 1, 0, 0), "Upper(Left(Title,80))");
+    EXPECT_EQ(sortExpression(0, 0, 0, 1), "Upper(Left(Title,80))");
 }
 
-TEST(BuildSortString, GapsDoNotShiftLaterLevels) {
-    EXPECT_EQ(BuildSortString(1, 0, 2, 0), "Upper(Left(Title,40))+Upper(Left(Star1,40))");
+TEST(sortExpression, GapsDoNotShiftLaterLevels) {
+    EXPECT_EQ(sortExpression(1, 0, 2, 0), "Upper(Left(Title,40))+Upper(Left(Star1,40))");
 }
 
-TEST(BuildSortString, TitleThenYear) {
-    EXPECT_EQ(BuildSortString(1, 11, 0, 0), "Upper(Left(Title,40))+STR(Year,12,0)");
+TEST(sortExpression, TitleThenYear) {
+    EXPECT_EQ(sortExpression(1, 11, 0, 0), "Upper(Left(Title,40))+STR(Year,12,0)");
 }
 
-TEST(BuildSortString, NumbersAndDates) {
-    EXPECT_EQ(BuildSortString(11, 12, 28, 34), "STR(Year,12,0)+STR(RunTime,12,0)+STR(ListPrice,12,2)+"
-                                               "STR(PurchPrice,12,2)");
-    EXPECT_EQ(BuildSortString(35, 32, 0, 0), "DTOS(PurchDate)+DTOS(CheckDate)");
+TEST(sortExpression, NumbersAndDates) {
+    EXPECT_EQ(sortExpression(11, 12, 28, 34), "STR(Year,12,0)+STR(RunTime,12,0)+STR(ListPrice,12,2)+"
+                                              "STR(PurchPrice,12,2)");
+    EXPECT_EQ(sortExpression(35, 32, 0, 0), "DTOS(PurchDate)+DTOS(CheckDate)");
     // Numbers and dates take their own widths; strings still divide 80 by all levels in use.
-    EXPECT_EQ(BuildSortString(35, 1, 0, 0), "DTOS(PurchDate)+Upper(Left(Title,40))");
+    EXPECT_EQ(sortExpression(35, 1, 0, 0), "DTOS(PurchDate)+Upper(Left(Title,40))");
 }
 
-TEST(BuildSortString, EveryStringSlotUsesItsName) {
+TEST(sortExpression, EveryStringSlotUsesItsName) {
     for (int s = 1; s <= FieldCount; ++s) {
-        const QString e = BuildSortString(s, 0, 0, 0);
+        const QString e = sortExpression(s, 0, 0, 0);
         EXPECT_TRUE(e.contains(QLatin1String(fieldSlot(s).name))) << s;
         EXPECT_FALSE(e.endsWith('+'));
     }
 }
 
-TEST(BuildSortString, SlotsOutsideTheTableCountAsNone) {
-    EXPECT_EQ(BuildSortString(-1, 41, 1, 1000), "Upper(Left(Title,80))");
-    EXPECT_EQ(BuildSortString(SortLevels{99, -5, 0, 0}), QString());
+TEST(sortExpression, SlotsOutsideTheTableCountAsNone) {
+    EXPECT_EQ(sortExpression(-1, 41, 1, 1000), "Upper(Left(Title,80))");
+    EXPECT_EQ(sortExpression(SortLevels{99, -5, 0, 0}), QString());
 }
 
-TEST(BuildSortString, ArrayAndFourArgumentsAgree) {
-    EXPECT_EQ(BuildSortString(SortLevels{3, 0, 11, 35}), BuildSortString(3, 0, 11, 35));
+TEST(sortExpression, ArrayAndFourArgumentsAgree) {
+    EXPECT_EQ(sortExpression(SortLevels{3, 0, 11, 35}), sortExpression(3, 0, 11, 35));
 }
 
 class ApplySort : public ::testing::Test {
@@ -75,7 +75,7 @@ protected:
     QString file;
     void SetUp() override {
         file = dir.filePath("MOVIES.DBF");
-        ASSERT_TRUE(MakeNewDB(file).ok);
+        ASSERT_TRUE(createCatalogue(file).ok);
         dbase::Table t;
         t.open(enginePath(file));
         const int title = t.fieldIndexOrThrow("Title"), year = t.fieldIndexOrThrow("Year");
@@ -100,7 +100,7 @@ protected:
 TEST_F(ApplySort, RebuildMakesNewIndexActive) {
     dbase::Table t;
     t.open(enginePath(file), dbase::OpenMode::Exclusive);
-    applySortExpression(t, BuildSortString(1, 11, 0, 0), SortApply::Rebuild);
+    applySortExpression(t, sortExpression(1, 11, 0, 0), SortApply::Rebuild);
     EXPECT_EQ(QString::fromStdString(t.activeIndex()).toUpper(), "NEWINDEX");
     ASSERT_EQ(t.tags().size(), 1u);
     EXPECT_EQ(QString::fromStdString(t.tags()[0].expression), "Upper(Left(Title,40))+STR(Year,12,0)");
@@ -108,7 +108,7 @@ TEST_F(ApplySort, RebuildMakesNewIndexActive) {
     t.checkIndexes();
 
     // A new order replaces the tag: still one tag, the new expression.
-    applySortExpression(t, BuildSortString(11, 0, 0, 0), SortApply::Rebuild);
+    applySortExpression(t, sortExpression(11, 0, 0, 0), SortApply::Rebuild);
     ASSERT_EQ(t.tags().size(), 1u);
     EXPECT_EQ(QString::fromStdString(t.tags()[0].expression), "STR(Year,12,0)");
     EXPECT_EQ(order(t), (std::vector<uint32_t>{4, 3, 2, 1}));
@@ -118,8 +118,8 @@ TEST_F(ApplySort, RebuildMakesNewIndexActive) {
 TEST_F(ApplySort, EmptyExpressionShowsRecordOrderAndKeepsTheTag) {
     dbase::Table t;
     t.open(enginePath(file), dbase::OpenMode::Exclusive);
-    applySortExpression(t, BuildSortString(1, 0, 0, 0), SortApply::Rebuild);
-    applySortExpression(t, BuildSortString(0, 0, 0, 0), SortApply::Rebuild);
+    applySortExpression(t, sortExpression(1, 0, 0, 0), SortApply::Rebuild);
+    applySortExpression(t, sortExpression(0, 0, 0, 0), SortApply::Rebuild);
     EXPECT_EQ(t.activeIndex(), "");
     EXPECT_EQ(order(t), (std::vector<uint32_t>{1, 2, 3, 4}));
     ASSERT_EQ(t.tags().size(), 1u);
@@ -135,7 +135,7 @@ TEST_F(ApplySort, EmptyExpressionOnTableWithoutIndexCreatesNoMdx) {
 }
 
 TEST_F(ApplySort, StartUpUsesTheExistingTagWithoutRebuilding) {
-    const QString expression = BuildSortString(1, 11, 0, 0);
+    const QString expression = sortExpression(1, 11, 0, 0);
     {
         dbase::Table t;
         t.open(enginePath(file), dbase::OpenMode::Exclusive);
@@ -159,12 +159,12 @@ TEST_F(ApplySort, StartUpRebuildsATagOfAnotherExpression) {
     {
         dbase::Table t;
         t.open(enginePath(file), dbase::OpenMode::Exclusive);
-        applySortExpression(t, BuildSortString(1, 0, 0, 0), SortApply::Rebuild);
+        applySortExpression(t, sortExpression(1, 0, 0, 0), SortApply::Rebuild);
         t.close();
     }
     dbase::Table t;
     t.open(enginePath(file), dbase::OpenMode::Exclusive);
-    applySortExpression(t, BuildSortString(11, 0, 0, 0), SortApply::StartUp);
+    applySortExpression(t, sortExpression(11, 0, 0, 0), SortApply::StartUp);
     ASSERT_EQ(t.tags().size(), 1u);
     EXPECT_EQ(QString::fromStdString(t.tags()[0].expression), "STR(Year,12,0)");
     EXPECT_EQ(order(t), (std::vector<uint32_t>{4, 3, 2, 1}));
@@ -173,7 +173,7 @@ TEST_F(ApplySort, StartUpRebuildsATagOfAnotherExpression) {
 TEST_F(ApplySort, StartUpWithoutMdxBuildsTheTag) {
     dbase::Table t;
     t.open(enginePath(file), dbase::OpenMode::Exclusive);
-    applySortExpression(t, BuildSortString(2, 0, 0, 0), SortApply::StartUp);
+    applySortExpression(t, sortExpression(2, 0, 0, 0), SortApply::StartUp);
     EXPECT_EQ(QString::fromStdString(t.activeIndex()).toUpper(), "NEWINDEX");
     t.close();
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("MOVIES.MDX")));
@@ -182,7 +182,7 @@ TEST_F(ApplySort, StartUpWithoutMdxBuildsTheTag) {
 TEST_F(ApplySort, PostedRecordsFollowTheOrder) {
     dbase::Table t;
     t.open(enginePath(file), dbase::OpenMode::Exclusive);
-    applySortExpression(t, BuildSortString(1, 0, 0, 0), SortApply::Rebuild);
+    applySortExpression(t, sortExpression(1, 0, 0, 0), SortApply::Rebuild);
     t.append();
     t.setText(t.fieldIndexOrThrow("Title"), "Aardvark");
     t.post();

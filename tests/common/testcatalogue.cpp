@@ -10,7 +10,7 @@ std::string enginePathOf(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-void createCatalogue(const QString& path) {
+void createTestCatalogue(const QString& path) {
     std::vector<dbase::CreateField> fields;
     for (int slot = 1; slot <= FieldCount; ++slot) {
         const FieldSlot& s = fieldSlot(slot);

@@ -18,7 +18,7 @@ struct TestRecord {
 };
 
 // Creates an empty catalogue table (the forty fields in slot order) at path.
-void createCatalogue(const QString& path);
+void createTestCatalogue(const QString& path);
 // Appends records through the table engine; the table must be open.
 void appendRecords(dbase::Table& table, int count, const std::function<TestRecord(int)>& make);
 // The UTF-8 path the engine takes.

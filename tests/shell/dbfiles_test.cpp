@@ -17,7 +17,7 @@ using namespace shelltest;
 namespace {
 
 QString catalogue(const QString& path) {
-    const NewTable made = MakeNewDB(path);
+    const NewTable made = createCatalogue(path);
     EXPECT_TRUE(made.ok) << made.message.toStdString();
     return path;
 }
@@ -123,7 +123,7 @@ TEST(DatabaseFiles, NewDatabaseIsCreatedEmptyAndOpened) {
             return TestRecord{QString("Film %1").arg(i), "Drama", "", "No", 1990};
         });
     }
-    main->DisplayCount();
+    main->displayCount();
     EXPECT_EQ(main->countLabel()->text(), QString("3"));
     prompts.answerFile(box.other("FRESH.DBF"));
     main->action("MenuNew")->trigger();

@@ -52,7 +52,7 @@ TEST(MainStart, FirstStartWithNoFilesCreatesMasterAndUsesTheDefaults) {
 
 TEST(MainStart, AnExistingCatalogueOpensOnItsFirstRecord) {
     Sandbox box;
-    createCatalogue(box.master());
+    createTestCatalogue(box.master());
     {
         dbase::Table t;
         t.open(enginePathOf(box.master()));

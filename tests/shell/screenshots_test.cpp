@@ -39,7 +39,7 @@ TEST(Screenshots, MainWindowAndItsWindows) {
         });
         main->session().notifyRecordsChanged();
         main->show();
-        main->DisplayCount();
+        main->displayCount();
         save(main.get(), "main-speed-640.png");
         main->chooseButtonBar(ButtonBarMode::Lettered);
         save(main.get(), "main-lettered-640.png");

@@ -35,7 +35,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         path = dir.filePath("MASTER.DBF");
-        createCatalogue(path);
+        createTestCatalogue(path);
         table.open(enginePathOf(path));
     }
     void fill(int n, const std::function<TestRecord(int)>& make = numbered) {
@@ -251,7 +251,7 @@ TEST_F(ViewerTest, EmptyAndClosedTables) {
 TEST_F(ViewerTest, OnlyTitleShownGivesOneColumnWithItsDisplayName) {
     fill(2);
     ViewerGrid grid(table);
-    grid.SetViewerOptions(onlyTitle());
+    grid.applyViewerOptions(onlyTitle());
     EXPECT_EQ(visibleColumns(grid), 1);
     EXPECT_FALSE(grid.isColumnHidden(Slot::Title - 1));
     EXPECT_EQ(grid.model()->headerData(Slot::Title - 1, Qt::Horizontal).toString(), "Name of Film");
@@ -267,7 +267,7 @@ TEST_F(ViewerTest, ColumnOrderWidthsAndTitlesFollowTheSettings) {
     s.fieldWidth[Slot::UserDefined2 - 1] = 4;
     s.displayFields[Slot::Writers - 1] = false;
     ViewerGrid grid(table);
-    grid.SetViewerOptions(s);
+    grid.applyViewerOptions(s);
     QHeaderView* h = grid.horizontalHeader();
     EXPECT_EQ(h->logicalIndex(0), Slot::UserDefined2 - 1);
     EXPECT_EQ(h->logicalIndex(1), Slot::UserDefined1 - 1);
@@ -279,7 +279,7 @@ TEST_F(ViewerTest, ColumnOrderWidthsAndTitlesFollowTheSettings) {
     EXPECT_EQ(grid.model()->headerData(Slot::Title - 1, Qt::Horizontal).toString(), "Title");
 
     // Back to the slot order with the defaults.
-    grid.SetViewerOptions(DatabaseSettings{});
+    grid.applyViewerOptions(DatabaseSettings{});
     for (int c = 0; c < FieldCount; ++c)
         EXPECT_EQ(h->logicalIndex(c), c);
     EXPECT_EQ(visibleColumns(grid), FieldCount);
@@ -295,7 +295,7 @@ TEST_F(ViewerTest, GridLookOptions) {
     s.gridFont.size = 14;
     s.titleAlignment = 3;
     ViewerGrid grid(table);
-    grid.SetViewerOptions(s);
+    grid.applyViewerOptions(s);
     EXPECT_FALSE(grid.verticalHeader()->isVisibleTo(&grid));
     EXPECT_FALSE(grid.horizontalHeader()->isVisibleTo(&grid));
     EXPECT_EQ(grid.palette().color(QPalette::Base), QColor(255, 0, 0));
@@ -305,7 +305,7 @@ TEST_F(ViewerTest, GridLookOptions) {
     EXPECT_TRUE(grid.horizontalHeader()->styleSheet().contains("#828282")); // 8553090
     EXPECT_TRUE(grid.tabKeyNavigation());
     s = DatabaseSettings{};
-    grid.SetViewerOptions(s);
+    grid.applyViewerOptions(s);
     EXPECT_TRUE(grid.verticalHeader()->isVisibleTo(&grid));
     EXPECT_TRUE(grid.horizontalHeader()->isVisibleTo(&grid));
     EXPECT_EQ(grid.selectionBehavior(), QAbstractItemView::SelectRows);
@@ -314,7 +314,7 @@ TEST_F(ViewerTest, GridLookOptions) {
 TEST_F(ViewerTest, FieldEditingOffTypingChangesNothing) {
     fill(2);
     ViewerGrid grid(table);
-    grid.SetViewerOptions(DatabaseSettings{}); // Field Editing No
+    grid.applyViewerOptions(DatabaseSettings{}); // Field Editing No
     grid.resize(600, 300);
     grid.show();
     grid.setFocus();
@@ -334,7 +334,7 @@ TEST_F(ViewerTest, FieldEditingOnTypingWritesTheRecord) {
     ViewerGrid grid(table);
     DatabaseSettings s;
     s.fieldEditing = true;
-    grid.SetViewerOptions(s);
+    grid.applyViewerOptions(s);
     grid.resize(600, 300);
     grid.show();
     grid.setFocus();
@@ -354,7 +354,7 @@ TEST_F(ViewerTest, FieldEditingOnCheckBoxesStoreYesAndNo) {
     ViewerGrid grid(table);
     DatabaseSettings s;
     s.fieldEditing = true;
-    grid.SetViewerOptions(s);
+    grid.applyViewerOptions(s);
     grid.resize(600, 300);
     grid.show();
     clickCheckBox(grid, 0, Slot::Viewed); // record 1 was viewed
@@ -371,7 +371,7 @@ TEST_F(ViewerTest, ListFieldsEditThroughDropDownListsOfTheDataLists) {
     grid.setDataLists(&lists);
     DatabaseSettings s;
     s.fieldEditing = true;
-    grid.SetViewerOptions(s);
+    grid.applyViewerOptions(s);
     grid.resize(600, 300);
     grid.show();
     const QModelIndex cell = grid.model()->index(0, Slot::Category - 1);
@@ -469,7 +469,7 @@ TEST_F(ViewerTest, EngineErrorsAreShownAsErrors) {
     ViewerGrid grid(table);
     DatabaseSettings s;
     s.fieldEditing = true;
-    grid.SetViewerOptions(s);
+    grid.applyViewerOptions(s);
     ScriptedPrompts prompts;
     prompts.expect("Error", "'99/99/99' is not a valid date.", Prompts::Ok);
     EXPECT_FALSE(grid.model()->setData(grid.model()->index(0, Slot::PurchaseDate - 1), "99/99/99"));
@@ -479,14 +479,14 @@ TEST_F(ViewerTest, EngineErrorsAreShownAsErrors) {
 TEST_F(ViewerTest, SelectionFollowsTheFieldEditingOption) {
     fill(3);
     ViewerGrid grid(table);
-    grid.SetViewerOptions(DatabaseSettings{});
+    grid.applyViewerOptions(DatabaseSettings{});
     grid.selectRow(1);
     EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), FieldCount); // the whole row
     DatabaseSettings s;
     s.fieldEditing = true;
-    grid.SetViewerOptions(s);
+    grid.applyViewerOptions(s);
     EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), 1); // the current cell
-    grid.SetViewerOptions(DatabaseSettings{});
+    grid.applyViewerOptions(DatabaseSettings{});
     EXPECT_EQ(grid.selectionModel()->selectedIndexes().size(), FieldCount);
     EXPECT_EQ(grid.currentRecordRow(), 1);
 }
@@ -521,14 +521,14 @@ TEST_F(ViewerTest, ARecordTheFilterNoLongerTakesLeavesTheGrid) {
 TEST_F(ViewerTest, CtrlDeleteAsksOnlyWhileFieldEditingIsOn) {
     fill(2);
     ViewerGrid grid(table);
-    grid.SetViewerOptions(DatabaseSettings{});
+    grid.applyViewerOptions(DatabaseSettings{});
     grid.show();
     grid.selectRow(0);
     QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier); // editing off: nothing asked
     EXPECT_EQ(table.recordCount(), 2u);
     DatabaseSettings s;
     s.fieldEditing = true;
-    grid.SetViewerOptions(s);
+    grid.applyViewerOptions(s);
     ScriptedPrompts prompts;
     prompts.expect("Confirm", "Delete this record?", Prompts::Yes);
     QTest::keyClick(&grid, Qt::Key_Delete, Qt::ControlModifier);

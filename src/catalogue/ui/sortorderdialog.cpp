@@ -39,7 +39,7 @@ SortOrderDialog::SortOrderDialog(Session& session, QWidget* parent)
     okButton_ = new QPushButton(QStringLiteral("&Ok"), this);
     okButton_->setDefault(true);
     cancelButton_ = new QPushButton(QStringLiteral("&Cancel"), this);
-    connect(okButton_, &QPushButton::clicked, this, &SortOrderDialog::OkButtonClick);
+    connect(okButton_, &QPushButton::clicked, this, &SortOrderDialog::okButtonClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -70,10 +70,10 @@ void SortOrderDialog::reopenShared() {
     session_.notifyViewerOptionsChanged();
 }
 
-void SortOrderDialog::OkButtonClick() {
+void SortOrderDialog::okButtonClicked() {
     Session& s = session_;
     s.closeTable();
-    if (DBaseInUse(s.currentDatabase())) {
+    if (isTableInUse(s.currentDatabase())) {
         reopenShared();
         Prompts::instance().error(this, sortNeedsExclusiveMessage());
         return;
@@ -84,7 +84,7 @@ void SortOrderDialog::OkButtonClick() {
         s.openTable(dbase::OpenMode::Exclusive);
         for (int level = 0; level < 4; ++level)
             s.database().sortLevels[level] = boxes_[level]->currentIndex();
-        s.setSortExpression(BuildSortString(s.database().sortLevels));
+        s.setSortExpression(sortExpression(s.database().sortLevels));
         applySortExpression(s.table(), s.sortExpression(), SortApply::Rebuild);
         QString error;
         if (!s.saveDatabaseSettings(&error)) throw dbase::DbError(error.toStdString());

@@ -20,7 +20,7 @@ public:
     QPushButton* cancelButton() const { return cancelButton_; }
 
 public slots:
-    void OkButtonClick();
+    void okButtonClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;

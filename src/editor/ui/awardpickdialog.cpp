@@ -37,17 +37,17 @@ AwardPickDialog::AwardPickDialog(Session& session, int mode, const QString& curr
     buttons->addWidget(cancelButton_);
     buttons->addStretch(1);
     top->addLayout(buttons);
-    connect(okButton_, &QPushButton::clicked, this, &AwardPickDialog::OkButtonClick);
-    connect(cancelButton_, &QPushButton::clicked, this, &AwardPickDialog::CancelButtonClick);
+    connect(okButton_, &QPushButton::clicked, this, &AwardPickDialog::okButtonClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &AwardPickDialog::cancelButtonClicked);
     setWindowTitle(AwardPick::caption(AwardPick::Mode(mode_)));
-    // Filled at once, so that the pick can be inspected before it is shown; FormShow fills again.
-    LoadList();
+    // Filled at once, so that the pick can be inspected before it is shown; fillOnShow fills again.
+    loadAwardList();
 }
 
 void AwardPickDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         setWindowTitle(AwardPick::caption(AwardPick::Mode(mode_)));
-        LoadList();
+        loadAwardList();
     }
     DialogBase::showEvent(event);
     if (!event->spontaneous()) {
@@ -63,7 +63,7 @@ void AwardPickDialog::setItems(const QStringList& items) {
     list_->addItems(items);
 }
 
-void AwardPickDialog::LoadList() {
+void AwardPickDialog::loadAwardList() {
     AwardPick pick{AwardPick::Mode(mode_)};
     pick.loadList();
     if (mode_ == AwardPick::Miscellaneous) pick.preselect(current_);
@@ -89,7 +89,7 @@ QStringList AwardPickDialog::selectedItems() const {
     return out;
 }
 
-void AwardPickDialog::OkButtonClick() {
+void AwardPickDialog::okButtonClicked() {
     AwardPick pick{AwardPick::Mode(mode_)};
     pick.setItems(items());
     for (int i = 0; i < list_->count(); ++i)
@@ -111,6 +111,6 @@ void AwardPickDialog::OkButtonClick() {
     accept();
 }
 
-void AwardPickDialog::CancelButtonClick() {
+void AwardPickDialog::cancelButtonClicked() {
     reject();
 }

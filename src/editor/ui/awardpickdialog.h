@@ -25,14 +25,14 @@ public:
     // The joined result of the last accepted pick.
     QString result() const { return result_; }
 
-    void OkButtonClick();
-    void CancelButtonClick();
+    void okButtonClicked();
+    void cancelButtonClicked();
 
 protected:
-    void showEvent(QShowEvent* event) override; // FormShow
+    void showEvent(QShowEvent* event) override; // fills the list on each showing
 
 private:
-    void LoadList();
+    void loadAwardList();
     void setItems(const QStringList& items);
 
     Session& session_;

@@ -49,15 +49,17 @@ ListEditorDialog::ListEditorDialog(Session& session, int listNumber, QWidget* pa
         connect(b, &QPushButton::clicked, this, slot);
         return b;
     };
-    top->addWidget(button(QStringLiteral("&Add"), "AddButton", &ListEditorDialog::AddButtonClick), 0, 1);
-    right->addWidget(button(QStringLiteral("&Delete"), "DeleteButton", &ListEditorDialog::DeleteButtonClick));
-    right->addWidget(button(QStringLiteral("&Sort"), "SortButton", &ListEditorDialog::SortButtonClick));
+    top->addWidget(button(QStringLiteral("&Add"), "AddButton", &ListEditorDialog::addButtonClicked), 0, 1);
+    right->addWidget(
+        button(QStringLiteral("&Delete"), "DeleteButton", &ListEditorDialog::deleteButtonClicked));
+    right->addWidget(button(QStringLiteral("&Sort"), "SortButton", &ListEditorDialog::sortButtonClicked));
     right->addStretch(1);
-    right->addWidget(button(QStringLiteral("&Ok"), "OkButton", &ListEditorDialog::OkButtonClick));
-    right->addWidget(button(QStringLiteral("&Cancel"), "CancelButton", &ListEditorDialog::CancelButtonClick));
+    right->addWidget(button(QStringLiteral("&Ok"), "OkButton", &ListEditorDialog::okButtonClicked));
+    right->addWidget(
+        button(QStringLiteral("&Cancel"), "CancelButton", &ListEditorDialog::cancelButtonClicked));
     top->addLayout(right, 1, 1);
     // Enter in AddInfo adds its text.
-    connect(addInfo_, &QLineEdit::returnPressed, this, &ListEditorDialog::AddButtonClick);
+    connect(addInfo_, &QLineEdit::returnPressed, this, &ListEditorDialog::addButtonClicked);
 
     // A copy of the list: the editor's boxes for the catalogue's lists, the program folder's file
     // for the award names and the miscellaneous items.
@@ -86,7 +88,7 @@ QStringList ListEditorDialog::values() const {
     return out;
 }
 
-void ListEditorDialog::AddButtonClick() {
+void ListEditorDialog::addButtonClicked() {
     const QString value = addInfo_->text().trimmed();
     if (!value.isEmpty()) {
         list_->addItem(value);
@@ -96,7 +98,7 @@ void ListEditorDialog::AddButtonClick() {
     addInfo_->setFocus();
 }
 
-void ListEditorDialog::DeleteButtonClick() {
+void ListEditorDialog::deleteButtonClicked() {
     const int row = list_->currentRow();
     if (row < 0 || !list_->item(row)->isSelected()) return;
     delete list_->takeItem(row);
@@ -104,7 +106,7 @@ void ListEditorDialog::DeleteButtonClick() {
     list_->setCurrentRow(std::min(row, list_->count() - 1));
 }
 
-void ListEditorDialog::SortButtonClick() {
+void ListEditorDialog::sortButtonClicked() {
     if (!Prompts::instance().confirm(this, QStringLiteral("Are you sure you want to sort the data?  "
                                                           "Sorting cannot be undone.")))
         return;
@@ -121,7 +123,7 @@ void ListEditorDialog::SortButtonClick() {
     }
 }
 
-void ListEditorDialog::OkButtonClick() {
+void ListEditorDialog::okButtonClicked() {
     DataLists& lists = session_.lists();
     QString error;
     bool ok = true;
@@ -138,7 +140,7 @@ void ListEditorDialog::OkButtonClick() {
     accept();
 }
 
-void ListEditorDialog::CancelButtonClick() {
+void ListEditorDialog::cancelButtonClicked() {
     reject();
 }
 

@@ -18,11 +18,11 @@ public:
     int listNumber() const { return listNumber_; }
     QStringList values() const; // the values in the list box, in order
 
-    void AddButtonClick();
-    void DeleteButtonClick();
-    void SortButtonClick();
-    void OkButtonClick();
-    void CancelButtonClick();
+    void addButtonClicked();
+    void deleteButtonClicked();
+    void sortButtonClicked();
+    void okButtonClicked();
+    void cancelButtonClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;

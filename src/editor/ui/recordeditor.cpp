@@ -104,7 +104,7 @@ int charsWidth(const QWidget* w, int n) {
 
 RecordEditor::RecordEditor(Session& session, QWidget* parent)
     : DialogBase(session, WindowGroup::Edit, parent), session_(session) {
-    // FormCreate. No minimise or maximise box.
+    // No minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setObjectName(QStringLiteral("MyEdit"));
     setWindowTitle(QStringLiteral("Edit"));
@@ -121,8 +121,8 @@ RecordEditor::RecordEditor(Session& session, QWidget* parent)
         if (!session_.lists().loadAllLists(session_.currentDatabase(), &error))
             Prompts::instance().error(this, error);
     }
-    LoadLists();
-    editorsupport::onListsChanged(session_, this, [this](int number) { LoadLists(number); });
+    loadLists();
+    editorsupport::onListsChanged(session_, this, [this](int number) { loadLists(number); });
     applyBrowseMode();
 }
 
@@ -311,7 +311,7 @@ void RecordEditor::buildControls() {
         checkOut_->setObjectName(QStringLiteral("CheckOut"));
         checkOut_->setProperty("slot", int(Slot::CheckOut));
         g->addWidget(checkOut_, r++, 1, Qt::AlignLeft);
-        connect(checkOut_, &QCheckBox::clicked, this, &RecordEditor::CheckOutClick);
+        connect(checkOut_, &QCheckBox::clicked, this, &RecordEditor::checkOutClicked);
         blankCheckOut_ = dateRow(g, r, kCheckDate, Slot::CheckDate, 2, "BlankCheckOut", page);
         QWidget* name = addControl(kCheckName, Slot::CheckName, 2, 15, Kind::Combo, page);
         g->addWidget(label(Slot::CheckName, page, name), r, 0);
@@ -387,13 +387,13 @@ void RecordEditor::buildControls() {
         return b;
     };
     updateExitButton_ =
-        button(QStringLiteral("&Update && Exit"), "UpdateExitButton", &RecordEditor::DoUpdateAndExit);
-    updateButton_ = button(QStringLiteral("Up&date"), "UpdateButton", &RecordEditor::DoAnUpdate);
-    clearButton_ = button(QStringLiteral("C&lear"), "ClearButton", &RecordEditor::DoClear);
-    cancelButton_ = button(QStringLiteral("E&xit"), "CancelButton", &RecordEditor::DoExit);
+        button(QStringLiteral("&Update && Exit"), "UpdateExitButton", &RecordEditor::updateAndClose);
+    updateButton_ = button(QStringLiteral("Up&date"), "UpdateButton", &RecordEditor::updateAndStay);
+    clearButton_ = button(QStringLiteral("C&lear"), "ClearButton", &RecordEditor::clearControls);
+    cancelButton_ = button(QStringLiteral("E&xit"), "CancelButton", &RecordEditor::closeAskingFirst);
     buttons->addSpacing(12);
-    prevButton_ = button(QStringLiteral("&Previous"), "PrevButton", &RecordEditor::DoPreviousRecord);
-    nextButton_ = button(QStringLiteral("&Next"), "NextButton", &RecordEditor::DoNextRecord);
+    prevButton_ = button(QStringLiteral("&Previous"), "PrevButton", &RecordEditor::previousRecord);
+    nextButton_ = button(QStringLiteral("&Next"), "NextButton", &RecordEditor::nextRecord);
     top->addLayout(buttons);
 
     for (const char* name : {kCheckDate, kPurchDate})
@@ -417,32 +417,32 @@ void RecordEditor::buildMenu(QMenuBar* bar) {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMenu"));
     add(
-        file, QStringLiteral("N&ew Record"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { NewRecord(); },
+        file, QStringLiteral("N&ew Record"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { newRecord(); },
         true);
     add(
-        file, QStringLiteral("Cop&y Record"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { CopyRecord(); },
+        file, QStringLiteral("Cop&y Record"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { copyRecord(); },
         false);
     add(
-        file, QStringLiteral("&Clear Record"), QKeySequence(Qt::CTRL | Qt::Key_L), [this] { DoClear(); },
-        true);
+        file, QStringLiteral("&Clear Record"), QKeySequence(Qt::CTRL | Qt::Key_L),
+        [this] { clearControls(); }, true);
     add(
-        file, QStringLiteral("Up&date Record"), QKeySequence(Qt::CTRL | Qt::Key_R), [this] { DoAnUpdate(); },
-        true);
+        file, QStringLiteral("Up&date Record"), QKeySequence(Qt::CTRL | Qt::Key_R),
+        [this] { updateAndStay(); }, true);
     add(
         file, QStringLiteral("&Update && Exit"), QKeySequence(Qt::CTRL | Qt::Key_U),
-        [this] { DoUpdateAndExit(); }, true);
+        [this] { updateAndClose(); }, true);
     add(
-        file, QStringLiteral("Prin&t Record"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { PrintRecord(); },
+        file, QStringLiteral("Prin&t Record"), QKeySequence(Qt::CTRL | Qt::Key_T), [this] { printRecord(); },
         false);
     add(
         file, QStringLiteral("&Previous Record"), QKeySequence(Qt::CTRL | Qt::Key_P),
-        [this] { DoPreviousRecord(); }, false);
+        [this] { previousRecord(); }, false);
     add(
-        file, QStringLiteral("&Next Record"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] { DoNextRecord(); },
+        file, QStringLiteral("&Next Record"), QKeySequence(Qt::CTRL | Qt::Key_N), [this] { nextRecord(); },
         false);
     file->addSeparator();
     add(
-        file, QStringLiteral("E&xit"), QKeySequence(), [this] { DoExit(); }, false);
+        file, QStringLiteral("E&xit"), QKeySequence(), [this] { closeAskingFirst(); }, false);
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("EditMenu"));
     add(
@@ -459,7 +459,7 @@ void RecordEditor::buildMenu(QMenuBar* bar) {
     help->setShortcutContext(Qt::WindowShortcut);
     shortcutActions_ << help;
     addAction(help);
-    connect(help, &QAction::triggered, this, [this] { ShowHelp(); });
+    connect(help, &QAction::triggered, this, [this] { showInputHelp(); });
     for (QAction* a : std::as_const(shortcutActions_))
         addAction(a);
 }
@@ -549,7 +549,7 @@ void RecordEditor::setLabels() {
     checkOut_->setText(escapeMnemonic(session_.displayName(Slot::CheckOut)));
 }
 
-void RecordEditor::LoadLists(int number) {
+void RecordEditor::loadLists(int number) {
     for (TextControl& c : controls_) {
         if (c.list == 0 || (number != 0 && c.list != number)) continue;
         auto* combo = qobject_cast<QComboBox*>(c.widget);
@@ -571,7 +571,7 @@ void RecordEditor::LoadLists(int number) {
 // Showing, loading, clearing
 
 void RecordEditor::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) fillOnShow();
     DialogBase::showEvent(event);
     if (!event->spontaneous()) {
         // Spacing grows with the screen scale as the controls do; then size and centre again.
@@ -580,29 +580,29 @@ void RecordEditor::showEvent(QShowEvent* event) {
     }
 }
 
-void RecordEditor::FormShow() {
+void RecordEditor::fillOnShow() {
     applyBrowseMode();
     setDateMasks();
-    LoadLists();
+    loadLists();
     setLabels();
-    SetCaptions();
+    setPageCaptions();
     notebook_->setCurrentIndex(Particulars);
-    SetColors();
+    applyColours();
     const EditorMode mode = session_.editorMode();
     if ((mode == EditorMode::Edit || mode == EditorMode::Copy) && session_.table().isOpen() &&
         session_.table().recNo() != 0)
-        LoadInData();
+        loadRecord();
     else
-        DoClear();
-    SaveValues();
+        clearControls();
+    snapshotValues();
     controls_[size_t(indexOf(kTitle))].widget->setFocus();
 }
 
-void RecordEditor::SetColors() {
+void RecordEditor::applyColours() {
     // The colours of the edit window group are applied by the dialog base each time it is shown.
 }
 
-void RecordEditor::LoadInData() {
+void RecordEditor::loadRecord() {
     dbase::Table& table = session_.table();
     const DateFormat& dates = session_.dateFormat();
     auto field = [&table](int slot) { return table.fieldIndex(fieldSlot(slot).name); };
@@ -636,7 +636,7 @@ void RecordEditor::LoadInData() {
         const std::optional<double> v = table.getNumber(f);
         setMoneyText(editOf(name), v.value_or(0.0));
     }
-    SetCaptions();
+    setPageCaptions();
 }
 
 void RecordEditor::resetPriceLengths() {
@@ -644,7 +644,7 @@ void RecordEditor::resetPriceLengths() {
     editOf(kPurchPrice)->setMaxLength(fieldSlot(Slot::PurchasePrice).width);
 }
 
-void RecordEditor::DoClear() {
+void RecordEditor::clearControls() {
     resetPriceLengths();
     for (size_t i = 0; i < controls_.size(); ++i) {
         const TextControl& c = controls_[i];
@@ -660,10 +660,10 @@ void RecordEditor::DoClear() {
     checkOut_->setChecked(false);
     loading_ = false;
     viewed_->setChecked(false);
-    SetCaptions();
+    setPageCaptions();
 }
 
-void RecordEditor::SaveValues() {
+void RecordEditor::snapshotValues() {
     snapshot_.clear();
     for (size_t i = 0; i < controls_.size(); ++i)
         snapshot_ << text(int(i)).left(fieldSlot(controls_[i].slot).width);
@@ -672,7 +672,7 @@ void RecordEditor::SaveValues() {
     setWindowTitle(QStringLiteral("Edit"));
 }
 
-bool RecordEditor::ValuesChanged() const {
+bool RecordEditor::valuesChanged() const {
     if (snapshot_.size() != int(controls_.size())) return true;
     for (size_t i = 0; i < controls_.size(); ++i) {
         const QString now = text(int(i));
@@ -685,13 +685,13 @@ bool RecordEditor::ValuesChanged() const {
     return viewed_->isChecked() != snapshotViewed_ || checkOut_->isChecked() != snapshotCheckOut_;
 }
 
-void RecordEditor::SetCaptions() {
+void RecordEditor::setPageCaptions() {
     const QString line = session_.displayName(Slot::Title) + QStringLiteral(": ") + textOf(kTitle);
     for (QLabel* l : {warrantyItem_, libraryItem_, worthItem_})
         l->setText(line);
 }
 
-void RecordEditor::CheckOutClick(bool checked) {
+void RecordEditor::checkOutClicked(bool checked) {
     if (loading_) return;
     if (checked) {
         editOf(kCheckDate)->setText(rememberedCheckDate_);
@@ -711,7 +711,7 @@ void RecordEditor::setMoneyText(QLineEdit* box, double value) {
     box->setText(money);
 }
 
-void RecordEditor::PriceExit(QLineEdit* box) {
+void RecordEditor::normalisePrice(QLineEdit* box) {
     if (box->isReadOnly()) return;
     const QString t = box->text().trimmed();
     if (t.isEmpty()) return;
@@ -733,7 +733,7 @@ void RecordEditor::focusControl(QWidget* control, int page) {
     control->setFocus(Qt::OtherFocusReason);
 }
 
-bool RecordEditor::DoUpdate() {
+bool RecordEditor::updateRecord() {
     if (session_.browseMode()) return false;
     const DateFormat& dates = session_.dateFormat();
     bool ok = false;
@@ -803,16 +803,16 @@ bool RecordEditor::DoUpdate() {
     return true;
 }
 
-void RecordEditor::DoAnUpdate() {
-    if (DoUpdate()) SaveValues();
+void RecordEditor::updateAndStay() {
+    if (updateRecord()) snapshotValues();
 }
 
-void RecordEditor::DoUpdateAndExit() {
-    if (DoUpdate()) done(QDialog::Accepted);
+void RecordEditor::updateAndClose() {
+    if (updateRecord()) done(QDialog::Accepted);
 }
 
-void RecordEditor::DoExit() {
-    if (!session_.browseMode() && ValuesChanged()) {
+void RecordEditor::closeAskingFirst() {
+    if (!session_.browseMode() && valuesChanged()) {
         Prompts& p = Prompts::instance();
         p.beep();
         if (p.message(this, QStringLiteral("Warning"),
@@ -824,11 +824,11 @@ void RecordEditor::DoExit() {
 }
 
 void RecordEditor::reject() {
-    DoExit();
+    closeAskingFirst();
 }
 
 void RecordEditor::done(int result) {
-    // FormClose: the data lists are written each time the editor closes.
+    // The data lists are written each time the editor closes.
     QString error;
     if (!editorsupport::saveAll(session_, &error)) Prompts::instance().error(this, error);
     DialogBase::done(result);
@@ -843,7 +843,7 @@ bool RecordEditor::askBeforeLeaving(const QString& question) {
     switch (p.message(this, QStringLiteral("Warning"), question, Prompts::Yes | Prompts::No | Prompts::Cancel,
                       Prompts::No, Prompts::Icon::Question)) {
     case Prompts::Yes:
-        return DoUpdate();
+        return updateRecord();
     case Prompts::No:
         return true;
     default:
@@ -860,7 +860,7 @@ void RecordEditor::moveRecord(bool next) {
                                                  "before moving to the %1 record?")
                                       .arg(where)))
                 return;
-        } else if (ValuesChanged()) {
+        } else if (valuesChanged()) {
             if (!askBeforeLeaving(
                     QStringLiteral("Data has changed.  Update this record before moving to the %1 record?")
                         .arg(where)))
@@ -878,37 +878,37 @@ void RecordEditor::moveRecord(bool next) {
         Prompts::instance().error(this, QString::fromStdString(e.what()));
         return;
     }
-    LoadInData();
-    SaveValues();
+    loadRecord();
+    snapshotValues();
     session_.setEditorMode(EditorMode::Edit);
 }
 
-void RecordEditor::DoPreviousRecord() {
+void RecordEditor::previousRecord() {
     moveRecord(false);
 }
-void RecordEditor::DoNextRecord() {
+void RecordEditor::nextRecord() {
     moveRecord(true);
 }
 
-void RecordEditor::NewRecord() {
+void RecordEditor::newRecord() {
     if (session_.browseMode()) return;
-    if (ValuesChanged() &&
+    if (valuesChanged() &&
         !askBeforeLeaving(QStringLiteral("Data has changed.  Update this record before creating new one?")))
         return;
-    DoClear();
+    clearControls();
     session_.setEditorMode(EditorMode::Add);
-    SaveValues();
+    snapshotValues();
     setWindowTitle(QStringLiteral("Edit (New Record)"));
     focusControl(controls_[size_t(indexOf(kTitle))].widget, Particulars);
 }
 
-void RecordEditor::CopyRecord() {
-    if (!session_.browseMode() && ValuesChanged() &&
+void RecordEditor::copyRecord() {
+    if (!session_.browseMode() && valuesChanged() &&
         !askBeforeLeaving(QStringLiteral(
             "Data has changed.  Update this record before creating new one with the current data?")))
         return;
     session_.setEditorMode(EditorMode::Add);
-    SaveValues();
+    snapshotValues();
     setWindowTitle(QStringLiteral("Edit (New Copied Record)"));
 }
 
@@ -928,7 +928,7 @@ QStringList RecordEditor::printLines() const {
     return lines;
 }
 
-void RecordEditor::PrintRecord() {
+void RecordEditor::printRecord() {
     Prompts& p = Prompts::instance();
     if (RecordPrint::busy()) {
         p.error(this, QStringLiteral("Other print job currently in progress."));
@@ -1008,9 +1008,9 @@ bool RecordEditor::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::FocusOut: {
         for (const char* name : kCaptionBoxes)
-            if (widget == editOf(name)) SetCaptions();
+            if (widget == editOf(name)) setPageCaptions();
         if (widget == editOf(kListPrice) || widget == editOf(kPurchPrice))
-            PriceExit(static_cast<QLineEdit*>(widget));
+            normalisePrice(static_cast<QLineEdit*>(widget));
         break;
     }
     default:
@@ -1058,6 +1058,6 @@ void RecordEditor::selectAward(int mode) {
     if (pick.exec() == QDialog::Accepted) box->setText(pick.result());
 }
 
-void RecordEditor::ShowHelp() {
+void RecordEditor::showInputHelp() {
     editorsupport::showHelp(session_, this, QStringLiteral("Input Window"));
 }

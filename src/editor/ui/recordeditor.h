@@ -27,34 +27,34 @@ public:
     // The record pages of MyTabbedNoteBook.
     enum Page { Particulars = 0, Attributes = 1, Library = 2, Other = 3 };
 
-    void LoadInData();          // the current record of the main table into the controls
-    void SaveValues();          // the value snapshot; the caption becomes "Edit"
-    bool ValuesChanged() const; // any control differs from the snapshot
-    bool DoUpdate();            // validate, add new list values, write the record
-    void DoAnUpdate();          // DoUpdate, then SaveValues on success
-    void DoUpdateAndExit();     // DoUpdate, then close on success
-    void DoExit();              // close, asking first when data changed
-    void DoClear();             // every control empty ("0" in the prices and the play time)
-    void DoPreviousRecord();
-    void DoNextRecord();
-    void NewRecord();   // "N&ew Record"
-    void CopyRecord();  // "Cop&y Record"
-    void PrintRecord(); // "Prin&t Record"
-    void SetCaptions(); // the title lines of pages 1 to 3
-    void SetColors();   // the edit window colours
-    void ShowHelp();    // the help at "Input Window"
+    void loadRecord();          // the current record of the main table into the controls
+    void snapshotValues();      // the value snapshot; the caption becomes "Edit"
+    bool valuesChanged() const; // any control differs from the snapshot
+    bool updateRecord();        // validate, add new list values, write the record
+    void updateAndStay();       // updateRecord, then snapshotValues on success
+    void updateAndClose();      // updateRecord, then close on success
+    void closeAskingFirst();    // close, asking first when data changed
+    void clearControls();       // every control empty ("0" in the prices and the play time)
+    void previousRecord();
+    void nextRecord();
+    void newRecord();       // "N&ew Record"
+    void copyRecord();      // "Cop&y Record"
+    void printRecord();     // "Prin&t Record"
+    void setPageCaptions(); // the title lines of pages 1 to 3
+    void applyColours();    // the edit window colours
+    void showInputHelp();   // the help at "Input Window"
 
     // The lines of the printed record: display name, ": " and the text on screen.
     QStringList printLines() const;
 
     // The combo boxes take the session's data lists (kept in step by the lists' change signal).
     // number: only the boxes of that list; 0 all.
-    void LoadLists(int number = 0);
+    void loadLists(int number = 0);
 
 protected:
-    void showEvent(QShowEvent* event) override; // FormShow
-    void done(int result) override;             // FormClose: saves all data lists
-    void reject() override;                     // Escape and the window's close box: DoExit
+    void showEvent(QShowEvent* event) override; // loads the record on each showing
+    void done(int result) override;             // saves all data lists
+    void reject() override;                     // Escape and the window's close box: closeAskingFirst
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -81,9 +81,9 @@ private:
     QLineEdit* editOf(const char* name) const;
     QString textOf(const char* name) const { return text(indexOf(name)); }
     void setTextOf(const char* name, const QString& value) { setText(indexOf(name), value); }
-    void FormShow();
-    void CheckOutClick(bool checked);
-    void PriceExit(QLineEdit* box);
+    void fillOnShow();
+    void checkOutClicked(bool checked);
+    void normalisePrice(QLineEdit* box);
     void setMoneyText(QLineEdit* box, double value);
     void resetPriceLengths();
     bool askBeforeLeaving(const QString& question); // true: go on

@@ -63,7 +63,7 @@ TEST(SortOrderWindow, OkMakesTheNewOrderActiveAndStoresIt) {
         SortOrderDialog& w = *owned;
         w.show();
         choose(w, 1, 2, 3, 4); // four string levels: 20 characters each
-        w.OkButtonClick();
+        w.okButtonClicked();
         EXPECT_EQ(w.result(), QDialog::Accepted);
     }
     Session& s = main->session();
@@ -84,21 +84,21 @@ TEST(SortOrderWindow, OkMakesTheNewOrderActiveAndStoresIt) {
         SortOrderDialog w(s, main.get());
         w.show();
         choose(w, 0, 1, 0, 0); // <NONE> then Title
-        w.OkButtonClick();
+        w.okButtonClicked();
     }
     EXPECT_EQ(s.sortExpression(), QString("Upper(Left(Title,80))"));
     {
         SortOrderDialog w(s, main.get());
         w.show();
         choose(w, 1, 11, 35, 0); // three levels: 26 characters; integer and date pieces
-        w.OkButtonClick();
+        w.okButtonClicked();
     }
     EXPECT_EQ(s.sortExpression(), QString("Upper(Left(Title,26))+STR(Year,12,0)+DTOS(PurchDate)"));
     {
         SortOrderDialog w(s, main.get());
         w.show();
         choose(w, 0, 0, 0, 0);
-        w.OkButtonClick();
+        w.okButtonClicked();
     }
     EXPECT_EQ(s.sortExpression(), QString());
     EXPECT_FALSE(sortTagActive(s.table()));
@@ -126,7 +126,7 @@ TEST(SortOrderWindow, OrderOfTheViewerFollowsTheChoice) {
     SortOrderDialog& w = *owned;
     w.show();
     choose(w, 1, 0, 0, 0);
-    w.OkButtonClick();
+    w.okButtonClicked();
     owned.reset();
     QStringList titles;
     for (bool ok = t.first(); ok; ok = t.next())
@@ -148,7 +148,7 @@ TEST(SortOrderWindow, TableHeldByAnotherProgramKeepsThePreviousOrder) {
     w.show();
     choose(w, 1, 0, 0, 0);
     prompts.expect("Error", sortNeedsExclusiveMessage(), Prompts::Ok);
-    w.OkButtonClick();
+    w.okButtonClicked();
     EXPECT_TRUE(prompts.done());
     EXPECT_TRUE(w.isVisible()); // the window stays open
     EXPECT_EQ(s.sortExpression(), before);

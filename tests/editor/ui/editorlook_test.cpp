@@ -94,7 +94,7 @@ TEST_P(EditorLook, PagesFitTheScreenAndNothingOverlaps) {
     }
     EXPECT_EQ(problems(&editor), QStringList{}) << sc.name;
     prompts.answer(Prompts::Yes);
-    editor.DoExit();
+    editor.closeAskingFirst();
     prompts.clearQueue();
 }
 

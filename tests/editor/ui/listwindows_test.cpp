@@ -67,20 +67,20 @@ TEST_F(ListWindows, AddKeepsDuplicatesDeleteMovesTheSelectionCancelChangesNothin
     box.show();
     auto* info = box.findChild<QLineEdit*>("AddInfo");
     info->setText("  PG  ");
-    box.AddButtonClick();
+    box.addButtonClicked();
     info->setText("   ");
-    box.AddButtonClick();
+    box.addButtonClicked();
     EXPECT_EQ(box.values(), (QStringList{"G", "PG", "PG"}));
     EXPECT_EQ(info->text(), "");
     auto* list = box.findChild<QListWidget*>("TheList");
     list->setCurrentRow(0);
-    box.DeleteButtonClick();
+    box.deleteButtonClicked();
     EXPECT_EQ(box.values(), (QStringList{"PG", "PG"}));
     EXPECT_EQ(list->currentRow(), 0);
     list->setCurrentRow(1);
-    box.DeleteButtonClick();
+    box.deleteButtonClicked();
     EXPECT_EQ(list->currentRow(), 0);
-    box.CancelButtonClick();
+    box.cancelButtonClicked();
     EXPECT_EQ(session.lists().list(DataLists::Rating), (QStringList{"G", "PG"}));
 }
 
@@ -90,14 +90,14 @@ TEST_F(ListWindows, SortAsksAndIgnoresLetterCaseOkReplacesAndSaves) {
     box.show();
     const QString question = "Are you sure you want to sort the data?  Sorting cannot be undone.";
     prompts.expect("Confirm", question, Prompts::No);
-    box.SortButtonClick();
+    box.sortButtonClicked();
     EXPECT_EQ(box.values(), (QStringList{"cary Grant", "Bette Davis", "alan Ladd"}));
     prompts.expect("Confirm", question, Prompts::Yes);
-    box.SortButtonClick();
+    box.sortButtonClicked();
     EXPECT_EQ(box.values(), (QStringList{"alan Ladd", "Bette Davis", "cary Grant"}));
     box.findChild<QLineEdit*>("AddInfo")->setText("Ann Todd");
-    box.AddButtonClick(); // later additions go to the end
-    box.OkButtonClick();
+    box.addButtonClicked(); // later additions go to the end
+    box.okButtonClicked();
     EXPECT_EQ(box.result(), QDialog::Accepted);
     const QStringList expected{"alan Ladd", "Bette Davis", "cary Grant", "Ann Todd"};
     EXPECT_EQ(session.lists().list(DataLists::Stars), expected);
@@ -109,8 +109,8 @@ TEST_F(ListWindows, AwardListOkWritesTheProgramWideFile) {
     ListEditorDialog box(session, DataLists::OscarNames);
     EXPECT_EQ(box.values(), (QStringList{"Best Picture", "Best Actor"}));
     box.findChild<QLineEdit*>("AddInfo")->setText("Best Director");
-    box.AddButtonClick();
-    box.OkButtonClick();
+    box.addButtonClicked();
+    box.okButtonClicked();
     EXPECT_EQ(readLines(program("OSCAR.LST")), (QStringList{"Best Picture", "Best Actor", "Best Director"}));
 }
 
@@ -119,7 +119,7 @@ TEST_F(ListWindows, EditDataListOpensAndCloses) {
     QTimer::singleShot(0, [] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* box = qobject_cast<ListEditorDialog*>(w); box && box->isVisible())
-                box->CancelButtonClick();
+                box->cancelButtonClicked();
     });
     editDataList(session, DataLists::Sound, nullptr);
     SUCCEED();
@@ -163,7 +163,7 @@ TEST_F(ListWindows, AwardsPickShowsNothingSelectedAndReplacesTheText) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(selected(list), (QStringList{"best Actor", "Best Picture"}));
-    pick.OkButtonClick();
+    pick.okButtonClicked();
     EXPECT_EQ(pick.result(), "best Actor, Best Picture");
     EXPECT_EQ(pick.findChild<QListWidget*>("OscarList")->count(), 3);
     EXPECT_EQ(readLines(program("OSCAR.LST")).size(), 3); // picks never change the file
@@ -173,7 +173,7 @@ TEST_F(ListWindows, NominationsPickCaption) {
     AwardPickDialog pick(session, 2, "");
     EXPECT_EQ(pick.windowTitle(), "Oscar Nominations");
     EXPECT_EQ(pick.items(), QStringList{}); // no OSCAR.LST: an empty list, no message
-    pick.OkButtonClick();
+    pick.okButtonClicked();
     EXPECT_EQ(pick.result(), "");
 }
 
@@ -184,7 +184,7 @@ TEST_F(ListWindows, MiscPickAddsAndSelectsItemsOfTheBox) {
     EXPECT_EQ(pick.windowTitle(), "Miscellaneous");
     EXPECT_EQ(pick.items(), (QStringList{"Boxed Set", "Director's Cut", "Signed", "Widescreen"}));
     EXPECT_EQ(pick.selectedItems(), (QStringList{"Director's Cut", "Signed"}));
-    pick.OkButtonClick();
+    pick.okButtonClicked();
     EXPECT_EQ(pick.result(), "Director's Cut, Signed");
     EXPECT_EQ(readLines(program("MISC.LST")), (QStringList{"Widescreen", "Boxed Set"}));
 }
@@ -202,7 +202,7 @@ TEST_F(ListWindows, NothingSelectedEmptiesTheTarget) {
     AwardPickDialog pick(session, 3, "Widescreen");
     auto* list = pick.findChild<QListWidget*>("OscarList");
     list->clearSelection();
-    pick.OkButtonClick();
+    pick.okButtonClicked();
     EXPECT_EQ(pick.result(), "");
     EXPECT_EQ(pick.result(), QString());
 }
@@ -221,10 +221,10 @@ TEST_F(ListWindows, PicksTooLongForTheFieldAreRefusedWithAMessage) {
         "The selected items take 298 characters, but \"Oscar Nomination\" holds at most 110.  Please "
         "select fewer items.",
         Prompts::Ok);
-    pick.OkButtonClick();
+    pick.okButtonClicked();
     EXPECT_EQ(pick.result(), "");
     for (int i = 4; i < list->count(); ++i)
         list->item(i)->setSelected(false);
-    pick.OkButtonClick();
+    pick.okButtonClicked();
     EXPECT_EQ(pick.result().size(), 4 * 23 + 3 * 2);
 }

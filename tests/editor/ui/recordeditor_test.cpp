@@ -78,7 +78,7 @@ TEST_F(RecordEditorWindow, EditShowsTheCurrentRecordWithFourDigitYearDatesAndMon
     EXPECT_EQ(editor->findChild<QLabel*>("LibraryItem")->text(), "Title: Casablanca");
     EXPECT_EQ(editor->findChild<QLabel*>("WorthItem")->text(), "Title: Casablanca");
     EXPECT_EQ(check("CheckOut")->text(), "Checked Out");
-    EXPECT_FALSE(editor->ValuesChanged());
+    EXPECT_FALSE(editor->valuesChanged());
 }
 
 TEST_F(RecordEditorWindow, MaximumLengthsAreTheFieldWidths) {
@@ -121,7 +121,7 @@ TEST_F(RecordEditorWindow, ValidationsInOrderWithPageAndFocusAndNothingWritten) 
     for (const Step& s : steps) {
         pages()->setCurrentIndex(1);
         prompts.expect("Error", s.message, Prompts::Ok);
-        EXPECT_FALSE(editor->DoUpdate()) << s.message;
+        EXPECT_FALSE(editor->updateRecord()) << s.message;
         EXPECT_EQ(pages()->currentIndex(), s.page) << s.message;
         EXPECT_EQ(editor->focusWidget(), edit(s.control)) << s.message;
         EXPECT_EQ(prompts.messages().back().caption, "Error");
@@ -129,7 +129,7 @@ TEST_F(RecordEditorWindow, ValidationsInOrderWithPageAndFocusAndNothingWritten) 
         EXPECT_FALSE(session.lists().list(DataLists::Producer).contains("New Producer"));
         edit(s.control)->setText(s.fix);
     }
-    EXPECT_TRUE(editor->DoUpdate());
+    EXPECT_TRUE(editor->updateRecord());
     EXPECT_EQ(count(), before);
     EXPECT_EQ(fileField(1, "TITLE"), "Changed");
     EXPECT_EQ(fileField(1, "YEAR"), "1942");
@@ -151,11 +151,11 @@ TEST_F(RecordEditorWindow, PriceWithGroupingIsStoredAsNumberAndShownAsMoney) {
     leave(edit("ListPrice"));
     EXPECT_EQ(edit("ListPrice")->text(), "1,234,567.89");
     edit("PurchPrice")->setText("1,234.5"); // typed and updated without leaving the box
-    ASSERT_TRUE(editor->DoUpdate());
+    ASSERT_TRUE(editor->updateRecord());
     dbase::Table& t = session.table();
     EXPECT_DOUBLE_EQ(t.getNumber(t.fieldIndexOrThrow("PURCHPRICE")).value_or(0), 1234.5);
     EXPECT_DOUBLE_EQ(t.getNumber(t.fieldIndexOrThrow("LISTPRICE")).value_or(0), 1234567.89);
-    editor->LoadInData();
+    editor->loadRecord();
     EXPECT_EQ(edit("PurchPrice")->text(), "1,234.50");
 }
 
@@ -164,16 +164,16 @@ TEST_F(RecordEditorWindow, PriceTooLongForTheBoxIsNeverCut) {
     edit("ListPrice")->setText("12345678.9");
     leave(edit("ListPrice"));
     EXPECT_EQ(edit("ListPrice")->text(), "12,345,678.90"); // 13 characters in a 12-character field
-    ASSERT_TRUE(editor->DoUpdate());
+    ASSERT_TRUE(editor->updateRecord());
     dbase::Table& t = session.table();
     EXPECT_DOUBLE_EQ(t.getNumber(t.fieldIndexOrThrow("LISTPRICE")).value_or(0), 12345678.9);
-    editor->LoadInData();
+    editor->loadRecord();
     EXPECT_EQ(edit("ListPrice")->text(), "12,345,678.90");
 }
 
 TEST_F(RecordEditorWindow, ClearShowsZeroInPricesAndPlayTimeAndKeepsTheMode) {
     open(EditorMode::Edit);
-    editor->DoClear();
+    editor->clearControls();
     EXPECT_EQ(edit("ListPrice")->text(), "0");
     EXPECT_EQ(edit("PurchPrice")->text(), "0");
     EXPECT_EQ(edit("PlayTime")->text(), "0");
@@ -183,19 +183,19 @@ TEST_F(RecordEditorWindow, ClearShowsZeroInPricesAndPlayTimeAndKeepsTheMode) {
     EXPECT_FALSE(check("CheckOut")->isChecked());
     EXPECT_FALSE(check("Viewed")->isChecked());
     EXPECT_EQ(session.editorMode(), EditorMode::Edit);
-    EXPECT_TRUE(editor->ValuesChanged());
+    EXPECT_TRUE(editor->valuesChanged());
 }
 
 TEST_F(RecordEditorWindow, AddThenNextAsksAndMovesWithNo) {
     open(EditorMode::Add);
     EXPECT_EQ(edit("Title")->text(), "");
     EXPECT_EQ(edit("PlayTime")->text(), "0");
-    EXPECT_FALSE(editor->ValuesChanged());
+    EXPECT_FALSE(editor->valuesChanged());
     prompts.expect(
         kWarning,
         "This record has not been updated yet.  Update this record before moving to the next record?",
         Prompts::No);
-    editor->DoNextRecord();
+    editor->nextRecord();
     const auto m = prompts.messages().back();
     EXPECT_EQ(m.buttons, Prompts::Yes | Prompts::No | Prompts::Cancel);
     EXPECT_EQ(m.defaultButton, Prompts::No);
@@ -213,7 +213,7 @@ TEST_F(RecordEditorWindow, AddAndMoveWithYesAppendsTheRecordFirst) {
                    "This record has not been updated yet.  Update this record before moving to the previous "
                    "record?",
                    Prompts::Yes);
-    editor->DoPreviousRecord();
+    editor->previousRecord();
     EXPECT_EQ(count(), 4u);
     EXPECT_EQ(fileField(4, "TITLE"), "Notorious");
     EXPECT_EQ(fileField(4, "CHECKOUT"), "No");
@@ -225,23 +225,23 @@ TEST_F(RecordEditorWindow, CancelStaysAndWritesNothing) {
     edit("Title")->setText("Other");
     prompts.expect(kWarning, "Data has changed.  Update this record before moving to the next record?",
                    Prompts::Cancel);
-    editor->DoNextRecord();
+    editor->nextRecord();
     EXPECT_EQ(edit("Title")->text(), "Other");
     EXPECT_EQ(fileField(1, "TITLE"), "Casablanca");
     prompts.expect(kWarning, "Data has changed.  Update this record before creating new one?",
                    Prompts::Cancel);
-    editor->NewRecord();
+    editor->newRecord();
     EXPECT_EQ(edit("Title")->text(), "Other");
     prompts.expect(kWarning,
                    "Data has changed.  Update this record before creating new one with the current data?",
                    Prompts::Cancel);
-    editor->CopyRecord();
+    editor->copyRecord();
     EXPECT_EQ(session.editorMode(), EditorMode::Edit);
     prompts.expect(kWarning, "Data has changed.  Do you want to exit without updating?", Prompts::No);
-    editor->DoExit();
+    editor->closeAskingFirst();
     EXPECT_TRUE(editor->isVisible());
     prompts.expect(kWarning, "Data has changed.  Do you want to exit without updating?", Prompts::Yes);
-    editor->DoExit();
+    editor->closeAskingFirst();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(fileField(1, "TITLE"), "Casablanca");
     EXPECT_EQ(count(), 3u);
@@ -250,37 +250,37 @@ TEST_F(RecordEditorWindow, CancelStaysAndWritesNothing) {
 
 TEST_F(RecordEditorWindow, PreviousAndNextStayAtBothEnds) {
     open(EditorMode::Edit);
-    editor->DoPreviousRecord();
+    editor->previousRecord();
     EXPECT_EQ(edit("Title")->text(), "Casablanca");
-    editor->DoNextRecord();
-    editor->DoNextRecord();
+    editor->nextRecord();
+    editor->nextRecord();
     EXPECT_EQ(edit("Title")->text(), "Vertigo");
-    editor->DoNextRecord();
+    editor->nextRecord();
     EXPECT_EQ(edit("Title")->text(), "Vertigo");
-    editor->DoPreviousRecord();
+    editor->previousRecord();
     EXPECT_EQ(edit("Title")->text(), "Metropolis");
     EXPECT_TRUE(prompts.messages().empty());
 }
 
 TEST_F(RecordEditorWindow, NewAndCopiedRecordsAreAppended) {
     open(EditorMode::Edit);
-    editor->CopyRecord();
+    editor->copyRecord();
     EXPECT_EQ(editor->windowTitle(), "Edit (New Copied Record)");
     EXPECT_EQ(session.editorMode(), EditorMode::Add);
-    ASSERT_TRUE(editor->DoUpdate());
+    ASSERT_TRUE(editor->updateRecord());
     EXPECT_EQ(count(), 4u);
     EXPECT_EQ(fileField(4, "TITLE"), "Casablanca");
     EXPECT_EQ(session.editorMode(), EditorMode::Edit);
-    editor->SaveValues();
-    editor->NewRecord();
+    editor->snapshotValues();
+    editor->newRecord();
     EXPECT_EQ(editor->windowTitle(), "Edit (New Record)");
     EXPECT_EQ(edit("Title")->text(), "");
     edit("Title")->setText("Rope");
-    editor->DoAnUpdate();
+    editor->updateAndStay();
     EXPECT_EQ(editor->windowTitle(), "Edit");
     EXPECT_EQ(count(), 5u);
     edit("Title")->setText("Rope (1948)");
-    editor->DoAnUpdate(); // now an edit of the new record
+    editor->updateAndStay(); // now an edit of the new record
     EXPECT_EQ(count(), 5u);
     EXPECT_EQ(fileField(5, "TITLE"), "Rope (1948)");
 }
@@ -289,7 +289,7 @@ TEST_F(RecordEditorWindow, NewStarJoinsAllSixStarListsOnceAndCaseVariantsAgain) 
     open(EditorMode::Edit);
     combo("Star3")->setEditText("  Cary Grant  ");
     combo("Star5")->setEditText("Cary Grant");
-    ASSERT_TRUE(editor->DoUpdate());
+    ASSERT_TRUE(editor->updateRecord());
     EXPECT_EQ(field("STAR3"), "  Cary Grant"); // the box text is written unchanged
     for (int i = 1; i <= 6; ++i) {
         QComboBox* c = combo(qPrintable(QStringLiteral("Star%1").arg(i)));
@@ -297,7 +297,7 @@ TEST_F(RecordEditorWindow, NewStarJoinsAllSixStarListsOnceAndCaseVariantsAgain) 
         EXPECT_EQ(c->count(), 1) << i;
     }
     combo("Star1")->setEditText("cary grant");
-    ASSERT_TRUE(editor->DoUpdate());
+    ASSERT_TRUE(editor->updateRecord());
     for (int i = 1; i <= 6; ++i) {
         QComboBox* c = combo(qPrintable(QStringLiteral("Star%1").arg(i)));
         ASSERT_EQ(c->count(), 2) << i;
@@ -311,9 +311,9 @@ TEST_F(RecordEditorWindow, NewStarJoinsAllSixStarListsOnceAndCaseVariantsAgain) 
 TEST_F(RecordEditorWindow, ClosingWritesTheListFiles) {
     open(EditorMode::Edit);
     combo("Director")->setEditText("Michael Curtiz");
-    ASSERT_TRUE(editor->DoUpdate());
-    editor->SaveValues();
-    editor->DoExit();
+    ASSERT_TRUE(editor->updateRecord());
+    editor->snapshotValues();
+    editor->closeAskingFirst();
     EXPECT_EQ(editortest::readLines(cat.listFile(".003")), QStringList{"Michael Curtiz"});
     EXPECT_TRUE(QFile::exists(cat.listFile(".016")));
     EXPECT_FALSE(QFile::exists(cat.listFile(".014")));
@@ -338,7 +338,7 @@ TEST_F(RecordEditorWindow, CheckOutBoxRemembersDateAndPerson) {
     box->click();
     EXPECT_EQ(edit("CheckDate")->text(), "04/03/1997");
     EXPECT_EQ(combo("CheckName")->currentText(), "Ann");
-    EXPECT_FALSE(editor->ValuesChanged());
+    EXPECT_FALSE(editor->valuesChanged());
 }
 
 TEST_F(RecordEditorWindow, BlankDateButtonsStoreEmptyDates) {
@@ -347,7 +347,7 @@ TEST_F(RecordEditorWindow, BlankDateButtonsStoreEmptyDates) {
     EXPECT_EQ(edit("PurchDate")->text(), "24.12.1996");
     editor->findChild<QPushButton*>("BlankPurchDate")->click();
     editor->findChild<QPushButton*>("BlankCheckOut")->click();
-    ASSERT_TRUE(editor->DoUpdate());
+    ASSERT_TRUE(editor->updateRecord());
     dbase::Table& t = session.table();
     EXPECT_EQ(t.getDate(t.fieldIndexOrThrow("PURCHDATE")), "");
     EXPECT_EQ(t.getDate(t.fieldIndexOrThrow("CHECKDATE")), "");
@@ -385,10 +385,10 @@ TEST_F(RecordEditorWindow, BrowseModeNeverAsksAndNeverWrites) {
     EXPECT_TRUE(editor->findChild<QPushButton*>("PrevButton")->isEnabled());
     EXPECT_TRUE(edit("Title")->isReadOnly());
     edit("Title")->setText("Typed anyway");
-    editor->DoNextRecord();
+    editor->nextRecord();
     EXPECT_EQ(edit("Title")->text(), "Metropolis");
     edit("Title")->setText("Typed anyway");
-    editor->DoExit();
+    editor->closeAskingFirst();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_TRUE(prompts.messages().empty());
     EXPECT_EQ(fileField(2, "TITLE"), "Metropolis");
@@ -398,12 +398,12 @@ TEST_F(RecordEditorWindow, ReusedAcrossShowings) {
     open(EditorMode::Edit);
     edit("Title")->setText("x");
     prompts.answer(Prompts::Yes);
-    editor->DoExit();
+    editor->closeAskingFirst();
     session.table().last();
     open(EditorMode::Copy);
     EXPECT_EQ(edit("Title")->text(), "Vertigo");
-    EXPECT_FALSE(editor->ValuesChanged());
-    editor->DoUpdateAndExit();
+    EXPECT_FALSE(editor->valuesChanged());
+    editor->updateAndClose();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(count(), 4u);
     open(EditorMode::Add);
@@ -444,7 +444,7 @@ TEST_F(RecordEditorWindow, PrintedRecordHoldsTheFortyLinesInOrder) {
     const QString pdf = cat.dir.path() + "/record.pdf";
     {
         PdfPrompts pdfPrompts(pdf, 2);
-        editor->PrintRecord();
+        editor->printRecord();
         EXPECT_EQ(pdfPrompts.docName, "Quillon Videos 97");
     }
     const QString text = pdfText(pdf);
@@ -478,7 +478,7 @@ TEST_F(RecordEditorWindow, PrintedRecordHoldsTheFortyLinesInOrder) {
 TEST_F(RecordEditorWindow, PrintCancelledPrintsNothing) {
     open(EditorMode::Edit);
     prompts.answerPrint(false);
-    editor->PrintRecord();
+    editor->printRecord();
     EXPECT_TRUE(prompts.done());
 }
 
@@ -512,12 +512,12 @@ TEST_F(RecordEditorWindow, AwardSelectWritesThePickIntoItsBox) {
             if (auto* pick = qobject_cast<AwardPickDialog*>(w); pick && pick->isVisible()) {
                 auto* list = pick->findChild<QListWidget*>("OscarList");
                 list->item(1)->setSelected(true); // "Best Picture"
-                pick->OkButtonClick();
+                pick->okButtonClicked();
             }
     });
     editor->findChild<QPushButton*>("SelectOscarAward")->click();
     EXPECT_EQ(edit("OscarAward")->text(), "Best Picture");
-    EXPECT_TRUE(editor->ValuesChanged());
+    EXPECT_TRUE(editor->valuesChanged());
 }
 
 TEST_F(RecordEditorWindow, ClipboardMenuWorksOnEditAndComboBoxesButNotDateBoxes) {
@@ -556,7 +556,7 @@ TEST_F(RecordEditorWindow, DateBoxesFollowTheDateFormatAndBlankBoxesStoreNoDate)
     editor->findChild<QPushButton*>("BlankCheckOut")->click();
     EXPECT_EQ(edit("CheckDate")->displayText(), "__-__-____");
     prompts.answer(Prompts::Yes);
-    editor->DoExit();
+    editor->closeAskingFirst();
     session.dateFormat() = DateFormat(3, true); // mm.dd.yy
     open(EditorMode::Edit);
     EXPECT_EQ(edit("CheckDate")->inputMask(), "99.99.9999;_");
@@ -564,13 +564,13 @@ TEST_F(RecordEditorWindow, DateBoxesFollowTheDateFormatAndBlankBoxesStoreNoDate)
     EXPECT_EQ(edit("PurchDate")->text(), "12.24.1996");
     edit("PurchDate")->clear();
     edit("CheckDate")->setText("12.31.2031");
-    ASSERT_TRUE(editor->DoUpdate());
+    ASSERT_TRUE(editor->updateRecord());
     dbase::Table& t = session.table();
     EXPECT_EQ(t.getDate(t.fieldIndexOrThrow("PURCHDATE")), "");
     EXPECT_EQ(t.getDate(t.fieldIndexOrThrow("CHECKDATE")), "20311231");
     edit("CheckDate")->setText("12.3"); // half typed
     prompts.expect("Error", "Invalid check out date specified.  Please correct.", Prompts::Ok);
-    EXPECT_FALSE(editor->DoUpdate());
+    EXPECT_FALSE(editor->updateRecord());
 }
 
 TEST_F(RecordEditorWindow, MenuShortcutsWinOverTheBoxesOwnKeys) {
