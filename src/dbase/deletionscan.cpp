@@ -15,7 +15,8 @@ constexpr uint64_t kWindow = 16u << 20;
 
 thread_local sigjmp_buf* tJump = nullptr;
 
-void onSigbus(int) {
+void onSigbus(int)
+{
     if (tJump) siglongjmp(*tJump, 1);
     std::signal(SIGBUS, SIG_DFL);
     std::raise(SIGBUS);
@@ -23,7 +24,8 @@ void onSigbus(int) {
 
 // The one loop that touches mapped memory. No objects with destructors live here, so leaving it
 // by siglongjmp is safe.
-uint32_t countWindow(const char* base, uint32_t recs, uint32_t recLen, uint8_t* live) {
+uint32_t countWindow(const char* base, uint32_t recs, uint32_t recLen, uint8_t* live)
+{
     uint32_t del = 0;
     for (uint32_t i = 0; i < recs; ++i) {
         const bool gone = base[size_t(i) * recLen] == '*';
@@ -33,10 +35,11 @@ uint32_t countWindow(const char* base, uint32_t recs, uint32_t recLen, uint8_t* 
     return del;
 }
 
-} // namespace
+}  // namespace
 
 bool scanDeletionBytes(const File& file, uint64_t headerLen, uint32_t recLen, uint32_t count,
-                       std::vector<uint8_t>& live, uint32_t& deleted) {
+                       std::vector<uint8_t>& live, uint32_t& deleted)
+{
     if (count == 0) {
         live.clear();
         deleted = 0;
@@ -47,8 +50,7 @@ bool scanDeletionBytes(const File& file, uint64_t headerLen, uint32_t recLen, ui
     std::vector<uint8_t> out(count);
     uint32_t del = 0;
 
-    struct sigaction sa {
-    }, old{};
+    struct sigaction sa {}, old {};
     sa.sa_handler = onSigbus;
     sigemptyset(&sa.sa_mask);
     if (::sigaction(SIGBUS, &sa, &old) != 0) return false;
@@ -80,8 +82,7 @@ bool scanDeletionBytes(const File& file, uint64_t headerLen, uint32_t recLen, ui
         }
         mapped = p;
         mappedLen = len;
-        del +=
-            countWindow(static_cast<const char*>(p) + (start - aligned), n, recLen, out.data() + (first - 1));
+        del += countWindow(static_cast<const char*>(p) + (start - aligned), n, recLen, out.data() + (first - 1));
         ::munmap(p, len);
         mapped = nullptr;
         first += n;
@@ -94,4 +95,4 @@ bool scanDeletionBytes(const File& file, uint64_t headerLen, uint32_t recLen, ui
     return true;
 }
 
-} // namespace dbase
+}  // namespace dbase
