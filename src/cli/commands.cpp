@@ -126,6 +126,15 @@ void requireCatalogue(const QString& path) {
     if (!check.ok) throw Failure{check.message};
 }
 
+// An open table holds the forty catalogue fields in slot order (names ignoring letter case).
+void requireCatalogueFields(const dbase::Table& t) {
+    bool ok = t.fieldCount() == FieldCount;
+    for (int i = 0; ok && i < FieldCount; ++i)
+        ok = QString::fromStdString(t.field(i).name)
+                 .compare(QLatin1String(fieldSlot(i + 1).name), Qt::CaseInsensitive) == 0;
+    if (!ok) throw Failure{notCatalogueMessage()};
+}
+
 // The table's settings file is read and written as a text file: anything but a regular file
 // (a FIFO would block the read for ever) is refused before the command does anything.
 QString checkedSettingsPath(const QString& tablePath) {
@@ -264,11 +273,7 @@ int cmdCheck(const QStringList& args) {
     requireExisting(path);
     dbase::Table t;
     t.open(enginePath(path), dbase::OpenMode::Shared, true);
-    bool ok = t.fieldCount() == FieldCount;
-    for (int i = 0; ok && i < FieldCount; ++i)
-        ok = QString::fromStdString(t.field(i).name)
-                 .compare(QLatin1String(fieldSlot(i + 1).name), Qt::CaseInsensitive) == 0;
-    if (!ok) throw Failure{notCatalogueMessage()};
+    requireCatalogueFields(t);
     t.checkIndexes();
     return 0;
 }
@@ -329,8 +334,7 @@ int cmdGenerate(const QStringList& args) {
 
     // Created only when no file of that name exists: of two runs on a missing table one makes it
     // and the other appends to it (or finds it in use), never replacing the first one's records.
-    if (!dbase::Table::createNew(enginePath(path), catalogueFields())) requireCatalogue(path);
-    requireExisting(path);
+    if (!dbase::Table::createNew(enginePath(path), catalogueFields())) requireExisting(path);
 
     dbase::Table t;
     try {
@@ -338,6 +342,7 @@ int cmdGenerate(const QStringList& args) {
     } catch (const dbase::LockError&) {
         throw Failure{inUseMessage(path)};
     }
+    requireCatalogueFields(t);
     int index[FieldCount];
     for (int s = 1; s <= FieldCount; ++s)
         index[s - 1] = t.fieldIndexOrThrow(fieldSlot(s).name);

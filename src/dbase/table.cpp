@@ -1454,6 +1454,7 @@ void Table::pack() {
     ::close(fd);
     tmp = tmpl.data();
     File out;
+    std::string newIndex;
     try {
         out.open(tmp, true);
         struct stat st {};
@@ -1488,22 +1489,47 @@ void Table::pack() {
         put32(&header[4], kept);
         out.writeAt(0, header.data(), header.size());
         out.sync();
+        // The new index is built from the new file before either replaces anything, so that a
+        // full disk fails the pack with the old table and index untouched.
+        const uint32_t oldCount = m.count;
+        std::swap(m.dbf, out);
+        m.count = kept;
+        m.invalidateCaches();
+        try {
+            newIndex = m.index.prepareRebuild(m);
+        } catch (...) {
+            std::swap(m.dbf, out);
+            m.count = oldCount;
+            m.invalidateCaches();
+            throw;
+        }
+        std::swap(m.dbf, out);
+        m.count = oldCount;
+        m.invalidateCaches();
         if (::rename(tmp.c_str(), m.path.c_str()) != 0)
-            throw DbError("Cannot pack " + m.path + ": cannot replace it: " + errnoText(errno));
+            throw IoError("Cannot pack " + m.path + ": cannot replace it: " + errnoText(errno));
     } catch (...) {
         out.close();
         ::unlink(tmp.c_str());
+        if (!newIndex.empty()) ::unlink(newIndex.c_str());
         throw;
     }
+    syncFolderOf(m.path);
     m.dbf = std::move(out); // closes the old file and its lock; the new one is locked already
     m.count = 0;
     m.parseHeader(m.dbf, m.dbf.size());
     m.invalidateCaches();
     m.clearCurrent();
-    m.index.rebuildAll(m);
-    m.index.sync(m);
-    m.dbf.sync();
-    m.setFlag14(false);
+    // From here the packed table is in place with byte 14 set: should the index not follow,
+    // the next writable open rebuilds it.
+    if (!newIndex.empty()) m.index.installFresh(m, newIndex);
+    try {
+        // The packed records and their index are durable already; the flag only spares the
+        // next open a rebuild, so failing to clear it does not fail the pack.
+        m.setFlag14(false);
+        m.dbf.sync();
+    } catch (const IoError&) {
+    }
     m.restamp();
     first();
 }

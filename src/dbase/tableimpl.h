@@ -70,10 +70,15 @@ public:
     // An announced index that cannot be read at all: the table stops announcing it and the
     // file is removed (its tags cannot be known; the caller makes new ones).
     void dropUnreadable(Impl& t);
+    // A rebuild in two halves, for pack: every tag built from the records into a new file
+    // ("" when there is no readable index), then that file renamed into place.
+    std::string prepareRebuild(Impl& t);
+    void installFresh(Impl& t, const std::string& builtFile);
     void check(const Impl& t) const;
 
 private:
     void writeFresh(Impl& t, const std::vector<TagInfo>& wanted);
+    std::string buildFresh(Impl& t, const std::vector<TagInfo>& wanted);
     std::vector<TagInfo> keptTags(const Impl& t) const;
     struct State;
     std::unique_ptr<State> s_;

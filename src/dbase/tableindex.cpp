@@ -337,7 +337,7 @@ void TableIndex::sync(Impl&) {
 // one, and renames it into place: a kill or a write error at any point leaves either the old
 // index or the new one, never a file with a tag half replaced. The new file gets the table's
 // mode. Byte 28 of the table is set only once the index exists.
-void TableIndex::writeFresh(Impl& t, const std::vector<TagInfo>& wanted) {
+std::string TableIndex::buildFresh(Impl& t, const std::vector<TagInfo>& wanted) {
     std::vector<std::pair<TagInfo, KeyExpression>> tags;
     for (const TagInfo& info : wanted) {
         KeyExpression expr = KeyExpression::compile(info.expression, t.fields);
@@ -370,13 +370,21 @@ void TableIndex::writeFresh(Impl& t, const std::vector<TagInfo>& wanted) {
             fresh.addTag(info, s_->entriesOf(t, expr));
         fresh.flush();
         fresh.close();
-        if (::rename(tmp.c_str(), path.c_str()) != 0)
-            throw IoError("Cannot replace the index file " + path + ": " + errnoText(errno));
-        syncFolderOf(path);
     } catch (...) {
         ::unlink(tmp.c_str());
         throw;
     }
+    return tmp;
+}
+
+void TableIndex::installFresh(Impl& t, const std::string& tmp) {
+    const std::string path = s_->mdx ? s_->mdx->path() : companionPath(t.path, ".MDX");
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmp.c_str());
+        throw IoError("Cannot replace the index file " + path + ": " + errnoText(err));
+    }
+    syncFolderOf(path);
     const std::string keep = s_->activeName;
     s_->cursor.reset();
     if (s_->mdx) s_->mdx->close();
@@ -394,6 +402,16 @@ void TableIndex::writeFresh(Impl& t, const std::vector<TagInfo>& wanted) {
         t.dbf.sync();
         t.mdxFlag = 1;
     }
+}
+
+void TableIndex::writeFresh(Impl& t, const std::vector<TagInfo>& wanted) {
+    installFresh(t, buildFresh(t, wanted));
+}
+
+std::string TableIndex::prepareRebuild(Impl& t) {
+    if (!s_->mdx) return {};
+    s_->requireMaintainable(t);
+    return buildFresh(t, tags());
 }
 
 // The tags a new index file keeps from the current one: none when the table announces no
