@@ -348,14 +348,14 @@ int cmdGenerate(const QStringList& args) {
         index[s - 1] = t.fieldIndexOrThrow(fieldSlot(s).name);
 
     // All or nothing: a failed write (a full disk) cuts the table back to the records it had.
-    // A large batch leaves the index tags alone and rebuilds them once at the end, into a new
-    // file; should the run be killed, the next writable open rebuilds them.
-    const uint64_t existing = t.info().physicalCount;
+    // The index tags are left alone during the run and rebuilt once at its end into a new file,
+    // so a failure never needs to write the index; should the run be killed, the next writable
+    // open rebuilds them.
     SampleVideos videos(seed);
     SampleVideos::Record record;
     t.disableControls();
     try {
-        if (count >= 1000 && count * 4 >= existing) t.deferIndexMaintenance();
+        t.deferIndexMaintenance();
         for (uint64_t n = 0; n < count; ++n) {
             videos.next(record);
             t.append();
