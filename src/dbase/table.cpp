@@ -27,7 +27,6 @@ namespace dbase {
 namespace {
 
 constexpr uint64_t kSharedLockByte = 0x7FFFFFFE; // read-locked by every shared user
-constexpr uint64_t kPostLockByte = 0x7FFFFFFD;   // write-locked by a shared writer while writing
 constexpr size_t kWindowBytes = 1 << 20;         // cursor reads: about a megabyte per pread
 constexpr size_t kScanBytes = 256 << 10;         // full passes: blocks that stay in the CPU cache
 constexpr size_t kMaxFields = 1024;

@@ -25,6 +25,8 @@ FileStamp stampOf(int fd);
 // Suffix of a file being built beside the one it replaces: NAME.new-XXXXXX. Left-over ones
 // (a kill before the rename) are removed at the next exclusive open of the table.
 inline constexpr const char* kIndexTempSuffix = ".new-";
+// Write-locked by a shared writer while it writes (see table.h, "Locking").
+inline constexpr uint64_t kPostLockByte = 0x7FFFFFFD;
 
 // The production index of an open table: the .MDX, the compiled expression of every tag and the
 // active tag's position. Implemented in tableindex.cpp.
@@ -78,6 +80,10 @@ public:
 
 private:
     void writeFresh(Impl& t, const std::vector<TagInfo>& wanted);
+    bool seekEdgeOnce(Impl& t, bool first);
+    bool stepOnce(Impl& t, bool forward);
+    void orderedVisibleOnce(Impl& t, std::vector<uint32_t>& out);
+    template <typename Walk> auto retrying(Impl& t, Walk walk) -> decltype(walk());
     std::string buildFresh(Impl& t, const std::vector<TagInfo>& wanted);
     std::vector<TagInfo> keptTags(const Impl& t) const;
     struct State;

@@ -224,7 +224,7 @@ bool visibleAt(TableIndex::Impl& t, uint32_t recno, const char** rec) {
 
 } // namespace
 
-bool TableIndex::seekEdge(Impl& t, bool first) {
+bool TableIndex::seekEdgeOnce(Impl& t, bool first) {
     s_->cursor = s_->mdx->cursor(s_->active);
     MdxFile::Cursor& c = *s_->cursor;
     for (bool ok = first ? c.first() : c.last(); ok; ok = first ? c.next() : c.prior()) {
@@ -237,7 +237,7 @@ bool TableIndex::seekEdge(Impl& t, bool first) {
     return false;
 }
 
-bool TableIndex::step(Impl& t, bool forward) {
+bool TableIndex::stepOnce(Impl& t, bool forward) {
     if (!s_->cursor || !s_->cursor->valid() || s_->cursor->recno() != t.cur) positionAt(t, t.cur);
     if (!s_->cursor) return false;
     MdxFile::Cursor& c = *s_->cursor;
@@ -270,12 +270,58 @@ void TableIndex::positionAt(Impl& t, uint32_t recno) {
     s_->cursor->seek(key, recno);
 }
 
-void TableIndex::orderedVisible(Impl& t, std::vector<uint32_t>& out) {
+void TableIndex::orderedVisibleOnce(Impl& t, std::vector<uint32_t>& out) {
     MdxFile::Cursor c = s_->mdx->cursor(s_->active);
     for (bool ok = c.first(); ok; ok = c.next()) {
         const uint32_t r = c.recno();
         if (r >= 1 && r <= t.visible.size() && t.visible[r - 1]) out.push_back(r);
     }
+}
+
+// A reader in shared use meets the index as another process left it between two of its
+// writes: a page beyond the file this reader knew, or a node out of step with the ones it has
+// cached. It reads the index again under a read lock on the post byte (so no writer is half way
+// through a post) and tries once more; only a second failure is reported.
+template <typename Walk> auto TableIndex::retrying(Impl& t, Walk walk) -> decltype(walk()) {
+    try {
+        return walk();
+    } catch (const IoError&) {
+        throw;
+    } catch (const LockError&) {
+        throw;
+    } catch (const DbError&) {
+        if (t.mode != OpenMode::Shared || t.postLocked || !s_->mdx) throw;
+    }
+    t.dbf.lockWait(File::Lock::Read, kPostLockByte, 1);
+    try {
+        t.readHeaderCount();
+        t.invalidateCaches();
+        refresh(t);
+        if (!active()) throw DbError("The index of " + t.path + " changed while it was read");
+        auto result = walk();
+        t.dbf.unlock(kPostLockByte, 1);
+        return result;
+    } catch (...) {
+        t.dbf.unlock(kPostLockByte, 1);
+        throw;
+    }
+}
+
+bool TableIndex::seekEdge(Impl& t, bool first) {
+    return retrying(t, [&] { return seekEdgeOnce(t, first); });
+}
+
+bool TableIndex::step(Impl& t, bool forward) {
+    return retrying(t, [&] { return stepOnce(t, forward); });
+}
+
+void TableIndex::orderedVisible(Impl& t, std::vector<uint32_t>& out) {
+    const size_t keep = out.size();
+    retrying(t, [&] {
+        out.resize(keep);
+        orderedVisibleOnce(t, out);
+        return true;
+    });
 }
 
 void TableIndex::refresh(Impl& t) {

@@ -22,12 +22,14 @@ std::string makeTable(const TempDir& dir, const std::string& name, int records, 
     Table::create(path, {{"Title", FieldKind::String, 30}, {"Year", FieldKind::Integer, 0}});
     Table t;
     t.open(path, OpenMode::Exclusive);
+    t.disableControls();
     for (int i = 0; i < records; ++i) {
         t.append();
         t.setText(0, "title " + std::to_string((i * 37) % 101));
         t.setNumber(1, 1950 + i % 60);
         t.post();
     }
+    t.enableControls();
     if (indexed) t.addIndex("NewIndex", "UPPER(TITLE)+STR(YEAR,4)");
     return path;
 }
@@ -237,4 +239,31 @@ TEST(SpecialFiles, DirectoriesAndFifosAreNamedNotOpened) {
         }
         EXPECT_THROW(Table::create(dir.file(name), {{"Title", FieldKind::String, 10}}), DbError);
     }
+}
+
+// A reader walking the index while another process appends: the pages the writer added lie
+// beyond the file the reader knew. The reader reads the index again (waiting for the writer's
+// post to end) instead of failing with "page out of range".
+TEST(ConcurrentReader, PagesAddedByAWriterAreReadAfterARefresh) {
+    TempDir dir;
+    const std::string path = makeTable(dir, "LIVE.DBF", 3000, true);
+    Table reader;
+    reader.open(path, OpenMode::Shared, true);
+    reader.setActiveIndex("NEWINDEX");
+    ASSERT_TRUE(reader.first());
+    {
+        Table writer;
+        writer.open(path, OpenMode::Shared);
+        writer.disableControls();
+        for (int i = 0; i < 600; ++i) {
+            writer.append();
+            writer.setText(0, "zz appended " + std::to_string(i));
+            writer.setNumber(1, 2020);
+            writer.post();
+        }
+        writer.enableControls();
+    }
+    ASSERT_NO_THROW(reader.last());
+    ASSERT_NO_THROW(reader.refresh());
+    EXPECT_EQ(reader.orderedRecnos().size(), 3600u);
 }
