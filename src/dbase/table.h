@@ -35,8 +35,14 @@
 // re-reads the index under the post lock before it changes it, so two processes never work from
 // stale pages; readers see other processes' index changes after refresh(). An index found out
 // of step with the records during a post is rebuilt from the records on the spot. A .MDX whose
-// header cannot be read is never trusted: the table opens in record order with indexStale() set,
-// and addIndex() replaces it.
+// header cannot be read, or whose header names another table, is never trusted: the table opens
+// in record order with indexStale() set, checkIndexes() fails naming the problem, and a writer
+// rebuilds it (an exclusive open at once, a shared writer before its first write). A .MDX that
+// cannot be written makes the table unwritable. Every change of the tag set and every rebuild
+// writes a whole new .MDX beside the old one and renames it into place.
+//
+// A header count with more than one whole record after it is wrong (an interrupted append
+// leaves at most one): the table is read as counted and every write is refused.
 //
 // Writing and crash safety. post() writes in an order that survives a kill at any instant (see
 // Table::post in table.cpp) and fdatasyncs before it returns. Between disableControls() and
@@ -45,7 +51,9 @@
 // at the first write and cleared by enableControls() (or close()) after one fdatasync. A kill
 // inside the loop therefore still loses no posted record and leaves the index marked stale,
 // to be rebuilt on the next open. In shared use a bulk loop that writes keeps the post lock
-// until enableControls(), so other writers wait for the loop to end.
+// until enableControls(), so other writers wait for the loop to end. A loop that only appends
+// can be undone after a write error (rollBackAppends); with deferIndexMaintenance() the index
+// is not touched until the loop ends.
 //
 // Locking (POSIX open-file-description locks, so they also conflict with other programs' fcntl
 // locks): shared use holds a read lock on byte 0x7FFFFFFE; exclusive use holds a write lock on the
