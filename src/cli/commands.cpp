@@ -347,15 +347,18 @@ int cmdGenerate(const QStringList& args) {
     for (int s = 1; s <= FieldCount; ++s)
         index[s - 1] = t.fieldIndexOrThrow(fieldSlot(s).name);
 
-    // All or nothing: a failed write (a full disk) cuts the table back to the records it had.
-    // The index tags are left alone during the run and rebuilt once at its end into a new file,
-    // so a failure never needs to write the index; should the run be killed, the next writable
-    // open rebuilds them.
+    // All or nothing: a failed write (a full disk) cuts the table back to the records it had and
+    // makes the index match again (or, when even that cannot be written, leaves it marked for a
+    // rebuild at the next writable open). A large batch leaves the index tags alone and rebuilds
+    // them once at its end into a new file; a small one onto a large table keeps them current,
+    // which costs less than a rebuild. Should the run be killed, the next writable open
+    // rebuilds the tags.
+    const uint64_t existing = t.info().physicalCount;
     SampleVideos videos(seed);
     SampleVideos::Record record;
     t.disableControls();
     try {
-        t.deferIndexMaintenance();
+        if (count >= 1000 && count * 4 >= existing) t.deferIndexMaintenance();
         for (uint64_t n = 0; n < count; ++n) {
             videos.next(record);
             t.append();
