@@ -169,7 +169,7 @@ QString storedSortExpression(const QString& settingsPath, bool* stored) {
     SortLevels levels;
     for (size_t i = 0; i < 4; ++i)
         levels[i] = settings.readInt(QStringLiteral("Sort Order"), QLatin1String(kKeys[i]), kDefaults[i]);
-    return BuildSortString(levels);
+    return sortExpression(levels);
 }
 
 std::vector<dbase::CreateField> catalogueFields() {

@@ -18,8 +18,7 @@ thread_local sigjmp_buf* tJump = nullptr;
 thread_local void* volatile tMapped = nullptr;
 thread_local volatile size_t tMappedLen = 0;
 
-void onSigbus(int)
-{
+void onSigbus(int) {
     if (tJump) siglongjmp(*tJump, 1);
     std::signal(SIGBUS, SIG_DFL);
     std::raise(SIGBUS);
@@ -27,8 +26,7 @@ void onSigbus(int)
 
 // The one loop that touches mapped memory. No objects with destructors live here, so leaving it
 // by siglongjmp is safe.
-uint32_t countWindow(const char* base, uint32_t recs, uint32_t recLen, uint8_t* live)
-{
+uint32_t countWindow(const char* base, uint32_t recs, uint32_t recLen, uint8_t* live) {
     uint32_t del = 0;
     for (uint32_t i = 0; i < recs; ++i) {
         const bool gone = base[size_t(i) * recLen] == '*';
@@ -41,8 +39,7 @@ uint32_t countWindow(const char* base, uint32_t recs, uint32_t recLen, uint8_t* 
 // Maps the table window by window and counts; false when a window cannot be mapped. Kept out of
 // the function that calls sigsetjmp so that nothing this loop changes lives in that frame.
 [[gnu::noinline]] bool scanWindows(const File& file, uint64_t headerLen, uint32_t recLen, uint32_t count,
-                                   uint8_t* out, uint32_t* deleted)
-{
+                                   uint8_t* out, uint32_t* deleted) {
     const long page = ::sysconf(_SC_PAGESIZE);
     const uint64_t pageSize = page > 0 ? static_cast<uint64_t>(page) : 4096;
     const uint32_t perWindow = std::max<uint32_t>(1, static_cast<uint32_t>(kWindow / recLen));
@@ -65,20 +62,16 @@ uint32_t countWindow(const char* base, uint32_t recs, uint32_t recLen, uint8_t* 
     return true;
 }
 
-}  // namespace
+} // namespace
 
-bool scanDeletionBytes(const File& file, uint64_t headerLen, uint32_t recLen, uint32_t count,
-                       std::vector<uint8_t>& live, uint32_t& deleted)
-{
-    if (count == 0) {
-        live.clear();
-        deleted = 0;
-        return true;
-    }
-    std::vector<uint8_t> out(count);
-    uint32_t del = 0;
+namespace {
 
-    struct sigaction sa {}, old {};
+// Runs scanWindows with a SIGBUS handler that turns a table cut short under the mapping into an
+// error. Only plain values set before sigsetjmp live in this frame.
+[[gnu::noinline]] bool guardedScan(const File& file, uint64_t headerLen, uint32_t recLen, uint32_t count,
+                                   uint8_t* out, uint32_t* deleted) {
+    struct sigaction sa {
+    }, old{};
     sa.sa_handler = onSigbus;
     sigemptyset(&sa.sa_mask);
     if (::sigaction(SIGBUS, &sa, &old) != 0) return false;
@@ -94,13 +87,27 @@ bool scanDeletionBytes(const File& file, uint64_t headerLen, uint32_t recLen, ui
         throw DbError("The table " + file.path() + " was cut short by another program while it was read");
     }
     tJump = &jump;
-    const bool ok = scanWindows(file, headerLen, recLen, count, out.data(), &del);
+    const bool ok = scanWindows(file, headerLen, recLen, count, out, deleted);
     tJump = savedJump;
     ::sigaction(SIGBUS, &old, nullptr);
-    if (!ok) return false;
+    return ok;
+}
+
+} // namespace
+
+bool scanDeletionBytes(const File& file, uint64_t headerLen, uint32_t recLen, uint32_t count,
+                       std::vector<uint8_t>& live, uint32_t& deleted) {
+    if (count == 0) {
+        live.clear();
+        deleted = 0;
+        return true;
+    }
+    std::vector<uint8_t> out(count);
+    uint32_t del = 0;
+    if (!guardedScan(file, headerLen, recLen, count, out.data(), &del)) return false;
     live.swap(out);
     deleted = del;
     return true;
 }
 
-}  // namespace dbase
+} // namespace dbase
