@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/clisupport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -38,86 +39,46 @@ const char* const kUsage =
     "                                    tab-separated, after a line of field names\n"
     "  pack FILE                         remove deleted records (needs exclusive use)\n"
     "  reindex FILE                      rebuild the index tags (needs exclusive use)\n"
+    "  search FILE --where \"FIELD: CRITERIA\"... [--or --where ...]... [--count]\n"
+    "              [--fields NAME,...] [--limit N]\n"
+    "                                    print the records that meet the criteria (like list), or\n"
+    "                                    their number; each --where is one row of the search window\n"
+    "                                    (FIELD a field name or display name, CRITERIA as typed in\n"
+    "                                    its cell: \"Year: > 1980 AND < 1990\"), --or starts the next\n"
+    "                                    level (at most ten); a refusal prints the window's message\n"
+    "  locate FILE FIELD VALUE [--exact | --begin | --anywhere] [--case] [--after RECNO]\n"
+    "                                    print the number of the first record in the table's order\n"
+    "                                    (after RECNO) whose FIELD matches VALUE (default --begin)\n"
+    "  replace FILE FIELD SEARCH REPLACEMENT\n"
+    "                                    give FIELD the value REPLACEMENT in every record where it\n"
+    "                                    equals SEARCH (needs exclusive use); prints the records\n"
+    "                                    processed, found and changed\n"
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
     "Exit codes: 0 done, 1 failed (message on stderr), 2 wrong usage.\n";
-
-struct UsageError {
-    QString text;
-};
-struct Failure {
-    QString text;
-};
 
 void put(FILE* f, const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
 }
 
-// Buffered standard output; a write failure (full disk, closed pipe) is a failure of the command.
-class Output {
-public:
-    ~Output() { flush(); }
-    std::string& buffer() { return buf_; }
-    void endLine() {
-        buf_ += '\n';
-        if (buf_.size() >= (1u << 16)) flush();
-    }
-    void flush() {
-        if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), stdout) != buf_.size()) failed_ = true;
-        buf_.clear();
-    }
-    bool finish() {
-        flush();
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) failed_ = true;
-        return !failed_;
-    }
-
-private:
-    std::string buf_;
-    bool failed_ = false;
-};
-
-QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-
-// The table file named on the command line: as given when it exists, else a file in the same
-// folder whose name differs only in the letter case of its extension; else as given.
-QString tablePath(const QString& arg) {
-    QFileInfo info(arg);
-    if (info.exists()) return info.absoluteFilePath();
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot > 0) {
-        const QString base = name.left(dot + 1);
-        const QStringList entries = info.dir().entryList({base + u'*'}, QDir::Files | QDir::Hidden);
-        for (const QString& e : entries)
-            if (e.startsWith(base, Qt::CaseSensitive) && e.compare(name, Qt::CaseInsensitive) == 0)
-                return info.dir().absoluteFilePath(e);
-    }
-    return info.absoluteFilePath();
-}
-
-void requireExisting(const QString& path) {
-    if (!QFileInfo(path).isFile()) throw Failure{QStringLiteral("%1: no such file").arg(path)};
-}
-
-void requireCatalogue(const QString& path) {
-    requireExisting(path);
-    const FormatCheck check = CheckDBaseFormat(path);
-    if (!check.ok) throw Failure{check.message};
+QString fromUtf8(const std::string& s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
 QString inUseMessage(const QString& path) {
-    return QStringLiteral("The table \"%1\" is in use by another program.  The command needs exclusive use of it.")
+    return QStringLiteral(
+               "The table \"%1\" is in use by another program.  The command needs exclusive use of it.")
         .arg(path);
 }
 
 uint64_t parseCount(const QString& option, const QString& value, uint64_t max) {
     bool ok = false;
     const qulonglong n = value.toULongLong(&ok);
-    if (!ok || n > max) throw UsageError{QStringLiteral("%1 needs a whole number up to %2, not \"%3\"")
-                                             .arg(option).arg(max).arg(value)};
+    if (!ok || n > max)
+        throw UsageError{
+            QStringLiteral("%1 needs a whole number up to %2, not \"%3\"").arg(option).arg(max).arg(value)};
     return n;
 }
 
@@ -157,7 +118,8 @@ Options parseOptions(const QStringList& args, const QStringList& known) {
 QString needFile(const Options& o, qsizetype maxPositional, const QString& command) {
     if (o.positional.isEmpty()) throw UsageError{QStringLiteral("%1 needs a FILE").arg(command)};
     if (o.positional.size() > maxPositional)
-        throw UsageError{QStringLiteral("%1: unexpected argument \"%2\"").arg(command, o.positional[maxPositional])};
+        throw UsageError{
+            QStringLiteral("%1: unexpected argument \"%2\"").arg(command, o.positional[maxPositional])};
     return tablePath(o.positional.first());
 }
 
@@ -225,7 +187,8 @@ int cmdGenerate(const QStringList& args) {
     const Options o = parseOptions(args, {QStringLiteral("--records"), QStringLiteral("--seed")});
     const QString path = needFile(o, 1, QStringLiteral("generate"));
     if (!o.has(QStringLiteral("--records"))) throw UsageError{QStringLiteral("generate needs --records N")};
-    const uint64_t count = parseCount(QStringLiteral("--records"), o.value(QStringLiteral("--records")), 100000000);
+    const uint64_t count =
+        parseCount(QStringLiteral("--records"), o.value(QStringLiteral("--records")), 100000000);
     const uint64_t seed =
         o.has(QStringLiteral("--seed"))
             ? parseCount(QStringLiteral("--seed"), o.value(QStringLiteral("--seed")), ~uint64_t(0))
@@ -245,7 +208,8 @@ int cmdGenerate(const QStringList& args) {
         throw Failure{inUseMessage(path)};
     }
     int index[FieldCount];
-    for (int s = 1; s <= FieldCount; ++s) index[s - 1] = t.fieldIndexOrThrow(fieldSlot(s).name);
+    for (int s = 1; s <= FieldCount; ++s)
+        index[s - 1] = t.fieldIndexOrThrow(fieldSlot(s).name);
 
     // A large batch is faster appended without index maintenance, the tags rebuilt once at the end.
     // Should the run be cut short, the program rebuilds a missing NewIndex when it next opens the table.
@@ -254,7 +218,8 @@ int cmdGenerate(const QStringList& args) {
     if (count >= 1000 && count * 4 >= existing) {
         rebuild = t.tags();
         if (!rebuild.empty()) t.setActiveIndex("");
-        for (const dbase::TagInfo& tag : rebuild) t.deleteIndex(tag.name);
+        for (const dbase::TagInfo& tag : rebuild)
+            t.deleteIndex(tag.name);
     }
 
     SampleVideos videos(seed);
@@ -268,10 +233,16 @@ int cmdGenerate(const QStringList& args) {
                 const std::string& v = record[size_t(s - 1)];
                 if (v.empty()) continue;
                 switch (fieldSlot(s).typeCode) {
-                case TypeDate: t.setDate(index[s - 1], v); break;
+                case TypeDate:
+                    t.setDate(index[s - 1], v);
+                    break;
                 case TypeInteger:
-                case TypeFloat: t.setNumber(index[s - 1], std::strtod(v.c_str(), nullptr)); break;
-                default: t.setText(index[s - 1], v); break;
+                case TypeFloat:
+                    t.setNumber(index[s - 1], std::strtod(v.c_str(), nullptr));
+                    break;
+                default:
+                    t.setText(index[s - 1], v);
+                    break;
                 }
             }
             t.post();
@@ -289,7 +260,8 @@ int cmdGenerate(const QStringList& args) {
         throw;
     }
     t.enableControls();
-    for (const dbase::TagInfo& tag : rebuild) t.addIndex(tag.name, tag.expression);
+    for (const dbase::TagInfo& tag : rebuild)
+        t.addIndex(tag.name, tag.expression);
     t.close();
     return 0;
 }
@@ -300,7 +272,8 @@ int parseLevel(const QString& text) {
     const int n = text.toInt(&isNumber);
     if (isNumber) {
         if (n < 0 || n > FieldCount)
-            throw UsageError{QStringLiteral("sort level %1 is not a slot number 0 to %2").arg(text).arg(FieldCount)};
+            throw UsageError{
+                QStringLiteral("sort level %1 is not a slot number 0 to %2").arg(text).arg(FieldCount)};
         return n;
     }
     const int slot = slotByName(text);
@@ -312,7 +285,8 @@ int cmdSort(const QStringList& args) {
     const Options o = parseOptions(args, {});
     const QString path = needFile(o, 5, QStringLiteral("sort"));
     SortLevels levels{0, 0, 0, 0};
-    for (qsizetype i = 1; i < o.positional.size(); ++i) levels[size_t(i - 1)] = parseLevel(o.positional[i]);
+    for (qsizetype i = 1; i < o.positional.size(); ++i)
+        levels[size_t(i - 1)] = parseLevel(o.positional[i]);
     requireCatalogue(path);
 
     const QString expression = BuildSortString(levels);
@@ -331,11 +305,68 @@ int cmdSort(const QStringList& args) {
 
     IniFile settings(TablePaths::settingsPath(path));
     if (!settings.load()) throw Failure{settings.errorString()};
-    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort", "Fourth Level Sort"};
+    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
+                                        "Fourth Level Sort"};
     for (size_t i = 0; i < 4; ++i)
         settings.writeInt(QStringLiteral("Sort Order"), QLatin1String(kKeys[i]), levels[i]);
     if (!settings.save()) throw Failure{settings.errorString()};
     return 0;
+}
+
+int cmdList(const QStringList& args) {
+    const Options o = parseOptions(args, {QStringLiteral("--fields"), QStringLiteral("--limit")});
+    const QString path = needFile(o, 1, QStringLiteral("list"));
+    const uint64_t limit =
+        o.has(QStringLiteral("--limit"))
+            ? parseCount(QStringLiteral("--limit"), o.value(QStringLiteral("--limit")), ~uint64_t(0))
+            : ~uint64_t(0);
+    requireExisting(path);
+
+    dbase::Table t;
+    t.open(enginePath(path), dbase::OpenMode::Shared, true);
+    const std::vector<int> fields = chosenFields(t, path, o.value(QStringLiteral("--fields")));
+    if (usesSortTag(t, path)) t.setActiveIndex(kSortTag);
+    printRecords(t, fields, limit);
+    return 0;
+}
+
+int cmdExclusive(const QStringList& args, bool pack) {
+    const Options o = parseOptions(args, {});
+    const QString path = needFile(o, 1, pack ? QStringLiteral("pack") : QStringLiteral("reindex"));
+    requireExisting(path);
+    const ExclusiveRun run = pack ? packTable(path) : reindexTable(path);
+    if (run.ok) return 0;
+    if (run.inUse) throw Failure{pack ? packFailedMessage() : reindexFailedMessage()};
+    throw Failure{run.detail};
+}
+
+} // namespace
+
+// The table file named on the command line: as given when it exists, else a file in the same
+// folder whose name differs only in the letter case of its extension; else as given.
+QString tablePath(const QString& arg) {
+    QFileInfo info(arg);
+    if (info.exists()) return info.absoluteFilePath();
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot > 0) {
+        const QString base = name.left(dot + 1);
+        const QStringList entries = info.dir().entryList({base + u'*'}, QDir::Files | QDir::Hidden);
+        for (const QString& e : entries)
+            if (e.startsWith(base, Qt::CaseSensitive) && e.compare(name, Qt::CaseInsensitive) == 0)
+                return info.dir().absoluteFilePath(e);
+    }
+    return info.absoluteFilePath();
+}
+
+void requireExisting(const QString& path) {
+    if (!QFileInfo(path).isFile()) throw Failure{QStringLiteral("%1: no such file").arg(path)};
+}
+
+void requireCatalogue(const QString& path) {
+    requireExisting(path);
+    const FormatCheck check = CheckDBaseFormat(path);
+    if (!check.ok) throw Failure{check.message};
 }
 
 // The order the program shows the table in: the NewIndex tag when the table has one, unless the
@@ -347,7 +378,8 @@ bool usesSortTag(const dbase::Table& t, const QString& path) {
     if (!hasTag) return false;
     const IniFile settings = IniFile::fromFile(TablePaths::settingsPath(path));
     if (!settings.exists()) return true;
-    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort", "Fourth Level Sort"};
+    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
+                                        "Fourth Level Sort"};
     static const int kDefaults[] = {2, 0, 0, 0};
     SortLevels levels;
     for (size_t i = 0; i < 4; ++i)
@@ -355,29 +387,22 @@ bool usesSortTag(const dbase::Table& t, const QString& path) {
     return !BuildSortString(levels).isEmpty();
 }
 
-int cmdList(const QStringList& args) {
-    const Options o = parseOptions(args, {QStringLiteral("--fields"), QStringLiteral("--limit")});
-    const QString path = needFile(o, 1, QStringLiteral("list"));
-    const uint64_t limit = o.has(QStringLiteral("--limit"))
-                               ? parseCount(QStringLiteral("--limit"), o.value(QStringLiteral("--limit")), ~uint64_t(0))
-                               : ~uint64_t(0);
-    requireExisting(path);
-
-    dbase::Table t;
-    t.open(enginePath(path), dbase::OpenMode::Shared, true);
+std::vector<int> chosenFields(const dbase::Table& t, const QString& path, const QString& names) {
     std::vector<int> fields;
-    if (o.has(QStringLiteral("--fields"))) {
-        const QStringList names = o.value(QStringLiteral("--fields")).split(u',');
-        for (const QString& n : names) {
+    if (!names.isEmpty()) {
+        for (const QString& n : names.split(u',')) {
             const int i = t.fieldIndex(n.trimmed().toStdString());
             if (i < 0) throw Failure{QStringLiteral("%1: no field named \"%2\"").arg(path, n.trimmed())};
             fields.push_back(i);
         }
     } else {
-        for (int i = 0; i < t.fieldCount(); ++i) fields.push_back(i);
+        for (int i = 0; i < t.fieldCount(); ++i)
+            fields.push_back(i);
     }
-    if (usesSortTag(t, path)) t.setActiveIndex(kSortTag);
+    return fields;
+}
 
+void printRecords(dbase::Table& t, const std::vector<int>& fields, uint64_t limit) {
     const DateFormat dates = programDateFormat();
     Output out;
     std::string& b = out.buffer();
@@ -397,20 +422,7 @@ int cmdList(const QStringList& args) {
     }
     t.enableControls();
     if (!out.finish()) throw Failure{QStringLiteral("cannot write the output")};
-    return 0;
 }
-
-int cmdExclusive(const QStringList& args, bool pack) {
-    const Options o = parseOptions(args, {});
-    const QString path = needFile(o, 1, pack ? QStringLiteral("pack") : QStringLiteral("reindex"));
-    requireExisting(path);
-    const ExclusiveRun run = pack ? packTable(path) : reindexTable(path);
-    if (run.ok) return 0;
-    if (run.inUse) throw Failure{pack ? packFailedMessage() : reindexFailedMessage()};
-    throw Failure{run.detail};
-}
-
-}  // namespace
 
 void appendEscaped(std::string& out, std::string_view value) {
     std::size_t from = 0;
@@ -431,7 +443,8 @@ int run(const QStringList& args) {
         return 2;
     }
     const QString command = args.first();
-    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
         std::fputs(kUsage, stdout);
         return 0;
     }
@@ -445,6 +458,9 @@ int run(const QStringList& args) {
         if (command == QLatin1String("list")) return cmdList(rest);
         if (command == QLatin1String("pack")) return cmdExclusive(rest, true);
         if (command == QLatin1String("reindex")) return cmdExclusive(rest, false);
+        if (command == QLatin1String("search")) return cmdSearch(rest);
+        if (command == QLatin1String("locate")) return cmdLocate(rest);
+        if (command == QLatin1String("replace")) return cmdReplace(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));
@@ -458,4 +474,4 @@ int run(const QStringList& args) {
     }
 }
 
-}  // namespace cli
+} // namespace cli
