@@ -20,7 +20,9 @@ using Video = std::vector<std::pair<int, QString>>;
 inline void setValue(dbase::Table& t, int slot, const QString& value) {
     const int f = t.fieldIndexOrThrow(fieldSlot(slot).name);
     switch (fieldSlot(slot).typeCode) {
-    case TypeDate: t.setDate(f, value.toStdString()); break;
+    case TypeDate:
+        t.setDate(f, value.toStdString());
+        break;
     case TypeInteger:
     case TypeFloat:
         if (value.isEmpty())
@@ -28,7 +30,9 @@ inline void setValue(dbase::Table& t, int slot, const QString& value) {
         else
             t.setNumber(f, value.toDouble());
         break;
-    default: t.setText(f, value.toUtf8().toStdString()); break;
+    default:
+        t.setText(f, value.toUtf8().toStdString());
+        break;
     }
 }
 
@@ -41,7 +45,8 @@ public:
         t.open(enginePath(path_), dbase::OpenMode::Exclusive);
         for (const Video& v : videos) {
             t.append();
-            for (const auto& [slot, value] : v) setValue(t, slot, value);
+            for (const auto& [slot, value] : v)
+                setValue(t, slot, value);
             t.post();
         }
         if (!sortExpression.isEmpty()) t.addIndex(kSortTag, sortExpression.toStdString());
@@ -67,7 +72,8 @@ private:
 inline QStringList column(dbase::Table& t, int slot) {
     QStringList out;
     const int f = t.fieldIndexOrThrow(fieldSlot(slot).name);
-    for (bool more = t.first(); more; more = t.next()) out << QString::fromStdString(t.getText(f));
+    for (bool more = t.first(); more; more = t.next())
+        out << QString::fromStdString(t.getText(f));
     return out;
 }
 
@@ -76,4 +82,4 @@ inline Video titled(const QString& title, Video more = {}) {
     return more;
 }
 
-}  // namespace findtest
+} // namespace findtest

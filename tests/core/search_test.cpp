@@ -12,23 +12,35 @@ using namespace findtest;
 
 namespace {
 
-const DateFormat kUsDates(7, true);  // mm/dd/yyyy
+const DateFormat kUsDates(7, true); // mm/dd/yyyy
 
 std::vector<Video> films() {
     return {
-        titled("Casablanca", {{Slot::Star1, "Humphrey Bogart"}, {Slot::Star3, "Ingrid Bergman"},
-                              {Slot::Category, "Drama"}, {Slot::Year, "1942"}, {Slot::KeyWords, "war romance"},
-                              {Slot::ListPrice, "19.95"}, {Slot::PurchDate, "19900105"}}),
-        titled("Annie Hall", {{Slot::Star1, "Woody Allen"}, {Slot::Star2, "Diane Keaton"}, {Slot::Category, "Comedy"},
-                              {Slot::Year, "1977"}, {Slot::KeyWords, "neurotic comedy"},
+        titled("Casablanca", {{Slot::Star1, "Humphrey Bogart"},
+                              {Slot::Star3, "Ingrid Bergman"},
+                              {Slot::Category, "Drama"},
+                              {Slot::Year, "1942"},
+                              {Slot::KeyWords, "war romance"},
+                              {Slot::ListPrice, "19.95"},
+                              {Slot::PurchDate, "19900105"}}),
+        titled("Annie Hall", {{Slot::Star1, "Woody Allen"},
+                              {Slot::Star2, "Diane Keaton"},
+                              {Slot::Category, "Comedy"},
+                              {Slot::Year, "1977"},
+                              {Slot::KeyWords, "neurotic comedy"},
                               {Slot::PurchDate, "19850310"}}),
-        titled("The Case", {{Slot::Star2, "Ingrid Bergman"}, {Slot::Category, "Docudrama"}, {Slot::Year, "1985"},
+        titled("The Case", {{Slot::Star2, "Ingrid Bergman"},
+                            {Slot::Category, "Docudrama"},
+                            {Slot::Year, "1985"},
                             {Slot::KeyWords, "courtroom"}}),
         titled("Stars * Stripes", {{Slot::Year, "1980"}, {Slot::Category, "War"}}),
-        titled("Blade Runner", {{Slot::Year, "1990"}, {Slot::Category, "Science Fiction"},
-                                {Slot::KeyWords, "replicants noir"}, {Slot::CheckDate, "19991231"}}),
+        titled("Blade Runner", {{Slot::Year, "1990"},
+                                {Slot::Category, "Science Fiction"},
+                                {Slot::KeyWords, "replicants noir"},
+                                {Slot::CheckDate, "19991231"}}),
         titled("No Year"),
-        titled("Ran", {{Slot::Year, "1985"}, {Slot::Star6, "Tatsuya Nakadai"}, {Slot::PurchDate, "20010101"}}),
+        titled("Ran",
+               {{Slot::Year, "1985"}, {Slot::Star6, "Tatsuya Nakadai"}, {Slot::PurchDate, "20010101"}}),
         titled("Été meurtrier", {{Slot::Category, "Drame"}}),
     };
 }
@@ -51,14 +63,15 @@ SearchPage pageOf(const Level& rows) {
 
 SearchCriteria criteriaOf(const std::vector<Level>& levels, const DateFormat& dates = kUsDates) {
     SearchCriteria c;
-    for (const Level& l : levels) EXPECT_EQ(savePage(c, pageOf(l), dates).status, SaveResult::Saved);
+    for (const Level& l : levels)
+        EXPECT_EQ(savePage(c, pageOf(l), dates).status, SaveResult::Saved);
     return c;
 }
 
 struct FilterCase {
     const char* what;
     std::vector<Level> levels;
-    QStringList titles;  // in record order
+    QStringList titles; // in record order
 };
 
 class SearchFilterCases : public ::testing::TestWithParam<FilterCase> {};
@@ -80,12 +93,13 @@ TEST_P(SearchFilterCases, PassingRecords) {
     }
 }
 
-const Row R = {Slot::Year, "", RowOperator::Range};  // template of a range row
+const Row R = {Slot::Year, "", RowOperator::Range}; // template of a range row
 
 INSTANTIATE_TEST_SUITE_P(
     Criteria, SearchFilterCases,
     ::testing::Values(
-        FilterCase{"text anywhere, any letter case", {{{Slot::Title, "AN"}}}, {"Casablanca", "Annie Hall", "Ran"}},
+        FilterCase{
+            "text anywhere, any letter case", {{{Slot::Title, "AN"}}}, {"Casablanca", "Annie Hall", "Ran"}},
         FilterCase{"lower case typed", {{{Slot::Title, "an"}}}, {"Casablanca", "Annie Hall", "Ran"}},
         FilterCase{"asterisk is a plain character", {{{Slot::Title, "*"}}}, {"Stars * Stripes"}},
         FilterCase{"only a to z change case", {{{Slot::Title, "été"}}}, {}},
@@ -96,7 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {{{Slot::Star1, "bergman"}, {Slot::Star4, "bogart"}}},
                    {"Casablanca"}},
         FilterCase{"any key word", {{{Slot::KeyWords, "comedy war"}}}, {"Casablanca", "Annie Hall"}},
-        FilterCase{"a key word inside longer words", {{{Slot::KeyWords, "ROT PLICA"}}}, {"Annie Hall", "Blade Runner"}},
+        FilterCase{"a key word inside longer words",
+                   {{{Slot::KeyWords, "ROT PLICA"}}},
+                   {"Annie Hall", "Blade Runner"}},
         FilterCase{"two blanks make no empty word", {{{Slot::KeyWords, "war  zzz"}}}, {"Casablanca"}},
         FilterCase{"range strictly between",
                    {{{Slot::Year, "> 1980 AND < 1990", RowOperator::Range}}},
@@ -114,24 +130,27 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"less than date matches empty dates",
                    {{{Slot::PurchDate, "< 01/01/1989", RowOperator::Less}}},
                    {"Annie Hall", "The Case", "Stars * Stripes", "Blade Runner", "No Year", "Été meurtrier"}},
-        FilterCase{"date range", {{{Slot::PurchDate, "> 01/01/1985 AND < 12/31/1999", RowOperator::Range}}},
+        FilterCase{"date range",
+                   {{{Slot::PurchDate, "> 01/01/1985 AND < 12/31/1999", RowOperator::Range}}},
                    {"Casablanca", "Annie Hall"}},
         FilterCase{"date equal", {{{Slot::CheckDate, "= 12/31/1999"}}}, {"Blade Runner"}},
         FilterCase{"untouched date row is ignored",
                    {{{Slot::Title, "ran"}, {Slot::PurchDate, "=   /  /    "}}},
                    {"Ran"}},
-        FilterCase{"untouched date range is ignored",
-                   {{{Slot::Title, "ran"}, {Slot::PurchDate, ">   /  /     AND <   /  /    ", RowOperator::Range}}},
-                   {"Ran"}},
+        FilterCase{
+            "untouched date range is ignored",
+            {{{Slot::Title, "ran"}, {Slot::PurchDate, ">   /  /     AND <   /  /    ", RowOperator::Range}}},
+            {"Ran"}},
         FilterCase{"all rows of a level must hold",
                    {{{Slot::Title, "AN"}, {Slot::Category, "drama"}}},
                    {"Casablanca"}},
         FilterCase{"levels are joined by OR",
                    {{{Slot::Title, "casa"}}, {{Slot::Category, "comedy"}}},
                    {"Casablanca", "Annie Hall"}},
-        FilterCase{"a failing number test fails its level only",
-                   {{{Slot::Year, "> 2000", RowOperator::Greater}, {Slot::Title, "ran"}}, {{Slot::Title, "hall"}}},
-                   {"Annie Hall"}},
+        FilterCase{
+            "a failing number test fails its level only",
+            {{{Slot::Year, "> 2000", RowOperator::Greater}, {Slot::Title, "ran"}}, {{Slot::Title, "hall"}}},
+            {"Annie Hall"}},
         FilterCase{"nothing passes", {{{Slot::Title, "zzz"}}}, {}}),
     [](const ::testing::TestParamInfo<FilterCase>& info) {
         std::string name;
@@ -175,7 +194,8 @@ TEST(SearchState, SurvivesReopeningAndEnds) {
     cat.open(t);
     SearchState search;
     ASSERT_TRUE(search.start(t, criteriaOf({{{Slot::Title, "an"}}})));
-    EXPECT_EQ(column(t, Slot::Title), (QStringList{"Annie Hall", "Casablanca", "Ran"})) << "in the sort order";
+    EXPECT_EQ(column(t, Slot::Title), (QStringList{"Annie Hall", "Casablanca", "Ran"}))
+        << "in the sort order";
     // Reopening the table (Update Database, a new sort order) keeps the search once applied again.
     t.close();
     cat.open(t);
@@ -205,7 +225,8 @@ TEST(SearchState, NewCriteriaWithoutMatchEndTheSearchInForce) {
 
 TEST(SavePage, ItemsOfATextRow) {
     SearchCriteria c;
-    ASSERT_EQ(savePage(c, pageOf({{Slot::Title, "  casa  "}, {Slot::Star5, "x"}, {Slot::KeyWords, "a b"}}), kUsDates)
+    ASSERT_EQ(savePage(c, pageOf({{Slot::Title, "  casa  "}, {Slot::Star5, "x"}, {Slot::KeyWords, "a b"}}),
+                       kUsDates)
                   .status,
               SaveResult::Saved);
     ASSERT_EQ(c.count(), 3);
@@ -247,26 +268,42 @@ TEST_P(SavePageRefusals, EarlierLevelsSurvive) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SavePageRefusals,
     ::testing::Values(
-        RefusalCase{"range with the upper side only", {{Slot::Year, ">  AND < 1990", RowOperator::Range}},
-                    SaveResult::Invalid, Slot::Year},
-        RefusalCase{"range with the lower side only", {{Slot::Year, "> 1980 AND <", RowOperator::Range}},
-                    SaveResult::Invalid, Slot::Year},
-        RefusalCase{"range without AND", {{Slot::Year, "> 1980 < 1990", RowOperator::Range}}, SaveResult::Invalid,
+        RefusalCase{"range with the upper side only",
+                    {{Slot::Year, ">  AND < 1990", RowOperator::Range}},
+                    SaveResult::Invalid,
                     Slot::Year},
-        RefusalCase{"empty range and nothing else", {{Slot::Year, ">  AND <", RowOperator::Range}},
-                    SaveResult::NoCriteria, 0},
-        RefusalCase{"not a number", {{Slot::Title, "ok"}, {Slot::RunTime, "= 9O"}}, SaveResult::Invalid,
+        RefusalCase{"range with the lower side only",
+                    {{Slot::Year, "> 1980 AND <", RowOperator::Range}},
+                    SaveResult::Invalid,
+                    Slot::Year},
+        RefusalCase{"range without AND",
+                    {{Slot::Year, "> 1980 < 1990", RowOperator::Range}},
+                    SaveResult::Invalid,
+                    Slot::Year},
+        RefusalCase{"empty range and nothing else",
+                    {{Slot::Year, ">  AND <", RowOperator::Range}},
+                    SaveResult::NoCriteria,
+                    0},
+        RefusalCase{"not a number",
+                    {{Slot::Title, "ok"}, {Slot::RunTime, "= 9O"}},
+                    SaveResult::Invalid,
                     Slot::RunTime},
         RefusalCase{"a decimal comma", {{Slot::ListPrice, "= 12,5"}}, SaveResult::Invalid, Slot::ListPrice},
         RefusalCase{"the first bad row stops the saving",
                     {{Slot::Year, "= x"}, {Slot::ListPrice, "= y"}},
-                    SaveResult::Invalid, Slot::Year},
+                    SaveResult::Invalid,
+                    Slot::Year},
         RefusalCase{"not a date", {{Slot::PurchDate, "= 13/45/1990"}}, SaveResult::Invalid, Slot::PurchDate},
         RefusalCase{"half a date", {{Slot::PurchDate, "= 12/  /1990"}}, SaveResult::Invalid, Slot::PurchDate},
-        RefusalCase{"date range with one side", {{Slot::CheckDate, "> 01/01/1990 AND <   /  /    ", RowOperator::Range}},
-                    SaveResult::Invalid, Slot::CheckDate},
+        RefusalCase{"date range with one side",
+                    {{Slot::CheckDate, "> 01/01/1990 AND <   /  /    ", RowOperator::Range}},
+                    SaveResult::Invalid,
+                    Slot::CheckDate},
         RefusalCase{"fresh page after Find More", {}, SaveResult::NoCriteria, 0},
-        RefusalCase{"only blanks and a sign", {{Slot::Title, "   "}, {Slot::Year, "=  "}}, SaveResult::NoCriteria, 0}),
+        RefusalCase{"only blanks and a sign",
+                    {{Slot::Title, "   "}, {Slot::Year, "=  "}},
+                    SaveResult::NoCriteria,
+                    0}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) {
         std::string name;
         for (const char* p = info.param.what; *p; ++p)
@@ -287,7 +324,7 @@ Level fullPage() {
 
 TEST(SavePage, SeventyFiveItemsAreAccepted) {
     const Level page = fullPage();
-    Level second(page.begin(), page.begin() + 34);  // the 34 text rows
+    Level second(page.begin(), page.begin() + 34); // the 34 text rows
     second.push_back({Slot::PurchPrice, "= 3"});
     SearchCriteria c;
     ASSERT_EQ(savePage(c, pageOf(page), kUsDates).status, SaveResult::Saved);
@@ -304,7 +341,7 @@ TEST(SavePage, SeventyFiveItemsAreAccepted) {
 TEST(SavePage, ARangeCountsAsTwoItems) {
     const Level page = fullPage();
     Level second(page.begin(), page.begin() + 34);
-    second.push_back({Slot::PurchPrice, "> 3 AND < 4", RowOperator::Range});  // items 75 and 76
+    second.push_back({Slot::PurchPrice, "> 3 AND < 4", RowOperator::Range}); // items 75 and 76
     SearchCriteria c;
     ASSERT_EQ(savePage(c, pageOf(page), kUsDates).status, SaveResult::Saved);
     EXPECT_EQ(savePage(c, pageOf(second), kUsDates).status, SaveResult::TooMany);
@@ -329,4 +366,4 @@ TEST(CriterionValues, PlainDecimals) {
         EXPECT_FALSE(plainDecimal(QString::fromLatin1(bad))) << bad;
 }
 
-}  // namespace
+} // namespace
