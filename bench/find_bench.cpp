@@ -58,7 +58,7 @@ SearchCriteria criteria(const std::vector<std::vector<std::pair<int, QString>>>&
     return c;
 }
 
-}  // namespace
+} // namespace
 
 int findBench(const QStringList& args) {
     if (args.isEmpty()) {
@@ -85,8 +85,9 @@ int findBench(const QStringList& args) {
             openInOrder(t, path);
             SearchState s;
             const auto start = Clock::now();
-            const bool any = s.start(t, criteria({{{Slot::Title, QStringLiteral("the")}, {Slot::Year, "> 1990"}},
-                                                  {{Slot::Category, QStringLiteral("drama")}}}));
+            const bool any =
+                s.start(t, criteria({{{Slot::Title, QStringLiteral("the")}, {Slot::Year, "> 1990"}},
+                                     {{Slot::Category, QStringLiteral("drama")}}}));
             const uint32_t n = any ? t.recordCount() : 0;
             report("search count, two levels", since(start), std::to_string(n) + " records");
         }
@@ -111,8 +112,8 @@ int findBench(const QStringList& args) {
             openInOrder(t, path);
             const auto start = Clock::now();
             const LocateResult r = locateRecord(
-                t, LocateRequest{QStringLiteral("TITLE"), QStringLiteral("qqqq"), MatchType::Anywhere, false}, true,
-                dates);
+                t, LocateRequest{QStringLiteral("TITLE"), QStringLiteral("qqqq"), MatchType::Anywhere, false},
+                true, dates);
             report("locate, partial anywhere, no match", since(start),
                    r.status == LocateStatus::NotFound ? "not found" : "FOUND?");
         }
@@ -125,10 +126,12 @@ int findBench(const QStringList& args) {
                 t.open(path, dbase::OpenMode::Shared, true);
                 const int f = t.fieldIndexOrThrow("CATEGORY");
                 t.disableControls();
-                for (bool more = t.first(); more; more = t.next()) ++counts[t.getText(f)];
+                for (bool more = t.first(); more; more = t.next())
+                    ++counts[t.getText(f)];
                 t.enableControls();
                 for (const auto& tag : t.tags())
-                    if (QString::fromStdString(tag.name).compare(QLatin1String(kSortTag), Qt::CaseInsensitive) == 0)
+                    if (QString::fromStdString(tag.name).compare(QLatin1String(kSortTag),
+                                                                 Qt::CaseInsensitive) == 0)
                         expression = QString::fromStdString(tag.expression);
             }
             std::string commonest;
@@ -142,10 +145,12 @@ int findBench(const QStringList& args) {
             target.reopenShared = [&] { openInOrder(t, path); };
             const auto start = Clock::now();
             const ReplaceResult r = replaceInCatalogue(
-                target, ReplaceRequest{Slot::Category, QString::fromStdString(commonest), QStringLiteral("Replaced")},
+                target,
+                ReplaceRequest{Slot::Category, QString::fromStdString(commonest), QStringLiteral("Replaced")},
                 dates);
             report("search and replace, Category", since(start),
-                   "processed " + std::to_string(r.counts.processed) + ", changed " + std::to_string(r.counts.changed) +
+                   "processed " + std::to_string(r.counts.processed) + ", changed " +
+                       std::to_string(r.counts.changed) +
                        (r.status == ReplaceStatus::Done ? "" : "  FAILED: " + r.detail.toStdString()));
         }
     } catch (const dbase::DbError& e) {

@@ -109,11 +109,6 @@ private:
 // nullopt when the pass cannot be made (the table is held exclusively); 0 when nothing matches.
 std::optional<uint32_t> scanRest(dbase::Table& table, uint32_t from, int field, const LocateRequest& request,
                                  const DateFormat& dates, bool& memoFailed) {
-    const std::vector<uint32_t> order = table.orderedRecnos();
-    const auto at = std::find(order.begin(), order.end(), from);
-    if (at == order.end()) return std::nullopt;
-    if (at + 1 == order.end()) return 0;
-
     dbase::Table scan;
     try {
         scan.open(table.path(), dbase::OpenMode::Shared, true);
@@ -122,14 +117,23 @@ std::optional<uint32_t> scanRest(dbase::Table& table, uint32_t from, int field, 
         return std::nullopt;
     }
     Matcher matcher(scan, field, request, dates);
-    std::vector<bool> matching(size_t(table.info().physicalCount) + 1, false);
+    std::vector<bool> matching(size_t(scan.info().physicalCount) + 1, false);
+    uint32_t matches = 0;
     scan.disableControls();
     for (bool more = scan.first(); more; more = scan.next()) {
         const uint32_t r = scan.recNo();
-        if (r < matching.size() && matcher.test(scan)) matching[r] = true;
+        if (r < matching.size() && matcher.test(scan)) {
+            matching[r] = true;
+            ++matches;
+        }
     }
     scan.enableControls();
     memoFailed = memoFailed || matcher.memoFailed();
+    if (matches == 0) return 0; // no need for the order at all
+
+    const std::vector<uint32_t> order = table.orderedRecnos();
+    const auto at = std::find(order.begin(), order.end(), from);
+    if (at == order.end()) return std::nullopt;
     for (auto it = at + 1; it != order.end(); ++it)
         if (*it < matching.size() && matching[*it]) return *it;
     return 0;

@@ -126,56 +126,81 @@ ReplaceResult replaceInCatalogue(ReplaceTarget& target, const ReplaceRequest& re
     try {
         const int field = table.fieldIndexOrThrow(fieldSlot(slot).name);
         const int titleField = table.fieldIndex(fieldSlot(Slot::Title).name);
+        auto isFound = [&] {
+            switch (typeCode) {
+            case TypeInteger:
+            case TypeFloat:
+                return table.getNumber(field).value_or(0) == searchNumber;
+            case TypeDate:
+                return table.getDate(field) == searchDate;
+            default: {
+                std::string text = table.getText(field);
+                upperAscii(text);
+                return text == searchUpper;
+            }
+            }
+        };
+        auto change = [&] {
+            table.edit();
+            switch (typeCode) {
+            case TypeInteger:
+            case TypeFloat:
+                table.setNumber(field, replacementNumber);
+                break;
+            case TypeDate:
+                table.setDate(field, replacementDate);
+                break;
+            default:
+                table.setText(field, replacementUtf8);
+                break;
+            }
+            table.post();
+            ++counts.changed;
+        };
+        // The records to change are noted as the walk finds them (and the user agrees) and are
+        // written in batches: a post in the middle of a sequential read would make the reader
+        // fetch its read-ahead again, once per changed record.
+        std::vector<uint32_t> pending;
+        auto writePending = [&] {
+            for (uint32_t recno : pending) {
+                if (!table.gotoBookmark(recno))
+                    throw dbase::DbError("record " + std::to_string(recno) + " is gone");
+                change();
+                if (hooks.progress) hooks.progress(counts);
+            }
+            pending.clear();
+        };
         table.disableControls();
         try {
             for (bool more = table.first(); more; more = table.next()) {
-                bool found = false;
-                switch (typeCode) {
-                case TypeInteger:
-                case TypeFloat:
-                    found = table.getNumber(field).value_or(0) == searchNumber;
-                    break;
-                case TypeDate:
-                    found = table.getDate(field) == searchDate;
-                    break;
-                default: {
-                    std::string text = table.getText(field);
-                    upperAscii(text);
-                    found = text == searchUpper;
-                    break;
-                }
-                }
-                if (found) {
+                if (isFound()) {
                     ++counts.found;
-                    bool change = true;
+                    bool agreed = true;
                     if (request.confirm && hooks.confirm) {
                         const QString title =
                             titleField >= 0 ? QString::fromStdString(table.getText(titleField)) : QString();
-                        change = hooks.confirm(replaceQuestion(title));
+                        agreed = hooks.confirm(replaceQuestion(title));
                     }
-                    if (change) {
-                        table.edit();
-                        switch (typeCode) {
-                        case TypeInteger:
-                        case TypeFloat:
-                            table.setNumber(field, replacementNumber);
-                            break;
-                        case TypeDate:
-                            table.setDate(field, replacementDate);
-                            break;
-                        default:
-                            table.setText(field, replacementUtf8);
-                            break;
-                        }
-                        table.post();
-                        ++counts.changed;
-                    }
+                    if (agreed) pending.push_back(table.recNo());
                 }
                 ++counts.processed;
                 if (hooks.progress) hooks.progress(counts);
+                if (pending.size() >= 4096) {
+                    // The walk goes on after the record it had reached.
+                    const uint32_t here = table.recNo();
+                    writePending();
+                    if (!table.gotoBookmark(here)) throw dbase::DbError("the table changed during the pass");
+                }
             }
+            writePending();
         } catch (...) {
+            // What was decided before the failure is still written, as far as the table lets it.
             if (table.isEditing()) table.cancel();
+            try {
+                writePending();
+            } catch (const dbase::DbError&) {
+                if (table.isEditing()) table.cancel();
+            }
             table.enableControls();
             throw;
         }

@@ -37,14 +37,34 @@ Comparison textComparison(int slot) {
 bool rowHasPicker(int slot) {
     if (rowKind(slot) != RowKind::Text) return true;
     switch (slot) {
+    case Slot::Star1:
+    case Slot::Star2:
+    case Slot::Star3:
+    case Slot::Star4:
+    case Slot::Star5:
+    case Slot::Star6:
+    case Slot::Producer:
+    case Slot::Director:
+    case Slot::ReleasedBy:
+    case Slot::Rating:
+    case Slot::Category:
+    case Slot::Picture:
+    case Slot::Sound:
+    case Slot::Format:
+    case Slot::PersonalRa:
+    case Slot::RecSpeed:
+    case Slot::Content:
     case Slot::Miscellane:
+    case Slot::LaserForma:
     case Slot::OscarNom:
     case Slot::OscarAward:
     case Slot::CheckOut:
+    case Slot::CheckName:
+    case Slot::WherePurch:
     case Slot::Viewed:
         return true;
     default:
-        return fieldSlot(slot).listFlag == 1;
+        return false;
     }
 }
 
