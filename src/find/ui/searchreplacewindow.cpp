@@ -86,7 +86,7 @@ void SearchReplaceWindow::fieldChosen() {
             break;
         case TypeDate: {
             const QChar sep = session_.dateFormat().separator();
-            e->setInputMask(QStringLiteral("00%1009999").arg(sep).insert(5, sep));
+            e->setInputMask(QStringLiteral("00") + sep + QStringLiteral("00") + sep + QStringLiteral("9999"));
             break;
         }
         default:

@@ -94,7 +94,9 @@ SearchWindow::SearchWindow(Session& session, SearchState& search, QWidget* paren
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // Typing, F2 or a double click open a cell's editor.
+    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::AnyKeyPressed);
     grid_->setTabKeyNavigation(true);
     grid_->setItemDelegateForColumn(CriteriaColumn, new CriteriaDelegate(this));
     grid_->setHorizontalHeaderLabels({QStringLiteral(" FIELD"), QString(), QString()});
@@ -196,7 +198,7 @@ QString SearchWindow::cellTemplate(int slot) const {
         }
     }
     const QChar sep = session_.dateFormat().separator();
-    const QString date = QStringLiteral("00%1009999").arg(sep).insert(5, sep);
+    const QString date = QStringLiteral("00") + sep + QStringLiteral("00") + sep + QStringLiteral("9999");
     switch (op) {
     case RowOperator::Equal:
         return QStringLiteral("= ") + date;
@@ -251,7 +253,6 @@ void SearchWindow::openOptions(int slot) {
         setRowOperator(slot, RowOperator(picker.chosen() + 1));
         grid_->setCurrentCell(slot - 1, CriteriaColumn);
         grid_->setFocus();
-        grid_->editItem(grid_->item(slot - 1, CriteriaColumn));
     } else {
         setCellText(slot, picker.chosenText());
         grid_->setCurrentCell(slot - 1, CriteriaColumn);
