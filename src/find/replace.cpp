@@ -175,6 +175,8 @@ ReplaceResult replaceInCatalogue(ReplaceTarget& target, const ReplaceRequest& re
             for (bool more = table.first(); more; more = table.next()) {
                 if (isFound()) {
                     ++counts.found;
+                    // Found is drawn before the question about the record.
+                    if (hooks.progress && request.confirm) hooks.progress(counts);
                     bool agreed = true;
                     if (request.confirm && hooks.confirm) {
                         const QString title =

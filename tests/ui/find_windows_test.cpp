@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "app/ui/helpwindow.h"
 #include "find/locate.h"
 #include "find/replace.h"
 #include "find/searchpage.h"
@@ -287,6 +288,20 @@ TEST(SearchWindow, DateRowTemplateUsesTheDateSeparator) {
     EXPECT_EQ(w.cellText(Slot::PurchDate), "= 10-03-1985");
     QTest::mouseClick(w.okButton(), Qt::LeftButton);
     EXPECT_EQ(titles(f.session().table()), (QStringList{"Annie Hall"}));
+}
+
+TEST(SearchWindow, HelpOpensItsPage) {
+    Fixture f;
+    SearchWindow w(f.session(), f.search, f.main.get());
+    activate(&w);
+    QTest::mouseClick(w.helpButton(), Qt::LeftButton);
+    THelpWindow* help = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* h = qobject_cast<THelpWindow*>(top); h && h->isVisible()) help = h;
+    ASSERT_TRUE(help);
+    EXPECT_EQ(help->currentPage(), THelpWindow::topicUrl("Search Window"));
+    EXPECT_EQ(help->currentTitle(), "Search Window");
+    help->close();
 }
 
 // ---- locate --------------------------------------------------------------------------------

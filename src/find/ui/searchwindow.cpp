@@ -169,6 +169,7 @@ void SearchWindow::showEvent(QShowEvent* event) {
     moreButton_->setEnabled(true);
     TDialogBase::showEvent(event);
     sizeColumns();
+    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->setCurrentCell(0, CriteriaColumn);
     grid_->setFocus();
 }
