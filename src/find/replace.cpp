@@ -161,6 +161,8 @@ ReplaceResult replaceInCatalogue(ReplaceTarget& target, const ReplaceRequest& re
         // written in batches: a post in the middle of a sequential read would make the reader
         // fetch its read-ahead again, once per changed record.
         std::vector<uint32_t> pending;
+        // With a question per record each answer is written at once, so Changed follows it.
+        const size_t batch = request.confirm ? 1 : 4096;
         auto writePending = [&] {
             for (uint32_t recno : pending) {
                 if (!table.gotoBookmark(recno))
@@ -187,7 +189,7 @@ ReplaceResult replaceInCatalogue(ReplaceTarget& target, const ReplaceRequest& re
                 }
                 ++counts.processed;
                 if (hooks.progress) hooks.progress(counts);
-                if (pending.size() >= 4096) {
+                if (pending.size() >= batch) {
                     // The walk goes on after the record it had reached.
                     const uint32_t here = table.recNo();
                     writePending();
