@@ -118,6 +118,7 @@ void TMain::switchDatabase(const QString& path, bool isNew) {
     Session& s = *session_;
     // 1.
     DoEndSearch();
+    search_.reset();
     // 2., 3.
     const QString previous = s.currentDatabase();
     const bool previousValid = databaseValid_;
@@ -197,9 +198,9 @@ void TMain::MenuUpdateClick() {
     s.closeTable();
     reopenShared();
     if (wasSearching) {
-        s.setSearchOn(true);
-        searchOnLabel_->show();
-        updateCommandStates();
+        // The search that was in force applies again to the reopened table.
+        search_.resume(s.table());
+        EnableEndSearch();
     }
     s.notifyRecordsChanged();
     SetViewerOptions();

@@ -29,6 +29,9 @@
 #include "catalogue/sortorder.h"
 #include "editor/ui/edit1.h"
 #include "editor/ui/editbox.h"
+#include "find/ui/locatedialog.h"
+#include "find/ui/searchreplacewindow.h"
+#include "find/ui/searchwindow.h"
 
 namespace {
 
@@ -68,6 +71,9 @@ const ListItem kListItems[] = {
 TMain::TMain(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), session_(std::make_unique<Session>()) {
     setObjectName(QStringLiteral("Main"));
+    // Whenever the main table is opened again, a search in force stays in force.
+    session_->setTableOpenedHook([this](dbase::Table& table) { search_.applyTo(table); });
+    locate_ = std::make_unique<LocateCommand>(*session_);
     if (QScreen* screen = QGuiApplication::primaryScreen()) screenForChecks_ = screen->size();
 
     buildMenus();
@@ -155,7 +161,7 @@ void TMain::openStartDatabase() {
     try {
         s.openTable(dbase::OpenMode::Shared);
         applySortExpression(s.table(), s.sortExpression(), SortApply::StartUp);
-        s.table().first();  // the viewer starts on the first record of the order in force
+        s.table().first(); // the viewer starts on the first record of the order in force
     } catch (const dbase::DbError& e) {
         // The order could not be set (the index is damaged or the table is held): record order,
         // the table stays usable and Rebuild Indexes can repair it.
@@ -333,11 +339,14 @@ void TMain::buildMenus() {
     addItem(records, "MenuExport", "E&xport", ctrl(Qt::Key_T));
 
     QMenu* navigate = bar->addMenu(QStringLiteral("Navi&gate"));
-    addItem(navigate, "MenuSearch", "&Search (Query)", ctrl(Qt::Key_S));
+    connect(addItem(navigate, "MenuSearch", "&Search (Query)", ctrl(Qt::Key_S)), &QAction::triggered, this,
+            &TMain::DoSearch);
     connect(addItem(navigate, "MenuEndSearch", "&End Search", ctrl(Qt::Key_I)), &QAction::triggered, this,
             &TMain::DoEndSearch);
-    addItem(navigate, "MenuLocate", "&Locate", ctrl(Qt::Key_L));
-    addItem(navigate, "MenuLocateNext", "Locate &Next", ctrl(Qt::Key_N));
+    connect(addItem(navigate, "MenuLocate", "&Locate", ctrl(Qt::Key_L)), &QAction::triggered, this,
+            &TMain::DoFind);
+    connect(addItem(navigate, "MenuLocateNext", "Locate &Next", ctrl(Qt::Key_N)), &QAction::triggered, this,
+            &TMain::DoFindNext);
     addItem(navigate, "MenuReports", "&Reports", ctrl(Qt::Key_R));
     addItem(navigate, "MenuViewer", "&Viewer", ctrl(Qt::Key_V));
 
@@ -431,7 +440,8 @@ void TMain::buildMenus() {
             [this] { chooseFont(2); });
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    addItem(tools, "MenuSearchReplace", "&Search and Replace", ctrl(Qt::Key_F));
+    connect(addItem(tools, "MenuSearchReplace", "&Search and Replace", ctrl(Qt::Key_F)), &QAction::triggered,
+            this, &TMain::DoSearchReplace);
     connect(addItem(tools, "MenuRebuild", "&Rebuild Indexes"), &QAction::triggered, this,
             &TMain::MenuRebuildClick);
     connect(addItem(tools, "MenuPack", "&Pack Database"), &QAction::triggered, this, &TMain::MenuPackClick);
@@ -616,11 +626,11 @@ void TMain::updateCommandStates() {
     set("MenuDelete", !browse);
     set("MenuEndSearch", search);
     set("MenuListMaintenance", !browse);
+    set("MenuSearchReplace", !browse);
     // Commands whose windows the program does not have yet stay visible and unavailable.
-    for (const char* later :
-         {"MenuBackup", "MenuRestore", "MenuPrint", "MenuImport", "MenuExport", "MenuSearch", "MenuLocate",
-          "MenuLocateNext", "MenuReports", "MenuViewer", "MenuMainColor", "MenuEditColor", "MenuSearchColor",
-          "MenuReportColor", "MenuConfigureColor", "MenuAllColor", "MenuSearchReplace"})
+    for (const char* later : {"MenuBackup", "MenuRestore", "MenuPrint", "MenuImport", "MenuExport",
+                              "MenuReports", "MenuViewer", "MenuMainColor", "MenuEditColor",
+                              "MenuSearchColor", "MenuReportColor", "MenuConfigureColor", "MenuAllColor"})
         set(later, false);
 
     const ButtonBarMode mode = buttonBarMode();
@@ -661,6 +671,7 @@ void TMain::changeEvent(QEvent* event) {
 void TMain::closeEvent(QCloseEvent* event) {
     Session& s = *session_;
     if (s.searchOn()) DoEndSearch();
+    search_.reset();
     ProgramSettings& p = s.program();
     const QRect normal = (isMaximized() || isMinimized()) ? normalGeometry() : QRect(pos(), size());
     p.mainWindowLeft = normal.left();
@@ -714,11 +725,57 @@ void TMain::DisplayCount() {
 }
 
 void TMain::DoEndSearch() {
-    if (!session_->searchOn()) return;
-    session_->table().clearFilter();
+    if (!session_->searchOn() && !search_.isOn()) return;
+    search_.end(session_->table());
+    DisableEndSearch();
+    SetViewerOptions();
+    DisplayCount();
+}
+
+void TMain::EnableEndSearch() {
+    session_->setSearchOn(true);
+    searchOnLabel_->show();
+    updateCommandStates();
+}
+
+void TMain::DisableEndSearch() {
     session_->setSearchOn(false);
     searchOnLabel_->hide();
     updateCommandStates();
+}
+
+// The search window; afterwards the main window shows what is in force.
+void TMain::DoSearch() {
+    {
+        SearchWindow window(*session_, search_, this);
+        window.exec();
+    }
+    if (search_.isOn())
+        EnableEndSearch();
+    else
+        DisableEndSearch();
+    SetViewerOptions();
+    grid_->syncToTable();
+    DisplayCount();
+}
+
+void TMain::DoFind() {
+    if (locate_->find(this)) grid_->syncToTable();
+}
+
+void TMain::DoFindNext() {
+    if (locate_->findNext(this)) grid_->syncToTable();
+}
+
+void TMain::DoSearchReplace() {
+    {
+        SearchReplaceWindow window(*session_, search_, this);
+        window.exec();
+    }
+    if (search_.isOn())
+        EnableEndSearch();
+    else
+        DisableEndSearch();
     SetViewerOptions();
     DisplayCount();
 }

@@ -13,6 +13,7 @@
 #include "app/session.h"
 #include "app/ui/mainlayout.h"
 #include "app/ui/navigator.h"
+#include "find/searchstate.h"
 
 class QAction;
 class QActionGroup;
@@ -22,6 +23,7 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class QWidget;
+class LocateCommand;
 class TMyEdit;
 class ViewerGrid;
 
@@ -44,6 +46,16 @@ public:
     void SetViewerOptions(); // the viewer configuration on the grid
     void SetButtonBar();     // the button-bar mode of the program settings
     void DoEndSearch();      // ends a running search
+
+    // Finding: the search window, locate and search and replace.
+    void DoSearch();
+    void DoFind();
+    void DoFindNext();
+    void DoSearchReplace();
+    // The search-on state shown: the three End Search controls and the "SEARCH ON" label.
+    void EnableEndSearch();
+    void DisableEndSearch();
+    SearchState& search() { return search_; }
 
     // File commands.
     void DoNew();
@@ -137,6 +149,8 @@ private:
     QWidget* gridWidget() const;
 
     std::unique_ptr<Session> session_;
+    SearchState search_;
+    std::unique_ptr<LocateCommand> locate_;
     bool startedOk_ = true;
     bool databaseValid_ = true; // false while the start-up found no catalogue
     bool tipsShown_ = false;
