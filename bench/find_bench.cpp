@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <map>
 
-#include "app/viewermodel.h"
+#include "catalogue/viewermodel.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/fieldslots.h"
 #include "catalogue/sortorder.h"

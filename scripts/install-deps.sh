@@ -2,12 +2,13 @@
 # Installs everything the program, its tests and its benchmarks need on Debian 12.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
+  clang clang-format
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev libgmock-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth imagemagick poppler-utils
-  python3 python3-dbfread python3-dbf libdbd-xbase-perl
+  python3 python3-dbfread python3-dbf libdbd-xbase-perl strace
 )
 missing=()
 for p in "${packages[@]}"; do

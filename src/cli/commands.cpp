@@ -2,23 +2,27 @@
 #include "cli/clisupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
-#include "app/inifile.h"
-#include "app/paths.h"
+#include "base/inifile.h"
+#include "base/paths.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/fieldslots.h"
 #include "catalogue/fieldtext.h"
 #include "catalogue/sortorder.h"
 #include "cli/generator.h"
+#include "dbase/fileio.h"
 #include "dbase/table.h"
 
 namespace cli {
 
-namespace {
 
 const char* const kUsage =
     "Usage: quillon-cli COMMAND FILE [OPTIONS]\n"
@@ -65,6 +69,117 @@ void put(FILE* f, const QString& text) {
 
 QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+// The table file named on the command line: as given when it exists, else a file in the same
+// folder whose name differs only in the letter case of its extension; else as given.
+QString tablePath(const QString& arg) {
+    QFileInfo info(arg);
+    if (info.exists()) return info.absoluteFilePath();
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot > 0) {
+        const QString base = name.left(dot + 1);
+        const QStringList entries = info.dir().entryList({base + u'*'}, QDir::Files | QDir::Hidden);
+        for (const QString& e : entries)
+            if (e.startsWith(base, Qt::CaseSensitive) && e.compare(name, Qt::CaseInsensitive) == 0)
+                return info.dir().absoluteFilePath(e);
+    }
+    return info.absoluteFilePath();
+}
+
+// The table file must be a regular file (a symbolic link to one is fine): a directory, FIFO,
+// device or dangling link is named for what it is.
+void requireExisting(const QString& path) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    int err = 0;
+    if (::stat(native.constData(), &st) != 0)
+        err = errno;
+    else if (S_ISDIR(st.st_mode))
+        err = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        err = EINVAL;
+    if (err != 0) throw Failure{fromUtf8(dbase::openFailureText(native.toStdString(), err))};
+}
+
+void requireCatalogue(const QString& path) {
+    requireExisting(path);
+    const FormatCheck check = checkCatalogueFormat(path);
+    if (!check.ok) throw Failure{check.message};
+}
+
+// An open table holds the forty catalogue fields in slot order (names ignoring letter case).
+void requireCatalogueFields(const dbase::Table& t) {
+    bool ok = t.fieldCount() == FieldCount;
+    for (int i = 0; ok && i < FieldCount; ++i)
+        ok = QString::fromStdString(t.field(i).name)
+                 .compare(QLatin1String(fieldSlot(i + 1).name), Qt::CaseInsensitive) == 0;
+    if (!ok) throw Failure{notCatalogueMessage()};
+}
+
+// The table's settings file is read and written as a text file: anything but a regular file
+// (a FIFO would block the read for ever) is refused before the command does anything.
+QString checkedSettingsPath(const QString& tablePath) {
+    const QString settings = TablePaths::settingsPath(tablePath);
+    const QByteArray native = QFile::encodeName(settings);
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw Failure{
+            fromUtf8(dbase::openFailureText(native.toStdString(), S_ISDIR(st.st_mode) ? EISDIR : EINVAL))};
+    return settings;
+}
+
+// The settings file must be writable where it is (replaced through a new file in its folder).
+void requireWritableSettings(const QString& settings) {
+    const QByteArray native = QFile::encodeName(settings);
+    const QByteArray folder = QFile::encodeName(QFileInfo(settings).absolutePath());
+    if ((::access(native.constData(), F_OK) == 0 && ::access(native.constData(), W_OK) != 0) ||
+        ::access(folder.constData(), W_OK | X_OK) != 0)
+        throw Failure{
+            QStringLiteral("%1 cannot be written: %2").arg(settings, fromUtf8(dbase::errnoText(errno)))};
+}
+
+// The sort expression the database settings file stores; empty when the file does not exist
+// or sets every level to none.
+QString storedSortExpression(const QString& settingsPath, bool* stored) {
+    const IniFile settings = IniFile::fromFile(settingsPath);
+    *stored = settings.exists();
+    if (!settings.exists()) return {};
+    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
+                                        "Fourth Level Sort"};
+    static const int kDefaults[] = {2, 0, 0, 0};
+    SortLevels levels;
+    for (size_t i = 0; i < 4; ++i)
+        levels[i] = settings.readInt(QStringLiteral("Sort Order"), QLatin1String(kKeys[i]), kDefaults[i]);
+    return sortExpression(levels);
+}
+
+std::vector<dbase::CreateField> catalogueFields() {
+    std::vector<dbase::CreateField> fields;
+    fields.reserve(FieldCount);
+    for (int slot = 1; slot <= FieldCount; ++slot) {
+        const FieldSlot& s = fieldSlot(slot);
+        dbase::CreateField f;
+        f.name = s.name;
+        switch (s.typeCode) {
+        case TypeInteger:
+            f.kind = dbase::FieldKind::Integer;
+            break;
+        case TypeFloat:
+            f.kind = dbase::FieldKind::Float;
+            break;
+        case TypeDate:
+            f.kind = dbase::FieldKind::Date;
+            break;
+        default:
+            f.kind = dbase::FieldKind::String;
+            f.size = s.width;
+            break;
+        }
+        fields.push_back(std::move(f));
+    }
+    return fields;
 }
 
 QString inUseMessage(const QString& path) {
@@ -128,15 +243,21 @@ QString needFile(const Options& o, qsizetype maxPositional, const QString& comma
 int cmdCreate(const QStringList& args) {
     const Options o = parseOptions(args, {});
     const QString path = needFile(o, 1, QStringLiteral("create"));
-    const NewTable made = MakeNewDB(path);
+    const NewTable made = createCatalogue(path);
     if (!made.ok) throw Failure{made.message};
     return 0;
 }
 
+// Reads only: the forty catalogue fields, the header count against the file, and every index tag
+// against the records.
 int cmdCheck(const QStringList& args) {
     const Options o = parseOptions(args, {});
     const QString path = needFile(o, 1, QStringLiteral("check"));
-    requireCatalogue(path);
+    requireExisting(path);
+    dbase::Table t;
+    t.open(enginePath(path), dbase::OpenMode::Shared, true);
+    requireCatalogueFields(t);
+    t.checkIndexes();
     return 0;
 }
 
@@ -194,12 +315,9 @@ int cmdGenerate(const QStringList& args) {
             ? parseCount(QStringLiteral("--seed"), o.value(QStringLiteral("--seed")), ~uint64_t(0))
             : 1;
 
-    if (!QFileInfo::exists(path)) {
-        const NewTable made = MakeNewDB(path);
-        if (!made.ok) throw Failure{made.message};
-    } else {
-        requireCatalogue(path);
-    }
+    // Created only when no file of that name exists: of two runs on a missing table one makes it
+    // and the other appends to it (or finds it in use), never replacing the first one's records.
+    if (!dbase::Table::createNew(enginePath(path), catalogueFields())) requireExisting(path);
 
     dbase::Table t;
     try {
@@ -207,25 +325,23 @@ int cmdGenerate(const QStringList& args) {
     } catch (const dbase::LockError&) {
         throw Failure{inUseMessage(path)};
     }
+    requireCatalogueFields(t);
     int index[FieldCount];
     for (int s = 1; s <= FieldCount; ++s)
         index[s - 1] = t.fieldIndexOrThrow(fieldSlot(s).name);
 
-    // A large batch is faster appended without index maintenance, the tags rebuilt once at the end.
-    // Should the run be cut short, the program rebuilds a missing NewIndex when it next opens the table.
-    std::vector<dbase::TagInfo> rebuild;
+    // All or nothing: a failed write (a full disk) cuts the table back to the records it had and
+    // makes the index match again (or, when even that cannot be written, leaves it marked for a
+    // rebuild at the next writable open). A large batch leaves the index tags alone and rebuilds
+    // them once at its end into a new file; a small one onto a large table keeps them current,
+    // which costs less than a rebuild. Should the run be killed, the next writable open
+    // rebuilds the tags.
     const uint64_t existing = t.info().physicalCount;
-    if (count >= 1000 && count * 4 >= existing) {
-        rebuild = t.tags();
-        if (!rebuild.empty()) t.setActiveIndex("");
-        for (const dbase::TagInfo& tag : rebuild)
-            t.deleteIndex(tag.name);
-    }
-
     SampleVideos videos(seed);
     SampleVideos::Record record;
     t.disableControls();
     try {
+        if (count >= 1000 && count * 4 >= existing) t.deferIndexMaintenance();
         for (uint64_t n = 0; n < count; ++n) {
             videos.next(record);
             t.append();
@@ -247,21 +363,15 @@ int cmdGenerate(const QStringList& args) {
             }
             t.post();
         }
-    } catch (const dbase::DbError&) {
-        // The records posted so far stay; their tags are made again before the error is reported.
-        if (t.isEditing()) t.cancel();
         t.enableControls();
-        for (const dbase::TagInfo& tag : rebuild) {
-            try {
-                t.addIndex(tag.name, tag.expression);
-            } catch (const dbase::DbError&) {
-            }
+    } catch (const dbase::DbError&) {
+        try {
+            t.rollBackAppends();
+        } catch (const dbase::DbError&) {
+            // The first error is the one to report; the next open repairs what is left.
         }
         throw;
     }
-    t.enableControls();
-    for (const dbase::TagInfo& tag : rebuild)
-        t.addIndex(tag.name, tag.expression);
     t.close();
     return 0;
 }
@@ -288,8 +398,12 @@ int cmdSort(const QStringList& args) {
     for (qsizetype i = 1; i < o.positional.size(); ++i)
         levels[size_t(i - 1)] = parseLevel(o.positional[i]);
     requireCatalogue(path);
+    // The settings file is checked before the index changes, so that a settings file that
+    // cannot be written does not leave a new order without its levels.
+    const QString settingsPath = checkedSettingsPath(path);
+    requireWritableSettings(settingsPath);
 
-    const QString expression = BuildSortString(levels);
+    const QString expression = sortExpression(levels);
     dbase::Table t;
     try {
         t.open(enginePath(path), dbase::OpenMode::Exclusive);
@@ -303,7 +417,7 @@ int cmdSort(const QStringList& args) {
         throw Failure{sortFailedMessage() + u'\n' + fromUtf8(e.what())};
     }
 
-    IniFile settings(TablePaths::settingsPath(path));
+    IniFile settings(settingsPath);
     if (!settings.load()) throw Failure{settings.errorString()};
     static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
                                         "Fourth Level Sort"};
@@ -313,62 +427,6 @@ int cmdSort(const QStringList& args) {
     return 0;
 }
 
-int cmdList(const QStringList& args) {
-    const Options o = parseOptions(args, {QStringLiteral("--fields"), QStringLiteral("--limit")});
-    const QString path = needFile(o, 1, QStringLiteral("list"));
-    const uint64_t limit =
-        o.has(QStringLiteral("--limit"))
-            ? parseCount(QStringLiteral("--limit"), o.value(QStringLiteral("--limit")), ~uint64_t(0))
-            : ~uint64_t(0);
-    requireExisting(path);
-
-    dbase::Table t;
-    t.open(enginePath(path), dbase::OpenMode::Shared, true);
-    const std::vector<int> fields = chosenFields(t, path, o.value(QStringLiteral("--fields")));
-    if (usesSortTag(t, path)) t.setActiveIndex(kSortTag);
-    printRecords(t, fields, limit);
-    return 0;
-}
-
-int cmdExclusive(const QStringList& args, bool pack) {
-    const Options o = parseOptions(args, {});
-    const QString path = needFile(o, 1, pack ? QStringLiteral("pack") : QStringLiteral("reindex"));
-    requireExisting(path);
-    const ExclusiveRun run = pack ? packTable(path) : reindexTable(path);
-    if (run.ok) return 0;
-    if (run.inUse) throw Failure{pack ? packFailedMessage() : reindexFailedMessage()};
-    throw Failure{run.detail};
-}
-
-} // namespace
-
-// The table file named on the command line: as given when it exists, else a file in the same
-// folder whose name differs only in the letter case of its extension; else as given.
-QString tablePath(const QString& arg) {
-    QFileInfo info(arg);
-    if (info.exists()) return info.absoluteFilePath();
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot > 0) {
-        const QString base = name.left(dot + 1);
-        const QStringList entries = info.dir().entryList({base + u'*'}, QDir::Files | QDir::Hidden);
-        for (const QString& e : entries)
-            if (e.startsWith(base, Qt::CaseSensitive) && e.compare(name, Qt::CaseInsensitive) == 0)
-                return info.dir().absoluteFilePath(e);
-    }
-    return info.absoluteFilePath();
-}
-
-void requireExisting(const QString& path) {
-    if (!QFileInfo(path).isFile()) throw Failure{QStringLiteral("%1: no such file").arg(path)};
-}
-
-void requireCatalogue(const QString& path) {
-    requireExisting(path);
-    const FormatCheck check = CheckDBaseFormat(path);
-    if (!check.ok) throw Failure{check.message};
-}
-
 // The order the program shows the table in: the NewIndex tag when the table has one, unless the
 // database settings set every sort level to none (record order).
 bool usesSortTag(const dbase::Table& t, const QString& path) {
@@ -376,15 +434,9 @@ bool usesSortTag(const dbase::Table& t, const QString& path) {
     for (const auto& tag : t.tags())
         if (fromUtf8(tag.name).compare(QLatin1String(kSortTag), Qt::CaseInsensitive) == 0) hasTag = true;
     if (!hasTag) return false;
-    const IniFile settings = IniFile::fromFile(TablePaths::settingsPath(path));
-    if (!settings.exists()) return true;
-    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
-                                        "Fourth Level Sort"};
-    static const int kDefaults[] = {2, 0, 0, 0};
-    SortLevels levels;
-    for (size_t i = 0; i < 4; ++i)
-        levels[i] = settings.readInt(QStringLiteral("Sort Order"), QLatin1String(kKeys[i]), kDefaults[i]);
-    return !BuildSortString(levels).isEmpty();
+    bool stored = false;
+    const QString expression = storedSortExpression(checkedSettingsPath(path), &stored);
+    return !stored || !expression.isEmpty();
 }
 
 std::vector<int> chosenFields(const dbase::Table& t, const QString& path, const QString& names) {
@@ -424,6 +476,98 @@ void printRecords(dbase::Table& t, const std::vector<int>& fields, uint64_t limi
     if (!out.finish()) throw Failure{QStringLiteral("cannot write the output")};
 }
 
+int cmdList(const QStringList& args) {
+    const Options o = parseOptions(args, {QStringLiteral("--fields"), QStringLiteral("--limit")});
+    const QString path = needFile(o, 1, QStringLiteral("list"));
+    const uint64_t limit =
+        o.has(QStringLiteral("--limit"))
+            ? parseCount(QStringLiteral("--limit"), o.value(QStringLiteral("--limit")), ~uint64_t(0))
+            : ~uint64_t(0);
+    requireExisting(path);
+
+    dbase::Table t;
+    t.open(enginePath(path), dbase::OpenMode::Shared, true);
+    std::vector<int> fields;
+    if (o.has(QStringLiteral("--fields"))) {
+        const QStringList names = o.value(QStringLiteral("--fields")).split(u',');
+        for (const QString& n : names) {
+            const int i = t.fieldIndex(n.trimmed().toStdString());
+            if (i < 0) throw Failure{QStringLiteral("%1: no field named \"%2\"").arg(path, n.trimmed())};
+            fields.push_back(i);
+        }
+    } else {
+        for (int i = 0; i < t.fieldCount(); ++i)
+            fields.push_back(i);
+    }
+    if (t.indexStale()) {
+        checkedSettingsPath(path);
+        put(stderr,
+            QStringLiteral("%1: the index is damaged or out of date; the records are listed in record "
+                           "order (quillon-cli reindex rebuilds it)\n")
+                .arg(path));
+    } else if (usesSortTag(t, path)) {
+        t.setActiveIndex(kSortTag);
+    }
+
+    const DateFormat dates = programDateFormat();
+    Output out;
+    std::string& b = out.buffer();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i) b += '\t';
+        appendEscaped(b, t.field(fields[i]).name);
+    }
+    out.endLine();
+    uint64_t n = 0;
+    t.disableControls();
+    for (bool more = t.first(); more && n < limit; more = t.next(), ++n) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i) b += '\t';
+            appendEscaped(b, fieldTextUtf8(t, fields[i], dates));
+        }
+        out.endLine();
+    }
+    t.enableControls();
+    if (!out.finish()) throw Failure{QStringLiteral("cannot write the output")};
+    return 0;
+}
+
+int cmdPack(const QStringList& args) {
+    const Options o = parseOptions(args, {});
+    const QString path = needFile(o, 1, QStringLiteral("pack"));
+    requireExisting(path);
+    const ExclusiveRun run = packTable(path);
+    if (run.ok) return 0;
+    if (run.inUse) throw Failure{packFailedMessage()};
+    throw Failure{run.detail};
+}
+
+// Rebuilds every tag the index holds, then makes sure the sort tag matches the order the
+// database settings store, adding it when the index lost it or could not be read at all.
+int cmdReindex(const QStringList& args) {
+    const Options o = parseOptions(args, {});
+    const QString path = needFile(o, 1, QStringLiteral("reindex"));
+    requireExisting(path);
+    const QString settingsPath = checkedSettingsPath(path);
+    dbase::Table t;
+    try {
+        t.open(enginePath(path), dbase::OpenMode::Exclusive);
+    } catch (const dbase::LockError&) {
+        throw Failure{reindexFailedMessage()};
+    }
+    t.regenerateIndexes();
+    bool stored = false;
+    const QString expression = storedSortExpression(settingsPath, &stored);
+    if (!expression.isEmpty()) {
+        bool current = false;
+        for (const auto& tag : t.tags())
+            if (fromUtf8(tag.name).compare(QLatin1String(kSortTag), Qt::CaseInsensitive) == 0)
+                current = fromUtf8(tag.expression).compare(expression, Qt::CaseInsensitive) == 0;
+        if (!current) t.replaceIndex(kSortTag, expression.toStdString());
+    }
+    t.close();
+    return 0;
+}
+
 void appendEscaped(std::string& out, std::string_view value) {
     std::size_t from = 0;
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -456,8 +600,8 @@ int run(const QStringList& args) {
         if (command == QLatin1String("generate")) return cmdGenerate(rest);
         if (command == QLatin1String("sort")) return cmdSort(rest);
         if (command == QLatin1String("list")) return cmdList(rest);
-        if (command == QLatin1String("pack")) return cmdExclusive(rest, true);
-        if (command == QLatin1String("reindex")) return cmdExclusive(rest, false);
+        if (command == QLatin1String("pack")) return cmdPack(rest);
+        if (command == QLatin1String("reindex")) return cmdReindex(rest);
         if (command == QLatin1String("search")) return cmdSearch(rest);
         if (command == QLatin1String("locate")) return cmdLocate(rest);
         if (command == QLatin1String("replace")) return cmdReplace(rest);

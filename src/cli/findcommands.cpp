@@ -3,8 +3,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "app/paths.h"
-#include "app/settings.h"
+#include "base/paths.h"
+#include "catalogue/settings.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/fieldslots.h"
 #include "catalogue/fieldtext.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/regional.h"
+#include "base/regional.h"
 
 // A plain decimal number: optional sign, digits with at most one "." and an optional exponent
 // ("1e3", "-2.5E-1"); blanks around it are ignored; nothing else is accepted.

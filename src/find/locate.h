@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/regional.h"
+#include "base/regional.h"
 
 namespace dbase {
 class Table;

@@ -87,7 +87,7 @@ ReplaceResult replaceInCatalogue(ReplaceTarget& target, const ReplaceRequest& re
 
     // Exclusive use.
     if (table.isOpen()) table.close();
-    if (DBaseInUse(target.path)) {
+    if (isTableInUse(target.path)) {
         reopen();
         result.status = ReplaceStatus::InUse;
         return result;

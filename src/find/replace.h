@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/regional.h"
+#include "base/regional.h"
 
 namespace dbase {
 class Table;

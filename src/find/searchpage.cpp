@@ -51,16 +51,16 @@ bool rowHasPicker(int slot) {
     case Slot::Picture:
     case Slot::Sound:
     case Slot::Format:
-    case Slot::PersonalRa:
-    case Slot::RecSpeed:
+    case Slot::PersonalRating:
+    case Slot::RecordingSpeed:
     case Slot::Content:
-    case Slot::Miscellane:
-    case Slot::LaserForma:
-    case Slot::OscarNom:
+    case Slot::Miscellaneous:
+    case Slot::LaserFormat:
+    case Slot::OscarNomination:
     case Slot::OscarAward:
     case Slot::CheckOut:
     case Slot::CheckName:
-    case Slot::WherePurch:
+    case Slot::WherePurchased:
     case Slot::Viewed:
         return true;
     default:

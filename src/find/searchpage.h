@@ -12,7 +12,7 @@
 #include <QString>
 #include <array>
 
-#include "app/regional.h"
+#include "base/regional.h"
 #include "catalogue/fieldslots.h"
 #include "find/criteria.h"
 

@@ -13,8 +13,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/session.h"
-#include "app/ui/prompts.h"
+#include "catalogue/session.h"
+#include "widgets/prompts.h"
 #include "catalogue/fieldslots.h"
 
 bool runLocate(Session& session, const LocateRequest& request, bool fromFirst, QWidget* parent) {
@@ -52,7 +52,7 @@ bool runLocate(Session& session, const LocateRequest& request, bool fromFirst, Q
 }
 
 LocateDialog::LocateDialog(Session& session, LocateRequest& request, QWidget* parent)
-    : TDialogBase(session, WindowGroup::Configure, parent), session_(session), request_(request) {
+    : DialogBase(session, WindowGroup::Configure, parent), session_(session), request_(request) {
     setObjectName(QStringLiteral("MyLocateDlg"));
     setWindowTitle(QStringLiteral("Locate Field Value"));
 
@@ -133,7 +133,7 @@ bool LocateDialog::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusIn) nextButton_->setDefault(false);
         if (event->type() == QEvent::FocusOut) nextButton_->setDefault(true);
     }
-    return TDialogBase::eventFilter(watched, event);
+    return DialogBase::eventFilter(watched, event);
 }
 
 void LocateDialog::storeRequest() {
@@ -165,7 +165,7 @@ void LocateDialog::FindNextBtnClick() {
 
 void LocateDialog::done(int result) {
     storeRequest();
-    TDialogBase::done(result);
+    DialogBase::done(result);
 }
 
 bool LocateCommand::find(QWidget* parent) {

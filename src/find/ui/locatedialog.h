@@ -5,7 +5,7 @@
 // value, match type, case). find() opens the dialog; findNext() repeats the request from the
 // record after the current one, opening the dialog when there is no value yet. Every locate works
 // on the records the viewer can reach, in its order; on failure the current record stays.
-#include "app/ui/dialogbase.h"
+#include "widgets/dialogbase.h"
 #include "find/locate.h"
 
 class QCheckBox;
@@ -14,7 +14,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class LocateDialog : public TDialogBase {
+class LocateDialog : public DialogBase {
     Q_OBJECT
 public:
     LocateDialog(Session& session, LocateRequest& request, QWidget* parent = nullptr);

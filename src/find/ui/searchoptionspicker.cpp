@@ -8,7 +8,7 @@
 
 SearchOptionsPicker::SearchOptionsPicker(Session& session, const QString& fieldName,
                                          const QStringList& choices, int selected, QWidget* parent)
-    : TDialogBase(session, WindowGroup::Search, parent) {
+    : DialogBase(session, WindowGroup::Search, parent) {
     setObjectName(QStringLiteral("SearchOptions"));
     setWindowTitle(QStringLiteral("Search Options"));
 

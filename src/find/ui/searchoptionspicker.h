@@ -4,13 +4,13 @@
 // Cancel. Ok answers the chosen entry.
 #include <QStringList>
 
-#include "app/ui/dialogbase.h"
+#include "widgets/dialogbase.h"
 
 class QLabel;
 class QListWidget;
 class QPushButton;
 
-class SearchOptionsPicker : public TDialogBase {
+class SearchOptionsPicker : public DialogBase {
     Q_OBJECT
 public:
     SearchOptionsPicker(Session& session, const QString& fieldName, const QStringList& choices, int selected,

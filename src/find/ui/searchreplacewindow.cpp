@@ -7,13 +7,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/session.h"
-#include "app/ui/prompts.h"
+#include "catalogue/session.h"
+#include "widgets/prompts.h"
 #include "catalogue/fieldslots.h"
 #include "find/searchstate.h"
 
 SearchReplaceWindow::SearchReplaceWindow(Session& session, SearchState& search, QWidget* parent)
-    : TDialogBase(session, WindowGroup::Configure, parent), session_(session), search_(search) {
+    : DialogBase(session, WindowGroup::Configure, parent), session_(session), search_(search) {
     setObjectName(QStringLiteral("SearchAndReplace"));
     setWindowTitle(QStringLiteral("Search and Replace"));
     setFixedSize(400, 262);

@@ -2,7 +2,7 @@
 // Search and Replace: one field of every record of the whole catalogue whose value equals the
 // search value receives the replacement, optionally after a question per record. The counts of
 // records processed, found and changed are drawn as the pass runs.
-#include "app/ui/dialogbase.h"
+#include "widgets/dialogbase.h"
 #include "find/replace.h"
 
 class QCheckBox;
@@ -12,7 +12,7 @@ class QLineEdit;
 class QPushButton;
 class SearchState;
 
-class SearchReplaceWindow : public TDialogBase {
+class SearchReplaceWindow : public DialogBase {
     Q_OBJECT
 public:
     SearchReplaceWindow(Session& session, SearchState& search, QWidget* parent = nullptr);

@@ -9,9 +9,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/session.h"
-#include "app/ui/helpwindow.h"
-#include "app/ui/prompts.h"
+#include "catalogue/session.h"
+#include "widgets/helpwindow.h"
+#include "widgets/prompts.h"
 #include "find/criterionvalues.h"
 #include "find/searchoptions.h"
 #include "find/searchstate.h"
@@ -84,7 +84,7 @@ private:
 } // namespace
 
 SearchWindow::SearchWindow(Session& session, SearchState& search, QWidget* parent)
-    : TDialogBase(session, WindowGroup::Search, parent), session_(session), search_(search) {
+    : DialogBase(session, WindowGroup::Search, parent), session_(session), search_(search) {
     setObjectName(QStringLiteral("MySearch"));
     setWindowTitle(QStringLiteral("Search"));
 
@@ -167,7 +167,7 @@ void SearchWindow::showEvent(QShowEvent* event) {
     emptyCells();
     showLevel();
     moreButton_->setEnabled(true);
-    TDialogBase::showEvent(event);
+    DialogBase::showEvent(event);
     sizeColumns();
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->setCurrentCell(0, CriteriaColumn);
@@ -358,5 +358,5 @@ void SearchWindow::MoreButtonClick() {
 }
 
 void SearchWindow::HelpButtonClick() {
-    THelpWindow::showHelp(this, QStringLiteral("Search Window"));
+    HelpWindow::showHelp(this, QStringLiteral("Search Window"));
 }

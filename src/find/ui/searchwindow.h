@@ -9,7 +9,7 @@
 // literals in the cell's text. Rows with a list offer its values in the same picker.
 #include <array>
 
-#include "app/ui/dialogbase.h"
+#include "widgets/dialogbase.h"
 #include "catalogue/fieldslots.h"
 #include "find/criteria.h"
 #include "find/searchpage.h"
@@ -18,7 +18,7 @@ class QPushButton;
 class QTableWidget;
 class SearchState;
 
-class SearchWindow : public TDialogBase {
+class SearchWindow : public DialogBase {
     Q_OBJECT
 public:
     static constexpr int FieldColumn = 0;
