@@ -442,7 +442,7 @@ void MainWindow::buildMenus() {
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     connect(addItem(tools, "MenuSearchReplace", "&Search and Replace", ctrl(Qt::Key_F)), &QAction::triggered,
-            this, &MainWindow::searchReplace);
+            this, &MainWindow::searchAndReplace);
     connect(addItem(tools, "MenuRebuild", "&Rebuild Indexes"), &QAction::triggered, this,
             &MainWindow::rebuildIndex);
     connect(addItem(tools, "MenuPack", "&Pack Database"), &QAction::triggered, this,
@@ -769,7 +769,7 @@ void MainWindow::locateNext() {
     if (locate_->findNext(this)) grid_->syncToTable();
 }
 
-void MainWindow::searchReplace() {
+void MainWindow::searchAndReplace() {
     {
         SearchReplaceWindow window(*session_, search_, this);
         window.exec();
