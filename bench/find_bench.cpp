@@ -14,10 +14,10 @@
 #include <cstdio>
 #include <map>
 
-#include "catalogue/viewermodel.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/fieldslots.h"
 #include "catalogue/sortorder.h"
+#include "catalogue/viewermodel.h"
 #include "dbase/table.h"
 #include "find/locate.h"
 #include "find/replace.h"

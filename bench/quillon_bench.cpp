@@ -228,8 +228,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 3 && args[0] == QLatin1String("--phase")) return phase(args[1], enginePath(args[2]));
-    if (args.value(0) == QLatin1String("viewer")) return viewerBench(args.mid(1));  // viewer_bench.cpp
-    if (args.value(0) == QLatin1String("find")) return findBench(args.mid(1));      // find_bench.cpp
+    if (args.value(0) == QLatin1String("viewer")) return viewerBench(args.mid(1)); // viewer_bench.cpp
+    if (args.value(0) == QLatin1String("find")) return findBench(args.mid(1));     // find_bench.cpp
 
     QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-cli");
     QString dir = QStringLiteral("/tmp/quillon-bench");

@@ -14,13 +14,13 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "common/testcatalogue.h"
 #include "find/searchstate.h"
 #include "find/ui/locatedialog.h"
 #include "find/ui/searchoptionspicker.h"
 #include "find/ui/searchreplacewindow.h"
 #include "find/ui/searchwindow.h"
 #include "shell_helpers.h"
-#include "common/testcatalogue.h"
 
 using namespace shelltest;
 

@@ -23,7 +23,6 @@
 
 namespace cli {
 
-
 const char* const kUsage =
     "Usage: quillon-cli COMMAND FILE [OPTIONS]\n"
     "\n"

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "base/paths.h"
-#include "catalogue/settings.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/fieldslots.h"
 #include "catalogue/fieldtext.h"
+#include "catalogue/settings.h"
 #include "catalogue/sortorder.h"
 #include "cli/clisupport.h"
 #include "dbase/table.h"

@@ -1,7 +1,7 @@
 #include "find/searchoptions.h"
 
-#include "catalogue/fieldslots.h"
 #include "catalogue/datalists.h"
+#include "catalogue/fieldslots.h"
 #include "find/searchpage.h"
 
 PickerKind pickerKind(int slot) {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "catalogue/session.h"
+#include "find/searchstate.h"
 #include "shell/mainlayout.h"
 #include "widgets/recordnavigator.h"
-#include "find/searchstate.h"
 
 class QAction;
 class QActionGroup;

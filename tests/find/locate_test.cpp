@@ -17,7 +17,8 @@ const DateFormat kUsDates(7, true);
 
 std::vector<Video> films() {
     return {
-        titled("The Case", {{Slot::ListPrice, "12.50"}, {Slot::Year, "1985"}, {Slot::PurchaseDate, "19900105"}}),
+        titled("The Case",
+               {{Slot::ListPrice, "12.50"}, {Slot::Year, "1985"}, {Slot::PurchaseDate, "19900105"}}),
         titled("Casablanca", {{Slot::ListPrice, "19.95"}, {Slot::Year, "1942"}}),
         titled("casablanca", {{Slot::Year, "1943"}}),
         titled("Annie Hall", {{Slot::Year, "1977"}}),

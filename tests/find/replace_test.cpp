@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "common/files.h"
+#include "common/peerprocess.h"
 #include "find/replace.h"
 #include "find/searchpage.h"
 #include "find/searchstate.h"
-#include "common/peerprocess.h"
 #include "find_helpers.h"
 
 using namespace findtest;

@@ -137,10 +137,10 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"untouched date row is ignored",
                    {{{Slot::Title, "ran"}, {Slot::PurchaseDate, "=   /  /    "}}},
                    {"Ran"}},
-        FilterCase{
-            "untouched date range is ignored",
-            {{{Slot::Title, "ran"}, {Slot::PurchaseDate, ">   /  /     AND <   /  /    ", RowOperator::Range}}},
-            {"Ran"}},
+        FilterCase{"untouched date range is ignored",
+                   {{{Slot::Title, "ran"},
+                     {Slot::PurchaseDate, ">   /  /     AND <   /  /    ", RowOperator::Range}}},
+                   {"Ran"}},
         FilterCase{"all rows of a level must hold",
                    {{{Slot::Title, "AN"}, {Slot::Category, "drama"}}},
                    {"Casablanca"}},
@@ -172,7 +172,8 @@ TEST(SearchFilter, UntouchedDatesWithEachSeparator) {
         const QString typed = dates.dayFirst() ? QStringLiteral("= 05%101%101990").arg(sep)
                                                : QStringLiteral("= 01%105%101990").arg(sep);
         SearchCriteria d;
-        ASSERT_EQ(savePage(d, pageOf({{Slot::PurchaseDate, typed}}), dates).status, SaveResult::Saved) << code;
+        ASSERT_EQ(savePage(d, pageOf({{Slot::PurchaseDate, typed}}), dates).status, SaveResult::Saved)
+            << code;
         EXPECT_EQ(d.items().front().date, "19900105") << code;
         EXPECT_TRUE(d.items().front().isDate);
     }
@@ -293,8 +294,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {{Slot::Year, "= x"}, {Slot::ListPrice, "= y"}},
                     SaveResult::Invalid,
                     Slot::Year},
-        RefusalCase{"not a date", {{Slot::PurchaseDate, "= 13/45/1990"}}, SaveResult::Invalid, Slot::PurchaseDate},
-        RefusalCase{"half a date", {{Slot::PurchaseDate, "= 12/  /1990"}}, SaveResult::Invalid, Slot::PurchaseDate},
+        RefusalCase{
+            "not a date", {{Slot::PurchaseDate, "= 13/45/1990"}}, SaveResult::Invalid, Slot::PurchaseDate},
+        RefusalCase{
+            "half a date", {{Slot::PurchaseDate, "= 12/  /1990"}}, SaveResult::Invalid, Slot::PurchaseDate},
         RefusalCase{"date range with one side",
                     {{Slot::CheckDate, "> 01/01/1990 AND <   /  /    ", RowOperator::Range}},
                     SaveResult::Invalid,

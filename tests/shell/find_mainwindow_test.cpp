@@ -14,13 +14,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "widgets/viewergrid.h"
 #include "catalogue/ui/sortorderdialog.h"
+#include "common/testcatalogue.h"
 #include "find/ui/locatedialog.h"
 #include "find/ui/searchreplacewindow.h"
 #include "find/ui/searchwindow.h"
 #include "shell_helpers.h"
-#include "common/testcatalogue.h"
+#include "widgets/viewergrid.h"
 
 using namespace shelltest;
 

@@ -13,9 +13,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "catalogue/fieldslots.h"
 #include "catalogue/session.h"
 #include "widgets/prompts.h"
-#include "catalogue/fieldslots.h"
 
 bool runLocate(Session& session, const LocateRequest& request, bool fromFirst, QWidget* parent) {
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -5,8 +5,8 @@
 // value, match type, case). find() opens the dialog; findNext() repeats the request from the
 // record after the current one, opening the dialog when there is no value yet. Every locate works
 // on the records the viewer can reach, in its order; on failure the current record stays.
-#include "widgets/dialogbase.h"
 #include "find/locate.h"
+#include "widgets/dialogbase.h"
 
 class QCheckBox;
 class QComboBox;

@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "catalogue/session.h"
-#include "widgets/prompts.h"
 #include "catalogue/fieldslots.h"
+#include "catalogue/session.h"
 #include "find/searchstate.h"
+#include "widgets/prompts.h"
 
 SearchReplaceWindow::SearchReplaceWindow(Session& session, SearchState& search, QWidget* parent)
     : DialogBase(session, WindowGroup::Configure, parent), session_(session), search_(search) {

@@ -2,8 +2,8 @@
 // Search and Replace: one field of every record of the whole catalogue whose value equals the
 // search value receives the replacement, optionally after a question per record. The counts of
 // records processed, found and changed are drawn as the pass runs.
-#include "widgets/dialogbase.h"
 #include "find/replace.h"
+#include "widgets/dialogbase.h"
 
 class QCheckBox;
 class QComboBox;

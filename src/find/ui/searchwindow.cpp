@@ -10,12 +10,12 @@
 #include <QVBoxLayout>
 
 #include "catalogue/session.h"
-#include "widgets/helpwindow.h"
-#include "widgets/prompts.h"
 #include "find/criterionvalues.h"
 #include "find/searchoptions.h"
 #include "find/searchstate.h"
 #include "find/ui/searchoptionspicker.h"
+#include "widgets/helpwindow.h"
+#include "widgets/prompts.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 // literals in the cell's text. Rows with a list offer its values in the same picker.
 #include <array>
 
-#include "widgets/dialogbase.h"
 #include "catalogue/fieldslots.h"
 #include "find/criteria.h"
 #include "find/searchpage.h"
+#include "widgets/dialogbase.h"
 
 class QPushButton;
 class QTableWidget;

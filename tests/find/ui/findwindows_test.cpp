@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "widgets/helpwindow.h"
+#include "common/testcatalogue.h"
 #include "find/locate.h"
 #include "find/replace.h"
 #include "find/searchpage.h"
@@ -26,7 +26,7 @@
 #include "find/ui/searchreplacewindow.h"
 #include "find/ui/searchwindow.h"
 #include "shell_helpers.h"
-#include "common/testcatalogue.h"
+#include "widgets/helpwindow.h"
 
 using namespace shelltest;
 
