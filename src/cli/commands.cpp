@@ -13,6 +13,7 @@
 #include "catalogue/fieldtext.h"
 #include "catalogue/sortorder.h"
 #include "cli/generator.h"
+#include "cli/layoutscommand.h"
 #include "dbase/table.h"
 
 namespace cli {
@@ -38,6 +39,9 @@ const char* const kUsage =
     "                                    tab-separated, after a line of field names\n"
     "  pack FILE                         remove deleted records (needs exclusive use)\n"
     "  reindex FILE                      rebuild the index tags (needs exclusive use)\n"
+    "  layouts [--file URP] [--show N]   list the report layouts of QLNVID.URP in the program folder\n"
+    "                                    (or URP): number, name, width, lines per record; with\n"
+    "                                    --show N print layout N (from 0) as text\n"
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
@@ -445,6 +449,7 @@ int run(const QStringList& args) {
         if (command == QLatin1String("list")) return cmdList(rest);
         if (command == QLatin1String("pack")) return cmdExclusive(rest, true);
         if (command == QLatin1String("reindex")) return cmdExclusive(rest, false);
+        if (command == QLatin1String("layouts")) return layoutsCommand(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));
