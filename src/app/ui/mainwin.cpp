@@ -29,6 +29,7 @@
 #include "catalogue/sortorder.h"
 #include "editor/ui/edit1.h"
 #include "editor/ui/editbox.h"
+#include "reports/defaultlayouts.h"
 
 namespace {
 
@@ -79,7 +80,11 @@ TMain::TMain(const QStringList& arguments, QWidget* parent)
 
     // 2. Program folder (created when missing) and start folder.
     session_->setStartFolder(QDir::currentPath());
-    ProgramPaths::programFolder();
+    const QString programFolder = ProgramPaths::programFolder();
+
+    // The report layout file: the built-in layouts at first start, older layouts converted.
+    for (const QString& problem : reports::prepareLayoutFile(programFolder))
+        reportProblem(problem);
 
     // 5. Program settings; place and size the window.
     QString error;
@@ -155,7 +160,7 @@ void TMain::openStartDatabase() {
     try {
         s.openTable(dbase::OpenMode::Shared);
         applySortExpression(s.table(), s.sortExpression(), SortApply::StartUp);
-        s.table().first();  // the viewer starts on the first record of the order in force
+        s.table().first(); // the viewer starts on the first record of the order in force
     } catch (const dbase::DbError& e) {
         // The order could not be set (the index is damaged or the table is held): record order,
         // the table stays usable and Rebuild Indexes can repair it.
