@@ -82,6 +82,7 @@ LayoutDesigner::LayoutDesigner(Session& session, const ReportLayout& layout, int
         display->setObjectName(QString::fromLatin1(kFontNames[i]));
         display->setReadOnly(true);
         display->setFocusPolicy(Qt::NoFocus);
+        display->setMinimumWidth(display->fontMetrics().averageCharWidth() * 18);
         auto* label = new QLabel(QString::fromLatin1(kFontCaptions[i]), fontBox);
         fontGrid->addWidget(label, i, 0);
         fontGrid->addWidget(display, i, 1);
@@ -170,22 +171,31 @@ LayoutDesigner::LayoutDesigner(Session& session, const ReportLayout& layout, int
     for (QPushButton* b : {update_, cancel_, delete_, help_})
         buttons->addWidget(b);
 
+    // Two columns: fonts and titles on the left, the page and the content on the right.
+    for (QGroupBox* g : {widthBox, fontBox, titleBox, miscBox, contentBox, marginBox}) {
+        g->layout()->setContentsMargins(8, 4, 8, 6);
+        g->layout()->setSpacing(4);
+    }
+    miscGrid->setHorizontalSpacing(8);
     auto* left = new QVBoxLayout;
-    left->addWidget(widthBox);
     left->addWidget(fontBox);
+    left->addWidget(titleBox);
     left->addStretch();
     auto* right = new QVBoxLayout;
+    right->addWidget(widthBox);
     right->addWidget(miscBox);
     right->addWidget(contentBox);
     right->addWidget(marginBox);
     right->addStretch();
     auto* columns = new QHBoxLayout;
+    columns->setSpacing(6);
     columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
+    columns->addLayout(right);
     auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(8, 8, 8, 8);
+    main->setSpacing(6);
     main->addLayout(nameRow);
     main->addLayout(columns);
-    main->addWidget(titleBox);
     main->addLayout(buttons);
 
     connect(name_, &QLineEdit::textChanged, this, &LayoutDesigner::nameChanged);

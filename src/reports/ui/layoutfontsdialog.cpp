@@ -24,6 +24,7 @@ LayoutFontsDialog::LayoutFontsDialog(Session& session, ReportLayout& layout, QWi
         auto* box = new QGroupBox(QString::fromLatin1(kCaptions[i]), this);
         auto* display = new QLineEdit(box);
         display->setReadOnly(true);
+        display->setFocusPolicy(Qt::NoFocus);
         display->setText(layout_.fonts[Roles[size_t(i)]].description());
         display->setMinimumWidth(display->fontMetrics().averageCharWidth() * 26);
         auto* button = new QPushButton(QStringLiteral("New Font"), box);
