@@ -205,6 +205,13 @@ LayoutDesigner::LayoutDesigner(Session& session, const ReportLayout& layout, int
     fillControls();
 }
 
+LayoutDesigner::~LayoutDesigner() {
+    // The edits report leaving them while the window's controls are being destroyed: by then
+    // nothing here may react.
+    for (QLineEdit* e : findChildren<QLineEdit*>())
+        e->disconnect(this);
+}
+
 QRadioButton* LayoutDesigner::widthRadio(int width) const {
     for (int i = 0; i < 3; ++i)
         if (kWidths[i] == width) return widths_[size_t(i)];

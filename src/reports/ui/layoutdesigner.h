@@ -22,6 +22,7 @@ public:
     // Designs layout; index is its number in layoutFile, or NewLayout for a layout not yet saved.
     LayoutDesigner(Session& session, const ReportLayout& layout, int index, const QString& layoutFile,
                    QWidget* parent = nullptr);
+    ~LayoutDesigner() override;
 
     enum class Outcome { Cancelled, Saved, Deleted };
     Outcome outcome() const { return outcome_; }
