@@ -3,8 +3,8 @@
 #include <QFile>
 #include <algorithm>
 
-#include "app/paths.h"
-#include "app/textfile.h"
+#include "base/paths.h"
+#include "base/textfile.h"
 #include "catalogue/fieldslots.h"
 #include "reports/layoutfile.h"
 
@@ -34,7 +34,7 @@ LayoutLine line(std::initializer_list<LayoutEntry> entries) {
 }
 
 LayoutLine titleLine(int mediaLabelWidth) {
-    return line({label("Media Number:", mediaLabelWidth), filler(1), field(Slot::MediaNum, 10),
+    return line({label("Media Number:", mediaLabelWidth), filler(1), field(Slot::MediaNumber, 10),
                  label("Title:", 10), filler(1), field(Slot::Title, 60), label("Year:", 8), filler(1),
                  field(Slot::Year, 4)});
 }
@@ -45,7 +45,7 @@ LayoutLine starsLine() {
 }
 
 LayoutLine oscarNomLine() {
-    return line({label("Oscar Nom:", 10), filler(1), field(Slot::OscarNom, 109)});
+    return line({label("Oscar Nom:", 10), filler(1), field(Slot::OscarNomination, 109)});
 }
 
 LayoutLine oscarAwardLine() {
@@ -104,9 +104,10 @@ LayoutLine convertedLine(QByteArrayView record, int at, bool totalsLine) {
 QList<ReportLayout> defaultReportSet() {
     QList<ReportLayout> set;
     set << builtIn("Title and Media Number Report", 90, 1, true, false,
-                   {line({field(Slot::MediaNum, 12), field(Slot::Title, 64), field(Slot::Year, 4)})});
-    set << builtIn("Ratings Report", 90, 1, true, true,
-                   {line({field(Slot::Title, 60), field(Slot::Rating, 15), field(Slot::PersonalRa, 15)})});
+                   {line({field(Slot::MediaNumber, 12), field(Slot::Title, 64), field(Slot::Year, 4)})});
+    set << builtIn(
+        "Ratings Report", 90, 1, true, true,
+        {line({field(Slot::Title, 60), field(Slot::Rating, 15), field(Slot::PersonalRating, 15)})});
     set << builtIn("Star Report", 120, 3, false, true, {titleLine(16), starsLine(), blankLine(150)});
     set << builtIn("Oscar Report", 120, 4, false, true,
                    {titleLine(13), oscarNomLine(), oscarAwardLine(), blankLine(150)});
@@ -116,18 +117,19 @@ QList<ReportLayout> defaultReportSet() {
          line({label("Producer:", 9), filler(1), field(Slot::Producer, 28), label("Director:", 11), filler(1),
                field(Slot::Director, 28), label("Released By:", 14), filler(1), field(Slot::ReleasedBy, 37)}),
          line({label("Category:", 9), filler(1), field(Slot::Category, 20), label("Rating:", 9), filler(1),
-               field(Slot::Rating, 15), label("Personal Rating:", 18), filler(1), field(Slot::PersonalRa, 15),
-               label("Content:", 10), filler(1), field(Slot::Content, 10)}),
+               field(Slot::Rating, 15), label("Personal Rating:", 18), filler(1),
+               field(Slot::PersonalRating, 15), label("Content:", 10), filler(1), field(Slot::Content, 10)}),
          line({label("Play Time:", 10), filler(1), field(Slot::RunTime, 3), label("Picture:", 10), filler(1),
                field(Slot::Picture, 5), label("Sound:", 8), filler(1), field(Slot::Sound, 6),
                label("Format:", 9), filler(1), field(Slot::Format, 10), label("Record Speed:", 16), filler(1),
-               field(Slot::RecSpeed, 3), label("Laser Format:", 15), filler(1), field(Slot::LaserForma, 12)}),
-         line({label("Counter Start:", 14), filler(1), field(Slot::CounterSta, 10),
-               label("Counter Stop:", 15), filler(1), field(Slot::CounterSto, 10), label("List Price:", 13),
+               field(Slot::RecordingSpeed, 3), label("Laser Format:", 15), filler(1),
+               field(Slot::LaserFormat, 12)}),
+         line({label("Counter Start:", 14), filler(1), field(Slot::CounterStart, 10),
+               label("Counter Stop:", 15), filler(1), field(Slot::CounterStop, 10), label("List Price:", 13),
                filler(1), field(Slot::ListPrice, 20)}),
          line({label("Key Words:", 10), filler(1), field(Slot::KeyWords, 80)}),
-         line({label("Miscellaneous:", 14), filler(1), field(Slot::Miscellane, 80)}),
-         line({label("Summary:", 8), filler(1), field(Slot::Descriptio, 110)}), oscarNomLine(),
+         line({label("Miscellaneous:", 14), filler(1), field(Slot::Miscellaneous, 80)}),
+         line({label("Summary:", 8), filler(1), field(Slot::Description, 110)}), oscarNomLine(),
          oscarAwardLine(), blankLine(150)});
     set << builtIn("Statistic/Summary Report", 90, 0, false, true, {});
     return set;

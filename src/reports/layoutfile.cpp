@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
-#include "app/paths.h"
-#include "app/textfile.h"
+#include "base/paths.h"
+#include "base/textfile.h"
 
 namespace reports {
 

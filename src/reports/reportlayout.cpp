@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstring>
 
-#include "app/textfile.h"
+#include "base/textfile.h"
 #include "catalogue/fieldslots.h"
 
 namespace reports {

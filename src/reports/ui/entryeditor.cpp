@@ -10,15 +10,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/session.h"
-#include "app/ui/prompts.h"
 #include "catalogue/fieldslots.h"
+#include "catalogue/session.h"
+#include "widgets/prompts.h"
 
 namespace reports {
 
 EntryEditor::EntryEditor(Session& session, LayoutLine& line, int lineNumber, int entry, int reportWidth,
                          QWidget* parent)
-    : TDialogBase(session, WindowGroup::Report, parent), line_(line), lineNumber_(lineNumber), entry_(entry),
+    : DialogBase(session, WindowGroup::Report, parent), line_(line), lineNumber_(lineNumber), entry_(entry),
       reportWidth_(reportWidth) {
     setObjectName(QStringLiteral("ReportPart"));
     setWindowTitle(QStringLiteral("Select Report Part"));

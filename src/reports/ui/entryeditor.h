@@ -2,8 +2,8 @@
 // The entry editor ("Select Report Part"): one entry of a layout line becomes empty space, a
 // constant text or a field (a total item in the totals line) of a given width. On Ok the whole
 // line is made exactly as wide as the report again and the entry is written back into the line.
-#include "app/ui/dialogbase.h"
 #include "reports/reportlayout.h"
+#include "widgets/dialogbase.h"
 
 class QLabel;
 class QLineEdit;
@@ -13,7 +13,7 @@ class QRadioButton;
 
 namespace reports {
 
-class EntryEditor : public TDialogBase {
+class EntryEditor : public DialogBase {
     Q_OBJECT
 public:
     static constexpr int TotalsLineNumber = 100;

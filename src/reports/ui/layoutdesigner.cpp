@@ -12,11 +12,11 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/ui/helpwindow.h"
-#include "app/ui/prompts.h"
 #include "reports/layoutfile.h"
 #include "reports/ui/layoutfontsdialog.h"
 #include "reports/ui/lineeditor.h"
+#include "widgets/helpwindow.h"
+#include "widgets/prompts.h"
 
 namespace reports {
 
@@ -32,7 +32,7 @@ QString marginText(double inches) {
 
 LayoutDesigner::LayoutDesigner(Session& session, const ReportLayout& layout, int index,
                                const QString& layoutFile, QWidget* parent)
-    : TDialogBase(session, WindowGroup::Report, parent), layout_(layout), index_(index), file_(layoutFile),
+    : DialogBase(session, WindowGroup::Report, parent), layout_(layout), index_(index), file_(layoutFile),
       openingName_(layout.name) {
     setObjectName(QStringLiteral("UserReport"));
     setWindowTitle(QStringLiteral("Report Definition"));
@@ -247,7 +247,7 @@ void LayoutDesigner::fillControls() {
 }
 
 void LayoutDesigner::showEvent(QShowEvent* event) {
-    TDialogBase::showEvent(event);
+    DialogBase::showEvent(event);
     name_->setFocus();
 }
 
@@ -364,7 +364,7 @@ void LayoutDesigner::SpecifyButtonClick() {
 }
 
 void LayoutDesigner::HelpButtonClick() {
-    THelpWindow::showHelp(this, QStringLiteral("User Defined Reports"));
+    HelpWindow::showHelp(this, QStringLiteral("User Defined Reports"));
 }
 
 void LayoutDesigner::UpdateButtonClick() {

@@ -4,8 +4,8 @@
 // saves the layout as a new one, over the one it was opened on, or deletes that one.
 #include <array>
 
-#include "app/ui/dialogbase.h"
 #include "reports/reportlayout.h"
+#include "widgets/dialogbase.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -14,7 +14,7 @@ class QRadioButton;
 
 namespace reports {
 
-class LayoutDesigner : public TDialogBase {
+class LayoutDesigner : public DialogBase {
     Q_OBJECT
 public:
     static constexpr int NewLayout = -1;

@@ -8,12 +8,12 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/ui/prompts.h"
+#include "widgets/prompts.h"
 
 namespace reports {
 
 LayoutFontsDialog::LayoutFontsDialog(Session& session, ReportLayout& layout, QWidget* parent)
-    : TDialogBase(session, WindowGroup::Report, parent), layout_(layout) {
+    : DialogBase(session, WindowGroup::Report, parent), layout_(layout) {
     setObjectName(QStringLiteral("ReportFonts"));
     setWindowTitle(QStringLiteral("Report Fonts"));
 

@@ -3,15 +3,15 @@
 // layout, each shown as name and size, each changed through the font dialog.
 #include <array>
 
-#include "app/ui/dialogbase.h"
 #include "reports/reportlayout.h"
+#include "widgets/dialogbase.h"
 
 class QLineEdit;
 class QPushButton;
 
 namespace reports {
 
-class LayoutFontsDialog : public TDialogBase {
+class LayoutFontsDialog : public DialogBase {
     Q_OBJECT
 public:
     // Changes the fonts of layout as the user picks them.

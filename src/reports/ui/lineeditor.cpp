@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/session.h"
 #include "catalogue/fieldslots.h"
+#include "catalogue/session.h"
 #include "reports/ui/entryeditor.h"
 
 namespace reports {
@@ -155,7 +155,7 @@ void LayoutDrawing::mouseReleaseEvent(QMouseEvent* event) {
 
 LineEditor::LineEditor(Session& session, const ReportLayout& layout, int reportWidth, bool useTotals,
                        QWidget* parent)
-    : TDialogBase(session, WindowGroup::Report, parent), session_(session), copy_(layout),
+    : DialogBase(session, WindowGroup::Report, parent), session_(session), copy_(layout),
       reportWidth_(reportWidth) {
     setObjectName(QStringLiteral("RepLayout"));
     setWindowTitle(QStringLiteral("Specify Report Layout"));
@@ -197,7 +197,7 @@ LineEditor::LineEditor(Session& session, const ReportLayout& layout, int reportW
 }
 
 void LineEditor::showEvent(QShowEvent* event) {
-    TDialogBase::showEvent(event);
+    DialogBase::showEvent(event);
     drawing_->setScale(currentLook().scale > 0 ? currentLook().scale : 1.0);
 }
 

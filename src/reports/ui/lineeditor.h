@@ -4,8 +4,8 @@
 // entry editor for it. The editor works on its own copy of the layout; Ok hands the lines back.
 #include <QWidget>
 
-#include "app/ui/dialogbase.h"
 #include "reports/reportlayout.h"
+#include "widgets/dialogbase.h"
 
 class QLabel;
 class QPushButton;
@@ -70,7 +70,7 @@ private:
     std::pair<int, int> pressed_{0, -1};
 };
 
-class LineEditor : public TDialogBase {
+class LineEditor : public DialogBase {
     Q_OBJECT
 public:
     // reportWidth and useTotals: as the definition window shows them now.

@@ -6,14 +6,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/prompts.h"
 #include "reports/layoutfile.h"
 #include "reports/ui/layoutdesigner.h"
+#include "widgets/prompts.h"
 
 namespace reports {
 
 ReportListWindow::ReportListWindow(Session& session, QWidget* parent)
-    : TDialogBase(session, WindowGroup::Report, parent), file_(LayoutFile::programLayoutFile()) {
+    : DialogBase(session, WindowGroup::Report, parent), file_(LayoutFile::programLayoutFile()) {
     setObjectName(QStringLiteral("MyReport"));
     setWindowTitle(QStringLiteral("Reports"));
 

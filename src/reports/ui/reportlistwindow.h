@@ -1,15 +1,15 @@
 #pragma once
 // The stored report layouts in a list ("Reports"), with New Report and Modify Report opening the
 // layout designer. It holds the working layout: the layout last loaded for the designer.
-#include "app/ui/dialogbase.h"
 #include "reports/reportlayout.h"
+#include "widgets/dialogbase.h"
 
 class QListWidget;
 class QPushButton;
 
 namespace reports {
 
-class ReportListWindow : public TDialogBase {
+class ReportListWindow : public DialogBase {
     Q_OBJECT
 public:
     ReportListWindow(Session& session, QWidget* parent = nullptr);
