@@ -628,8 +628,8 @@ void MainWindow::updateCommandStates() {
     set("MenuListMaintenance", !browse);
     // Commands whose windows the program does not have yet stay visible and unavailable.
     for (const char* later :
-         {"MenuBackup", "MenuRestore", "MenuPrint", "MenuImport", "MenuExport", "MenuSearch", "MenuLocate",
-          "MenuLocateNext", "MenuReports", "MenuViewer", "MenuMainColor", "MenuEditColor", "MenuSearchColor",
+         {"MenuBackup", "MenuRestore", "MenuImport", "MenuExport", "MenuSearch", "MenuLocate",
+          "MenuLocateNext", "MenuViewer", "MenuMainColor", "MenuEditColor", "MenuSearchColor",
           "MenuReportColor", "MenuConfigureColor", "MenuAllColor", "MenuSearchReplace"})
         set(later, false);
 

@@ -1,11 +1,16 @@
 // The program start and the report layout file: the built-in layouts at first start, recreated
 // when the file is gone, an older layout file converted, a damaged file reported.
+#include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "reports/defaultlayouts.h"
 #include "reports/layoutfile.h"
+#include "reports/ui/reportlistwindow.h"
 #include "shell_helpers.h"
 
 using namespace shelltest;
@@ -53,6 +58,28 @@ TEST(MainStartLayouts, ADamagedLayoutFileIsReportedAndTheStartGoesOn) {
     EXPECT_EQ(prompts.messages()[0].caption, QString("Error"));
     EXPECT_TRUE(prompts.messages()[0].text.contains("is damaged"));
     EXPECT_TRUE(QFileInfo::exists(box.program("VIDEO2.CFR"))); // kept until its layouts can be saved
+}
+
+TEST(MainStartLayouts, ReportsAndPrintOpenTheListOfStoredLayouts) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    for (const char* command : {"MenuReports", "MenuPrint"}) {
+        SCOPED_TRACE(command);
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* list = qobject_cast<reports::ReportListWindow*>(w); list && list->isVisible()) {
+                    for (int i = 0; i < list->reportBox()->count(); ++i)
+                        shown << list->reportBox()->item(i)->text();
+                    list->accept();
+                }
+        });
+        main->action(command)->trigger();
+        EXPECT_EQ(shown.size(), 6);
+        EXPECT_EQ(shown.value(4), QString("Large Report"));
+    }
+    finish(main);
 }
 
 } // namespace
