@@ -19,6 +19,7 @@
 #include "catalogue/sortorder.h"
 #include "cli/generator.h"
 #include "dbase/fileio.h"
+#include "cli/layoutscommand.h"
 #include "dbase/table.h"
 
 namespace cli {
@@ -56,6 +57,9 @@ const char* const kUsage =
     "                                    give FIELD the value REPLACEMENT in every record where it\n"
     "                                    equals SEARCH (needs exclusive use); prints the records\n"
     "                                    processed, found and changed\n"
+    "  layouts [--file URP] [--show N]   list the report layouts of QLNVID.URP in the program folder\n"
+    "                                    (or URP): number, name, width, lines per record; with\n"
+    "                                    --show N print layout N (from 0) as text\n"
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
@@ -604,6 +608,7 @@ int run(const QStringList& args) {
         if (command == QLatin1String("search")) return cmdSearch(rest);
         if (command == QLatin1String("locate")) return cmdLocate(rest);
         if (command == QLatin1String("replace")) return cmdReplace(rest);
+        if (command == QLatin1String("layouts")) return layoutsCommand(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));

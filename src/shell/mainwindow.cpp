@@ -25,6 +25,8 @@
 #include "find/ui/locatedialog.h"
 #include "find/ui/searchreplacewindow.h"
 #include "find/ui/searchwindow.h"
+#include "reports/defaultlayouts.h"
+#include "reports/ui/reportlistwindow.h"
 #include "shell/aboutdialog.h"
 #include "shell/tipofthedaydialog.h"
 #include "widgets/dialogbase.h"
@@ -85,7 +87,11 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
 
     // Program folder (created when missing) and start folder.
     session_->setStartFolder(QDir::currentPath());
-    ProgramPaths::programFolder();
+    const QString programFolder = ProgramPaths::programFolder();
+
+    // The report layout file: the built-in layouts at first start, older layouts converted.
+    for (const QString& problem : reports::prepareLayoutFile(programFolder))
+        reportProblem(problem);
 
     // Program settings; place and size the window.
     QString error;
@@ -315,7 +321,8 @@ void MainWindow::buildMenus() {
     addItem(file, "MenuBackup", "&Back Up Data", ctrl(Qt::Key_B));
     addItem(file, "MenuRestore", "&Restore Data", ctrl(Qt::Key_Y));
     file->addSeparator();
-    addItem(file, "MenuPrint", "&Print", ctrl(Qt::Key_P));
+    connect(addItem(file, "MenuPrint", "&Print", ctrl(Qt::Key_P)), &QAction::triggered, this,
+            &MainWindow::showReports);
     file->addSeparator();
     connect(addItem(file, "MenuExit", "E&xit", ctrl(Qt::Key_X)), &QAction::triggered, this, &QWidget::close);
     lastFilesSeparator_ = file->addSeparator();
@@ -348,7 +355,8 @@ void MainWindow::buildMenus() {
             &MainWindow::locate);
     connect(addItem(navigate, "MenuLocateNext", "Locate &Next", ctrl(Qt::Key_N)), &QAction::triggered, this,
             &MainWindow::locateNext);
-    addItem(navigate, "MenuReports", "&Reports", ctrl(Qt::Key_R));
+    connect(addItem(navigate, "MenuReports", "&Reports", ctrl(Qt::Key_R)), &QAction::triggered, this,
+            &MainWindow::showReports);
     addItem(navigate, "MenuViewer", "&Viewer", ctrl(Qt::Key_V));
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
@@ -630,9 +638,9 @@ void MainWindow::updateCommandStates() {
     set("MenuListMaintenance", !browse);
     set("MenuSearchReplace", !browse);
     // Commands whose windows the program does not have yet stay visible and unavailable.
-    for (const char* later : {"MenuBackup", "MenuRestore", "MenuPrint", "MenuImport", "MenuExport",
-                              "MenuReports", "MenuViewer", "MenuMainColor", "MenuEditColor",
-                              "MenuSearchColor", "MenuReportColor", "MenuConfigureColor", "MenuAllColor"})
+    for (const char* later : {"MenuBackup", "MenuRestore", "MenuImport", "MenuExport", "MenuViewer",
+                              "MenuMainColor", "MenuEditColor", "MenuSearchColor", "MenuReportColor",
+                              "MenuConfigureColor", "MenuAllColor"})
         set(later, false);
 
     const ButtonBarMode mode = buttonBarMode();
@@ -687,6 +695,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (databaseValid_ && !s.saveDatabaseSettings(&error)) reportProblem(error);
     if (s.browseMode()) s.database().fieldEditing = false;
     event->accept();
+}
+
+void MainWindow::showReports() {
+    reports::ReportListWindow window(*session_, this);
+    window.exec();
 }
 
 void MainWindow::reportProblem(const QString& text) {

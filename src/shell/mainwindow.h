@@ -67,6 +67,7 @@ public:
     void rebuildIndex();
     void chooseSortOrder();
     void offerConversion();
+    void showReports(); // the stored report layouts and their designer
 
     // Record commands.
     void addClicked();
