@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth imagemagick poppler-utils
-  python3 python3-dbfread python3-dbf libdbd-xbase-perl
+  python3 python3-dbfread python3-dbf libdbd-xbase-perl strace
   dpkg-dev desktop-file-utils appstream file man-db
 )
 missing=()

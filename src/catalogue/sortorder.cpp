@@ -56,7 +56,7 @@ void applySortExpression(dbase::Table& table, const QString& expression, SortApp
         table.setActiveIndex("");
         return;
     }
-    if (table.hasProductionIndex()) {
+    if (table.hasProductionIndex() && !table.indexStale()) {
         const auto tags = table.tags();
         const dbase::TagInfo* existing = findTag(tags, tag);
         if (mode == SortApply::StartUp && existing &&
@@ -64,10 +64,10 @@ void applySortExpression(dbase::Table& table, const QString& expression, SortApp
             table.setActiveIndex(kSortTag);
             return;
         }
-        table.setActiveIndex("");
-        if (existing) table.deleteIndex(kSortTag);
     }
-    table.addIndex(kSortTag, expression.toStdString());
+    // One step: the tag is never missing, whenever the program is stopped.
+    table.setActiveIndex("");
+    table.replaceIndex(kSortTag, expression.toStdString());
     table.setActiveIndex(kSortTag);
 }
 

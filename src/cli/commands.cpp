@@ -1,9 +1,13 @@
 #include "cli/commands.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "base/inifile.h"
@@ -14,6 +18,7 @@
 #include "catalogue/fieldtext.h"
 #include "catalogue/sortorder.h"
 #include "cli/generator.h"
+#include "dbase/fileio.h"
 #include "dbase/table.h"
 
 namespace cli {
@@ -103,14 +108,98 @@ QString tablePath(const QString& arg) {
     return info.absoluteFilePath();
 }
 
+// The table file must be a regular file (a symbolic link to one is fine): a directory, FIFO,
+// device or dangling link is named for what it is.
 void requireExisting(const QString& path) {
-    if (!QFileInfo(path).isFile()) throw Failure{QStringLiteral("%1: no such file").arg(path)};
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    int err = 0;
+    if (::stat(native.constData(), &st) != 0)
+        err = errno;
+    else if (S_ISDIR(st.st_mode))
+        err = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        err = EINVAL;
+    if (err != 0) throw Failure{fromUtf8(dbase::openFailureText(native.toStdString(), err))};
 }
 
 void requireCatalogue(const QString& path) {
     requireExisting(path);
     const FormatCheck check = checkCatalogueFormat(path);
     if (!check.ok) throw Failure{check.message};
+}
+
+// An open table holds the forty catalogue fields in slot order (names ignoring letter case).
+void requireCatalogueFields(const dbase::Table& t) {
+    bool ok = t.fieldCount() == FieldCount;
+    for (int i = 0; ok && i < FieldCount; ++i)
+        ok = QString::fromStdString(t.field(i).name)
+                 .compare(QLatin1String(fieldSlot(i + 1).name), Qt::CaseInsensitive) == 0;
+    if (!ok) throw Failure{notCatalogueMessage()};
+}
+
+// The table's settings file is read and written as a text file: anything but a regular file
+// (a FIFO would block the read for ever) is refused before the command does anything.
+QString checkedSettingsPath(const QString& tablePath) {
+    const QString settings = TablePaths::settingsPath(tablePath);
+    const QByteArray native = QFile::encodeName(settings);
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw Failure{
+            fromUtf8(dbase::openFailureText(native.toStdString(), S_ISDIR(st.st_mode) ? EISDIR : EINVAL))};
+    return settings;
+}
+
+// The settings file must be writable where it is (replaced through a new file in its folder).
+void requireWritableSettings(const QString& settings) {
+    const QByteArray native = QFile::encodeName(settings);
+    const QByteArray folder = QFile::encodeName(QFileInfo(settings).absolutePath());
+    if ((::access(native.constData(), F_OK) == 0 && ::access(native.constData(), W_OK) != 0) ||
+        ::access(folder.constData(), W_OK | X_OK) != 0)
+        throw Failure{
+            QStringLiteral("%1 cannot be written: %2").arg(settings, fromUtf8(dbase::errnoText(errno)))};
+}
+
+// The sort expression the database settings file stores; empty when the file does not exist
+// or sets every level to none.
+QString storedSortExpression(const QString& settingsPath, bool* stored) {
+    const IniFile settings = IniFile::fromFile(settingsPath);
+    *stored = settings.exists();
+    if (!settings.exists()) return {};
+    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
+                                        "Fourth Level Sort"};
+    static const int kDefaults[] = {2, 0, 0, 0};
+    SortLevels levels;
+    for (size_t i = 0; i < 4; ++i)
+        levels[i] = settings.readInt(QStringLiteral("Sort Order"), QLatin1String(kKeys[i]), kDefaults[i]);
+    return sortExpression(levels);
+}
+
+std::vector<dbase::CreateField> catalogueFields() {
+    std::vector<dbase::CreateField> fields;
+    fields.reserve(FieldCount);
+    for (int slot = 1; slot <= FieldCount; ++slot) {
+        const FieldSlot& s = fieldSlot(slot);
+        dbase::CreateField f;
+        f.name = s.name;
+        switch (s.typeCode) {
+        case TypeInteger:
+            f.kind = dbase::FieldKind::Integer;
+            break;
+        case TypeFloat:
+            f.kind = dbase::FieldKind::Float;
+            break;
+        case TypeDate:
+            f.kind = dbase::FieldKind::Date;
+            break;
+        default:
+            f.kind = dbase::FieldKind::String;
+            f.size = s.width;
+            break;
+        }
+        fields.push_back(std::move(f));
+    }
+    return fields;
 }
 
 QString inUseMessage(const QString& path) {
@@ -179,10 +268,16 @@ int cmdCreate(const QStringList& args) {
     return 0;
 }
 
+// Reads only: the forty catalogue fields, the header count against the file, and every index tag
+// against the records.
 int cmdCheck(const QStringList& args) {
     const Options o = parseOptions(args, {});
     const QString path = needFile(o, 1, QStringLiteral("check"));
-    requireCatalogue(path);
+    requireExisting(path);
+    dbase::Table t;
+    t.open(enginePath(path), dbase::OpenMode::Shared, true);
+    requireCatalogueFields(t);
+    t.checkIndexes();
     return 0;
 }
 
@@ -240,12 +335,9 @@ int cmdGenerate(const QStringList& args) {
             ? parseCount(QStringLiteral("--seed"), o.value(QStringLiteral("--seed")), ~uint64_t(0))
             : 1;
 
-    if (!QFileInfo::exists(path)) {
-        const NewTable made = createCatalogue(path);
-        if (!made.ok) throw Failure{made.message};
-    } else {
-        requireCatalogue(path);
-    }
+    // Created only when no file of that name exists: of two runs on a missing table one makes it
+    // and the other appends to it (or finds it in use), never replacing the first one's records.
+    if (!dbase::Table::createNew(enginePath(path), catalogueFields())) requireExisting(path);
 
     dbase::Table t;
     try {
@@ -253,25 +345,23 @@ int cmdGenerate(const QStringList& args) {
     } catch (const dbase::LockError&) {
         throw Failure{inUseMessage(path)};
     }
+    requireCatalogueFields(t);
     int index[FieldCount];
     for (int s = 1; s <= FieldCount; ++s)
         index[s - 1] = t.fieldIndexOrThrow(fieldSlot(s).name);
 
-    // A large batch is faster appended without index maintenance, the tags rebuilt once at the end.
-    // Should the run be cut short, the program rebuilds a missing NewIndex when it next opens the table.
-    std::vector<dbase::TagInfo> rebuild;
+    // All or nothing: a failed write (a full disk) cuts the table back to the records it had and
+    // makes the index match again (or, when even that cannot be written, leaves it marked for a
+    // rebuild at the next writable open). A large batch leaves the index tags alone and rebuilds
+    // them once at its end into a new file; a small one onto a large table keeps them current,
+    // which costs less than a rebuild. Should the run be killed, the next writable open
+    // rebuilds the tags.
     const uint64_t existing = t.info().physicalCount;
-    if (count >= 1000 && count * 4 >= existing) {
-        rebuild = t.tags();
-        if (!rebuild.empty()) t.setActiveIndex("");
-        for (const dbase::TagInfo& tag : rebuild)
-            t.deleteIndex(tag.name);
-    }
-
     SampleVideos videos(seed);
     SampleVideos::Record record;
     t.disableControls();
     try {
+        if (count >= 1000 && count * 4 >= existing) t.deferIndexMaintenance();
         for (uint64_t n = 0; n < count; ++n) {
             videos.next(record);
             t.append();
@@ -293,21 +383,15 @@ int cmdGenerate(const QStringList& args) {
             }
             t.post();
         }
-    } catch (const dbase::DbError&) {
-        // The records posted so far stay; their tags are made again before the error is reported.
-        if (t.isEditing()) t.cancel();
         t.enableControls();
-        for (const dbase::TagInfo& tag : rebuild) {
-            try {
-                t.addIndex(tag.name, tag.expression);
-            } catch (const dbase::DbError&) {
-            }
+    } catch (const dbase::DbError&) {
+        try {
+            t.rollBackAppends();
+        } catch (const dbase::DbError&) {
+            // The first error is the one to report; the next open repairs what is left.
         }
         throw;
     }
-    t.enableControls();
-    for (const dbase::TagInfo& tag : rebuild)
-        t.addIndex(tag.name, tag.expression);
     t.close();
     return 0;
 }
@@ -334,6 +418,10 @@ int cmdSort(const QStringList& args) {
     for (qsizetype i = 1; i < o.positional.size(); ++i)
         levels[size_t(i - 1)] = parseLevel(o.positional[i]);
     requireCatalogue(path);
+    // The settings file is checked before the index changes, so that a settings file that
+    // cannot be written does not leave a new order without its levels.
+    const QString settingsPath = checkedSettingsPath(path);
+    requireWritableSettings(settingsPath);
 
     const QString expression = sortExpression(levels);
     dbase::Table t;
@@ -349,7 +437,7 @@ int cmdSort(const QStringList& args) {
         throw Failure{sortFailedMessage() + u'\n' + fromUtf8(e.what())};
     }
 
-    IniFile settings(TablePaths::settingsPath(path));
+    IniFile settings(settingsPath);
     if (!settings.load()) throw Failure{settings.errorString()};
     static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
                                         "Fourth Level Sort"};
@@ -366,15 +454,9 @@ bool usesSortTag(const dbase::Table& t, const QString& path) {
     for (const auto& tag : t.tags())
         if (fromUtf8(tag.name).compare(QLatin1String(kSortTag), Qt::CaseInsensitive) == 0) hasTag = true;
     if (!hasTag) return false;
-    const IniFile settings = IniFile::fromFile(TablePaths::settingsPath(path));
-    if (!settings.exists()) return true;
-    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
-                                        "Fourth Level Sort"};
-    static const int kDefaults[] = {2, 0, 0, 0};
-    SortLevels levels;
-    for (size_t i = 0; i < 4; ++i)
-        levels[i] = settings.readInt(QStringLiteral("Sort Order"), QLatin1String(kKeys[i]), kDefaults[i]);
-    return !sortExpression(levels).isEmpty();
+    bool stored = false;
+    const QString expression = storedSortExpression(checkedSettingsPath(path), &stored);
+    return !stored || !expression.isEmpty();
 }
 
 int cmdList(const QStringList& args) {
@@ -400,7 +482,15 @@ int cmdList(const QStringList& args) {
         for (int i = 0; i < t.fieldCount(); ++i)
             fields.push_back(i);
     }
-    if (usesSortTag(t, path)) t.setActiveIndex(kSortTag);
+    if (t.indexStale()) {
+        checkedSettingsPath(path);
+        put(stderr,
+            QStringLiteral("%1: the index is damaged or out of date; the records are listed in record "
+                           "order (quillon-cli reindex rebuilds it)\n")
+                .arg(path));
+    } else if (usesSortTag(t, path)) {
+        t.setActiveIndex(kSortTag);
+    }
 
     const DateFormat dates = programDateFormat();
     Output out;
@@ -424,14 +514,41 @@ int cmdList(const QStringList& args) {
     return 0;
 }
 
-int cmdExclusive(const QStringList& args, bool pack) {
+int cmdPack(const QStringList& args) {
     const Options o = parseOptions(args, {});
-    const QString path = needFile(o, 1, pack ? QStringLiteral("pack") : QStringLiteral("reindex"));
+    const QString path = needFile(o, 1, QStringLiteral("pack"));
     requireExisting(path);
-    const ExclusiveRun run = pack ? packTable(path) : reindexTable(path);
+    const ExclusiveRun run = packTable(path);
     if (run.ok) return 0;
-    if (run.inUse) throw Failure{pack ? packFailedMessage() : reindexFailedMessage()};
+    if (run.inUse) throw Failure{packFailedMessage()};
     throw Failure{run.detail};
+}
+
+// Rebuilds every tag the index holds, then makes sure the sort tag matches the order the
+// database settings store, adding it when the index lost it or could not be read at all.
+int cmdReindex(const QStringList& args) {
+    const Options o = parseOptions(args, {});
+    const QString path = needFile(o, 1, QStringLiteral("reindex"));
+    requireExisting(path);
+    const QString settingsPath = checkedSettingsPath(path);
+    dbase::Table t;
+    try {
+        t.open(enginePath(path), dbase::OpenMode::Exclusive);
+    } catch (const dbase::LockError&) {
+        throw Failure{reindexFailedMessage()};
+    }
+    t.regenerateIndexes();
+    bool stored = false;
+    const QString expression = storedSortExpression(settingsPath, &stored);
+    if (!expression.isEmpty()) {
+        bool current = false;
+        for (const auto& tag : t.tags())
+            if (fromUtf8(tag.name).compare(QLatin1String(kSortTag), Qt::CaseInsensitive) == 0)
+                current = fromUtf8(tag.expression).compare(expression, Qt::CaseInsensitive) == 0;
+        if (!current) t.replaceIndex(kSortTag, expression.toStdString());
+    }
+    t.close();
+    return 0;
 }
 
 } // namespace
@@ -472,8 +589,8 @@ int run(const QStringList& args) {
         if (command == QLatin1String("generate")) return cmdGenerate(rest);
         if (command == QLatin1String("sort")) return cmdSort(rest);
         if (command == QLatin1String("list")) return cmdList(rest);
-        if (command == QLatin1String("pack")) return cmdExclusive(rest, true);
-        if (command == QLatin1String("reindex")) return cmdExclusive(rest, false);
+        if (command == QLatin1String("pack")) return cmdPack(rest);
+        if (command == QLatin1String("reindex")) return cmdReindex(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));

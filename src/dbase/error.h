@@ -18,4 +18,12 @@ public:
     using DbError::DbError;
 };
 
+// Raised when the system refuses a read, write, flush or size change of a file (a full disk, an
+// I/O error, a file cut by another program). A DbError; callers that undo half-done work catch
+// it apart from the DbErrors that report damaged contents.
+class IoError : public DbError {
+public:
+    using DbError::DbError;
+};
+
 } // namespace dbase

@@ -464,7 +464,8 @@ double decodeNumericKey(std::string_view key) {
         unsigned v = b(2 + static_cast<size_t>(i) / 2);
         s += static_cast<char>('0' + ((i % 2 == 0) ? (v >> 4) : (v & 0xF)) % 10);
     }
-    s += "e" + std::to_string(static_cast<int>(b(0)) - 0x34);
+    s += 'e';
+    s += std::to_string(static_cast<int>(b(0)) - 0x34);
     double v = std::strtod(s.c_str(), nullptr);
     return (b(1) & 0x80) ? -v : v;
 }

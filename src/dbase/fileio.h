@@ -1,8 +1,10 @@
 #pragma once
 // Thin POSIX file wrapper for the engine: full reads and writes with DbError texts naming the
-// file and byte offset, and open-file-description locks (F_OFD_SETLK).
+// file and byte offset, and open-file-description locks (F_OFD_SETLK). Only regular files are
+// opened: a FIFO, device or directory named as a table is refused without blocking.
 #include <cstdint>
 #include <string>
+#include <sys/types.h>
 
 namespace dbase {
 
@@ -19,6 +21,9 @@ public:
     void open(const std::string& path, bool writable, bool create = false);
     // Returns false (errno kept) instead of throwing.
     bool tryOpen(const std::string& path, bool writable);
+    // Creates a file that must not exist yet (O_EXCL), readable and writable. Returns false when
+    // the name is taken; throws DbError on any other failure.
+    bool createNew(const std::string& path, mode_t mode);
     void close();
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
@@ -48,5 +53,10 @@ private:
 };
 
 std::string errnoText(int err);
+// Why a file could not be opened, in words: "is a directory", "is not a regular file", "no such
+// file", a dangling symbolic link, or the system's text.
+std::string openFailureText(const std::string& path, int err);
+// Makes a rename or link in the folder of this path durable (fsync of the folder).
+void syncFolderOf(const std::string& path);
 
-}  // namespace dbase
+} // namespace dbase

@@ -186,9 +186,10 @@ struct MdxFile::Impl {
         while (len > 0) {
             ssize_t n = ::pread(fd, p, len, off_t(off));
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0)
-                fail("cannot read at byte " + std::to_string(off) +
-                     (n < 0 ? ": " + std::string(strerror(errno)) : ""));
+            if (n < 0)
+                throw IoError("Index file " + path + ": cannot read at byte " + std::to_string(off) + ": " +
+                              strerror(errno));
+            if (n == 0) fail("cannot read at byte " + std::to_string(off) + ": the file ends there");
             p += n;
             len -= size_t(n);
             off += uint64_t(n);
@@ -200,7 +201,8 @@ struct MdxFile::Impl {
             ssize_t n = ::pwrite(fd, p, len, off_t(off));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0)
-                fail("cannot write at byte " + std::to_string(off) + ": " + std::string(strerror(errno)));
+                throw IoError("Index file " + path + ": cannot write at byte " + std::to_string(off) + ": " +
+                              strerror(n < 0 ? errno : EIO));
             p += n;
             len -= size_t(n);
             off += uint64_t(n);
@@ -906,7 +908,7 @@ void MdxFile::Impl::checkNode(int tag, uint32_t page, int depth, int& leafDepth,
 MdxFile::MdxFile() : d(std::make_unique<Impl>()) {}
 MdxFile::~MdxFile() = default;
 
-void MdxFile::create(const std::string& path, const std::string& dbfBaseName) {
+void MdxFile::create(const std::string& path, const std::string& dbfBaseName, unsigned mode) {
     uint8_t h[kHeaderBytes] = {};
     h[0] = 2;
     putDate(h + 1);
@@ -920,8 +922,11 @@ void MdxFile::create(const std::string& path, const std::string& dbfBaseName) {
     put32(h + 32, kHeaderPages);
     putDate(h + 44);
     h[529] = 0x01;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode_t(mode));
     if (fd < 0) throw DbError("Cannot create index file " + path + ": " + strerror(errno));
+    // The mode asked for, whatever the umask: an index beside a group-shared table is as
+    // writable as the table.
+    ::fchmod(fd, mode_t(mode));
     size_t done = 0;
     while (done < sizeof h) {
         ssize_t n = ::write(fd, h + done, sizeof h - done);
@@ -929,12 +934,16 @@ void MdxFile::create(const std::string& path, const std::string& dbfBaseName) {
         if (n <= 0) {
             int e = errno;
             ::close(fd);
-            throw DbError("Cannot write index file " + path + ": " + strerror(e));
+            throw IoError("Cannot write index file " + path + ": " + strerror(e));
         }
         done += size_t(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0)
-        throw DbError("Cannot write index file " + path + ": " + strerror(errno));
+    if (::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        throw IoError("Cannot write index file " + path + ": " + strerror(e));
+    }
+    ::close(fd);
 }
 
 void MdxFile::open(const std::string& path, bool readOnly) {
@@ -977,6 +986,14 @@ bool MdxFile::isOpen() const {
 }
 const std::string& MdxFile::path() const {
     return d->path;
+}
+
+std::string MdxFile::tableName() const {
+    const char* p = reinterpret_cast<const char*>(d->header + 4);
+    std::string name(p, strnlen(p, 16));
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    return name;
 }
 
 std::vector<TagInfo> MdxFile::tags() const {
@@ -1460,7 +1477,7 @@ std::vector<MdxFile::Entry> MdxFile::checkTag(int tag) const {
 
 void MdxFile::flush() {
     if (d->fd < 0 || d->readOnly) return;
-    if (::fsync(d->fd) != 0) d->fail(std::string("cannot flush: ") + strerror(errno));
+    if (::fsync(d->fd) != 0) throw IoError("Index file " + d->path + ": cannot flush: " + strerror(errno));
 }
 
 } // namespace dbase

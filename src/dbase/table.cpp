@@ -5,13 +5,13 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,71 +26,87 @@ namespace dbase {
 
 namespace {
 
-constexpr uint64_t kSharedLockByte = 0x7FFFFFFE;  // read-locked by every shared user
-constexpr uint64_t kPostLockByte = 0x7FFFFFFD;    // write-locked by a shared writer while writing
-constexpr size_t kWindowBytes = 1 << 20;          // cursor reads: about a megabyte per pread
-constexpr size_t kScanBytes = 256 << 10;          // full passes: blocks that stay in the CPU cache
+constexpr uint64_t kSharedLockByte = 0x7FFFFFFE; // read-locked by every shared user
+constexpr size_t kWindowBytes = 1 << 20;         // cursor reads: about a megabyte per pread
+constexpr size_t kScanBytes = 256 << 10;         // full passes: blocks that stay in the CPU cache
 constexpr size_t kMaxFields = 1024;
-constexpr const char* kPackSuffix = ".pack-";  // pack's new file: TABLE.DBF.pack-XXXXXX
+constexpr const char* kPackSuffix = ".pack-"; // pack's new file: TABLE.DBF.pack-XXXXXX
 
-// Removes the new files of packs that were killed before their rename. Called with the table
-// held exclusively, so no pack of another process can be under way.
-void removeStalePackFiles(const std::string& path)
-{
+// Removes the files that writes killed before their rename left beside the table: packs'
+// (TABLE.DBF.pack-XXXXXX), new tables (TABLE.DBF.new-XXXXXX), new indexes (TABLE.MDX.new-XXXXXX)
+// and the settings file's (.TABLE.INI.xxxxxxxx.tmp). Called with the table held exclusively, so
+// no process is writing them; a file some process still holds locked is left alone.
+void removeLeftOverFiles(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + kPackSuffix;
+    const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string mdx = companionPath(path, ".MDX");
+    const std::string mdxFile = mdx.substr(mdx.find_last_of('/') + 1);
+    const std::string settingsPrefix = asciiUpper("." + file.substr(0, file.find('.')) + ".INI.");
+    auto alnumTail = [](const std::string& name, size_t from, size_t n) {
+        if (name.size() != from + n) return false;
+        for (size_t i = from; i < name.size(); ++i)
+            if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+        return true;
+    };
+    auto startsWith = [](const std::string& name, const std::string& prefix) {
+        return name.compare(0, prefix.size(), prefix) == 0;
+    };
     std::vector<std::string> stale;
     if (DIR* dp = ::opendir(dir.c_str())) {
         while (dirent* e = ::readdir(dp)) {
             const std::string name = e->d_name;
-            if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
-            bool ok = true;
-            for (size_t i = prefix.size(); i < name.size(); ++i) ok = ok && std::isalnum(static_cast<unsigned char>(name[i]));
-            if (ok) stale.push_back(name);
+            bool ours = false;
+            for (const std::string& prefix :
+                 {file + kPackSuffix, file + kIndexTempSuffix, mdxFile + kIndexTempSuffix})
+                ours = ours || (startsWith(name, prefix) && alnumTail(name, prefix.size(), 6));
+            if (startsWith(asciiUpper(name), settingsPrefix) && name.size() == settingsPrefix.size() + 12 &&
+                name.compare(name.size() - 4, 4, ".tmp") == 0)
+                ours = true;
+            if (ours) stale.push_back(name);
         }
         ::closedir(dp);
     }
-    for (const auto& name : stale) ::unlink((slash == std::string::npos ? name : dir + name).c_str());
+    for (const auto& name : stale) {
+        const std::string full = slash == std::string::npos ? name : dir + name;
+        File f;
+        if (f.tryOpen(full, true) && !f.tryLock(File::Lock::Write, 0, 0)) continue;
+        ::unlink(full.c_str());
+    }
 }
 
-uint16_t le16(const unsigned char* p)
-{
+uint16_t le16(const unsigned char* p) {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
 }
-uint32_t le32(const unsigned char* p)
-{
+uint32_t le32(const unsigned char* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
-void put16(unsigned char* p, uint32_t v)
-{
+void put16(unsigned char* p, uint32_t v) {
     p[0] = static_cast<unsigned char>(v);
     p[1] = static_cast<unsigned char>(v >> 8);
 }
-void put32(unsigned char* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+void put32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-std::string_view trimRight(std::string_view s)
-{
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+std::string_view trimRight(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
+        s.remove_suffix(1);
     return s;
 }
-std::string_view trim(std::string_view s)
-{
+std::string_view trim(std::string_view s) {
     s = trimRight(s);
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\0')) s.remove_prefix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\0'))
+        s.remove_prefix(1);
     return s;
 }
 
-bool allDigits(std::string_view s)
-{
+bool allDigits(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool validDate(std::string_view s)
-{
+bool validDate(std::string_view s) {
     if (s.size() != 8 || !allDigits(s)) return false;
     int y = std::atoi(std::string(s.substr(0, 4)).c_str());
     int m = std::atoi(std::string(s.substr(4, 2)).c_str());
@@ -102,8 +118,7 @@ bool validDate(std::string_view s)
     return d <= max;
 }
 
-std::optional<double> parseNumber(std::string_view s)
-{
+std::optional<double> parseNumber(std::string_view s) {
     s = trim(s);
     if (s.empty()) return std::nullopt;
     if (s.front() == '+') s.remove_prefix(1);
@@ -113,32 +128,28 @@ std::optional<double> parseNumber(std::string_view s)
     return v;
 }
 
-void todayBytes(unsigned char* p)
-{
+void todayBytes(unsigned char* p) {
     std::time_t t = std::time(nullptr);
-    std::tm tm {};
+    std::tm tm{};
     localtime_r(&t, &tm);
     p[0] = static_cast<unsigned char>(std::min(tm.tm_year, 255));
     p[1] = static_cast<unsigned char>(tm.tm_mon + 1);
     p[2] = static_cast<unsigned char>(tm.tm_mday);
 }
 
-bool supportedVersion(uint8_t v)
-{
-    if (v == 0x30 || v == 0x31 || v == 0x32 || v == 0xF5) return true;  // FoxPro / Visual FoxPro
-    if (v == 0x04 || v == 0x8C) return false;                            // dBase 7
-    return (v & 0x07) == 0x03;                                           // dBase III+/IV
+bool supportedVersion(uint8_t v) {
+    if (v == 0x30 || v == 0x31 || v == 0x32 || v == 0xF5) return true; // FoxPro / Visual FoxPro
+    if (v == 0x04 || v == 0x8C) return false;                          // dBase 7
+    return (v & 0x07) == 0x03;                                         // dBase III+/IV
 }
 
-bool isFoxPro(uint8_t v)
-{
+bool isFoxPro(uint8_t v) {
     return v == 0x30 || v == 0x31 || v == 0x32 || v == 0xF5 || v == 0xFB;
 }
 
-}  // namespace
+} // namespace
 
-FileStamp stampOf(int fd)
-{
+FileStamp stampOf(int fd) {
     struct stat st {};
     FileStamp s;
     if (::fstat(fd, &st) == 0) {
@@ -149,21 +160,21 @@ FileStamp stampOf(int fd)
     return s;
 }
 
-
 // ---------------------------------------------------------------------------------------------
 // Header
 
-void Table::Impl::parseHeader(const File& f, uint64_t fileSize)
-{
+void Table::Impl::parseHeader(const File& f, uint64_t fileSize) {
     unsigned char h[32];
-    if (fileSize < 32) throw DbError(f.path() + " is not a dBase table: the header is truncated (" +
-                                     std::to_string(fileSize) + " bytes)");
+    if (fileSize < 32)
+        throw DbError(f.path() + " is not a dBase table: the header is truncated (" +
+                      std::to_string(fileSize) + " bytes)");
     f.readExact(0, h, 32, "The header");
     version = h[0];
     if (!supportedVersion(version)) {
         char buf[8];
         std::snprintf(buf, sizeof buf, "0x%02X", version);
-        throw DbError(f.path() + " is not a dBase III/IV or FoxPro table (version byte " + buf + " at byte 0)");
+        throw DbError(f.path() + " is not a dBase III/IV or FoxPro table (version byte " + buf +
+                      " at byte 0)");
     }
     count = le32(h + 4);
     headerLen = le16(h + 8);
@@ -174,9 +185,10 @@ void Table::Impl::parseHeader(const File& f, uint64_t fileSize)
     if (headerLen < 32 + 32 + 1)
         throw DbError(f.path() + ": header length " + std::to_string(headerLen) + " at byte 8 is too small");
     if (headerLen > fileSize)
-        throw DbError(f.path() + ": header length " + std::to_string(headerLen) + " at byte 8 exceeds the file size " +
-                      std::to_string(fileSize));
-    if (recLen < 2) throw DbError(f.path() + ": record length " + std::to_string(recLen) + " at byte 10 is invalid");
+        throw DbError(f.path() + ": header length " + std::to_string(headerLen) +
+                      " at byte 8 exceeds the file size " + std::to_string(fileSize));
+    if (recLen < 2)
+        throw DbError(f.path() + ": record length " + std::to_string(recLen) + " at byte 10 is invalid");
 
     std::vector<unsigned char> desc(headerLen - 32);
     f.readExact(32, desc.data(), desc.size(), "The field list");
@@ -194,7 +206,8 @@ void Table::Impl::parseHeader(const File& f, uint64_t fileSize)
         const unsigned char* d = desc.data() + pos;
         const uint64_t at = 32 + pos;
         std::string name;
-        for (int i = 0; i < 11 && d[i] != 0; ++i) name.push_back(static_cast<char>(d[i]));
+        for (int i = 0; i < 11 && d[i] != 0; ++i)
+            name.push_back(static_cast<char>(d[i]));
         name = std::string(trimRight(name));
         if (name.empty())
             throw DbError(f.path() + ": field " + std::to_string(fields.size() + 1) + " at byte " +
@@ -212,7 +225,8 @@ void Table::Impl::parseHeader(const File& f, uint64_t fileSize)
             throw DbError(f.path() + ": field " + fl.def.name + " at byte " + std::to_string(at) +
                           " has an invalid type byte");
         if (fl.def.width == 0)
-            throw DbError(f.path() + ": field " + fl.def.name + " at byte " + std::to_string(at) + " has width 0");
+            throw DbError(f.path() + ": field " + fl.def.name + " at byte " + std::to_string(at) +
+                          " has width 0");
         if (fl.def.type == 'M') hasMemoFields = true;
         fl.offset = offset;
         offset += fl.def.width;
@@ -225,9 +239,21 @@ void Table::Impl::parseHeader(const File& f, uint64_t fileSize)
                       std::to_string(headerLen));
     if (fields.empty()) throw DbError(f.path() + ": the table has no fields");
     if (offset != recLen)
-        throw DbError(f.path() + ": record length " + std::to_string(recLen) + " at byte 10 does not match the " +
-                      std::to_string(fields.size()) + " fields (" + std::to_string(offset) + " bytes)");
+        throw DbError(f.path() + ": record length " + std::to_string(recLen) +
+                      " at byte 10 does not match the " + std::to_string(fields.size()) + " fields (" +
+                      std::to_string(offset) + " bytes)");
     const uint64_t needed = headerLen + uint64_t(count) * recLen;
+    const uint64_t whole = (fileSize - headerLen) / recLen;
+    surplusWhy.clear();
+    if (whole > uint64_t(count) + 1) {
+        // One whole record beyond the count is an append killed before its count was written;
+        // more is a wrong count. Cutting them would destroy records: the table is read as
+        // counted and refused for writing.
+        surplusWhy = f.path() + ": the header (byte 4) counts " + std::to_string(count) +
+                     " records but the file holds " + std::to_string(whole) +
+                     "; the count is wrong, so the table is not changed (restore it from a backup or repair "
+                     "the count)";
+    }
     if (needed > fileSize && h[14] != 0) {
         // An interrupted write (byte 14) may have left the count ahead of the records on disk
         // (a power cut between the two writes): the records present are what the table holds.
@@ -240,8 +266,7 @@ void Table::Impl::parseHeader(const File& f, uint64_t fileSize)
     }
 }
 
-void Table::Impl::openMemoIfNeeded() const
-{
+void Table::Impl::openMemoIfNeeded() const {
     if (memo.isOpen()) return;
     const bool fox = isFoxPro(version);
     std::string mp = companionPath(path, fox ? ".FPT" : ".DBT");
@@ -251,9 +276,9 @@ void Table::Impl::openMemoIfNeeded() const
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-const char* Table::Impl::record(uint32_t recno, Dir dir) const
-{
-    if (recno < 1 || recno > count) throw DbError(path + ": record " + std::to_string(recno) + " does not exist");
+const char* Table::Impl::record(uint32_t recno, Dir dir) const {
+    if (recno < 1 || recno > count)
+        throw DbError(path + ": record " + std::to_string(recno) + " does not exist");
     if (winCount && recno >= winFirst && recno < winFirst + winCount)
         return win.data() + size_t(recno - winFirst) * recLen;
     const uint32_t per = std::max<uint32_t>(1, static_cast<uint32_t>(kWindowBytes / recLen));
@@ -276,8 +301,7 @@ const char* Table::Impl::record(uint32_t recno, Dir dir) const
     return win.data() + size_t(recno - winFirst) * recLen;
 }
 
-bool Table::Impl::accept(uint32_t recno, const char* rec)
-{
+bool Table::Impl::accept(uint32_t recno, const char* rec) {
     if (rec[0] == '*') return false;
     if (!filter) return true;
     const char* savedView = view;
@@ -297,16 +321,14 @@ bool Table::Impl::accept(uint32_t recno, const char* rec)
     return ok;
 }
 
-void Table::Impl::setCurrent(uint32_t recno, const char* rec)
-{
+void Table::Impl::setCurrent(uint32_t recno, const char* rec) {
     cur = recno;
     curRec.assign(rec, recLen);
     view = curRec.data();
     viewRecno = recno;
 }
 
-void Table::Impl::clearCurrent()
-{
+void Table::Impl::clearCurrent() {
     cur = 0;
     curRec.clear();
     view = nullptr;
@@ -315,10 +337,9 @@ void Table::Impl::clearCurrent()
 
 // Record-order search from `start` (inclusive) in one direction; positions on the first visible
 // record. Uses the visibility map when it is current, else reads blocks in the direction of travel.
-bool Table::Impl::seekFrom(uint32_t start, bool forward)
-{
+bool Table::Impl::seekFrom(uint32_t start, bool forward) {
     if (index.active()) {
-        return false;  // handled by the caller
+        return false; // handled by the caller
     }
     const Dir dir = forward ? Dir::Forward : Dir::Backward;
     for (int64_t r = start; r >= 1 && r <= int64_t(count); r += forward ? 1 : -1) {
@@ -337,16 +358,15 @@ bool Table::Impl::seekFrom(uint32_t start, bool forward)
     return false;
 }
 
-void Table::Impl::buildVisible()
-{
+void Table::Impl::buildVisible() {
     uint32_t del = 0;
     if (!filter) {
         // Only the deletion bytes matter: a mapped pass that copies nothing. The file is not
         // shortened below the header count while this process holds it (see deletionscan.h).
         const uint64_t need = headerLen + uint64_t(count) * recLen;
         if (dbf.size() < need)
-            throw DbError(path + ": the file is shorter (" + std::to_string(dbf.size()) + " bytes) than its " +
-                          std::to_string(count) + " records");
+            throw DbError(path + ": the file is shorter (" + std::to_string(dbf.size()) +
+                          " bytes) than its " + std::to_string(count) + " records");
         if (scanDeletionBytes(dbf, headerLen, recLen, count, visible, del)) {
             deleted = del;
             visibleCount = count - del;
@@ -381,8 +401,7 @@ void Table::Impl::buildVisible()
     visibleValid = true;
 }
 
-void Table::Impl::readHeaderCount()
-{
+void Table::Impl::readHeaderCount() {
     unsigned char h[15];
     dbf.readExact(0, h, sizeof h, "The header");
     uint32_t n = le32(h + 4);
@@ -391,9 +410,9 @@ void Table::Impl::readHeaderCount()
     const uint64_t size = dbf.size();
     if (headerLen + uint64_t(n) * recLen > size) {
         if (h[14] == 0 || size < headerLen)
-            throw DbError(path + ": the header counts " + std::to_string(n) + " records but the file is only " +
-                          std::to_string(size) + " bytes long");
-        n = static_cast<uint32_t>((size - headerLen) / recLen);  // an interrupted write: see parseHeader
+            throw DbError(path + ": the header counts " + std::to_string(n) +
+                          " records but the file is only " + std::to_string(size) + " bytes long");
+        n = static_cast<uint32_t>((size - headerLen) / recLen); // an interrupted write: see parseHeader
     }
     if (n != count) {
         count = n;
@@ -401,8 +420,7 @@ void Table::Impl::readHeaderCount()
     }
 }
 
-void Table::Impl::ensureVisible()
-{
+void Table::Impl::ensureVisible() {
     if (visibleValid && !fileChanged()) return;
     readHeaderCount();
     invalidateCaches();
@@ -413,13 +431,14 @@ void Table::Impl::ensureVisible()
 // ---------------------------------------------------------------------------------------------
 // Field values
 
-std::string Table::Impl::fieldValueText(const FieldLayout& f, const char* rec) const
-{
+std::string Table::Impl::fieldValueText(const FieldLayout& f, const char* rec) const {
     const std::string_view raw(rec + f.offset, f.def.width);
     switch (f.def.type) {
-    case 'C': return cp->toUtf8(trimRight(raw));
+    case 'C':
+        return cp->toUtf8(trimRight(raw));
     case 'N':
-    case 'F': return std::string(trim(raw));
+    case 'F':
+        return std::string(trim(raw));
     case 'D': {
         std::string_view t = trim(raw);
         if (t.empty() || t == "00000000") return {};
@@ -446,12 +465,14 @@ std::string Table::Impl::fieldValueText(const FieldLayout& f, const char* rec) c
         if (block == 0) return {};
         openMemoIfNeeded();
         std::string bytes = memo.read(block);
-        while (!bytes.empty() && (bytes.back() == '\0' || bytes.back() == 0x1A)) bytes.pop_back();
+        while (!bytes.empty() && (bytes.back() == '\0' || bytes.back() == 0x1A))
+            bytes.pop_back();
         return cp->toUtf8(bytes);
     }
     case 'I':
         if (f.def.width == 4)
-            return std::to_string(static_cast<int32_t>(le32(reinterpret_cast<const unsigned char*>(raw.data()))));
+            return std::to_string(
+                static_cast<int32_t>(le32(reinterpret_cast<const unsigned char*>(raw.data()))));
         break;
     case 'Y':
         if (f.def.width == 8) {
@@ -471,20 +492,20 @@ std::string Table::Impl::fieldValueText(const FieldLayout& f, const char* rec) c
             return buf;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     return cp->toUtf8(trim(raw));
 }
 
-char* Table::Impl::editField(int index)
-{
+char* Table::Impl::editField(int index) {
     if (state == EditState::None)
-        throw DbError(path + ": the table is not in edit or append mode (field " + fields.at(index).def.name + ")");
+        throw DbError(path + ": the table is not in edit or append mode (field " + fields.at(index).def.name +
+                      ")");
     return editBuf.data() + fields[index].offset;
 }
 
-void Table::Impl::storeField(int index, std::string_view bytes)
-{
+void Table::Impl::storeField(int index, std::string_view bytes) {
     const FieldLayout& f = fields[index];
     char* dst = editField(index);
     std::memset(dst, ' ', f.def.width);
@@ -494,14 +515,12 @@ void Table::Impl::storeField(int index, std::string_view bytes)
 // ---------------------------------------------------------------------------------------------
 // Writing
 
-void Table::Impl::setFlag14(bool on)
-{
+void Table::Impl::setFlag14(bool on) {
     const unsigned char b = on ? 1 : 0;
     dbf.writeAt(14, &b, 1);
 }
 
-void Table::Impl::writeCount(uint32_t n)
-{
+void Table::Impl::writeCount(uint32_t n) {
     unsigned char h[7];
     todayBytes(h);
     put32(h + 3, n);
@@ -509,8 +528,7 @@ void Table::Impl::writeCount(uint32_t n)
 }
 
 // Takes the post lock (shared use) and re-reads the record count another writer may have moved.
-void Table::Impl::beginWrite()
-{
+void Table::Impl::beginWrite() {
     requireWritable();
     if (bulkWriting) return;
     if (mode == OpenMode::Shared && !postLocked) {
@@ -527,11 +545,12 @@ void Table::Impl::beginWrite()
     if (disabled > 0) {
         setFlag14(true);
         bulkWriting = true;
+        bulkStartCount = count;
+        bulkEdited = false;
     }
 }
 
-void Table::Impl::endWrite()
-{
+void Table::Impl::endWrite() {
     if (bulkWriting) return;
     if (postLocked) {
         dbf.unlock(kPostLockByte, 1);
@@ -539,28 +558,24 @@ void Table::Impl::endWrite()
     }
 }
 
-void Table::Impl::checkBrowse()
-{
+void Table::Impl::checkBrowse() {
     if (state != EditState::None) self->post();
 }
 
 // ---------------------------------------------------------------------------------------------
 
-Table::Table() : d(std::make_unique<Impl>())
-{
+Table::Table() : d(std::make_unique<Impl>()) {
     d->self = this;
 }
 
-Table::~Table()
-{
+Table::~Table() {
     try {
         close();
     } catch (...) {
     }
 }
 
-void Table::open(const std::string& path, OpenMode mode, bool readOnly)
-{
+void Table::open(const std::string& path, OpenMode mode, bool readOnly) {
     close();
     Impl& m = *d;
     const bool writable = !readOnly || mode == OpenMode::Exclusive;
@@ -576,9 +591,11 @@ void Table::open(const std::string& path, OpenMode mode, bool readOnly)
         } else if (!m.dbf.tryLock(File::Lock::Read, kSharedLockByte, 1)) {
             throw LockError("The table " + path + " is in exclusive use by another program or copy");
         }
+        m.writeRefusal.clear();
         m.parseHeader(m.dbf, m.dbf.size());
-        if (mode == OpenMode::Exclusive && !readOnly) removeStalePackFiles(path);
+        if (mode == OpenMode::Exclusive && !readOnly) removeLeftOverFiles(path);
         m.index.setStale(false);
+        m.index.setDeferred(false);
         // In FoxPro tables byte 28 flags a structural .CDX, not a dBase .MDX.
         m.foreignIndex = false;
         if (isFoxPro(m.version)) {
@@ -591,6 +608,10 @@ void Table::open(const std::string& path, OpenMode mode, bool readOnly)
         unsigned char b14 = 0;
         m.dbf.readExact(14, &b14, 1, "The header");
         if (b14 != 0) m.recover();
+        // Another table's index is rebuilt from the records by a writer that holds the table.
+        if (mode == OpenMode::Exclusive && !readOnly && m.index.stale() && m.index.readable() &&
+            m.surplusWhy.empty() && m.writeRefusal.empty())
+            m.index.rebuildAll(m);
         m.restamp();
     } catch (...) {
         m.index.close();
@@ -612,16 +633,15 @@ void Table::open(const std::string& path, OpenMode mode, bool readOnly)
 // before its count was written; its post never returned) are cut, a count beyond the records
 // present is lowered, the end marker is rewritten, every index tag is rebuilt, then byte 14 is
 // cleared. A read-only open changes nothing: it ignores the index and uses record order.
-void Table::Impl::recover()
-{
+void Table::Impl::recover() {
     if (mode == OpenMode::Shared) {
         if (readOnly ? dbf.conflicting(File::Lock::Read, kPostLockByte, 1)
                      : !dbf.tryLock(File::Lock::Write, kPostLockByte, 1))
-            return;  // a live writer: its post is under way
+            return; // a live writer: its post is under way
     }
     const uint64_t size = dbf.size();
     const uint64_t present = size >= headerLen ? (size - headerLen) / recLen : 0;
-    if (readOnly || foreignIndex) {
+    if (readOnly || foreignIndex || !surplusWhy.empty() || !writeRefusal.empty()) {
         if (present < count) count = static_cast<uint32_t>(present);
         index.setStale(true);
         return;
@@ -645,8 +665,7 @@ void Table::Impl::recover()
     if (mode == OpenMode::Shared) dbf.unlock(kPostLockByte, 1);
 }
 
-void Table::close()
-{
+void Table::close() {
     Impl& m = *d;
     if (!m.isOpen) {
         m.dbf.close();
@@ -678,21 +697,17 @@ void Table::close()
     if (err) std::rethrow_exception(err);
 }
 
-bool Table::isOpen() const
-{
+bool Table::isOpen() const {
     return d->isOpen;
 }
-const std::string& Table::path() const
-{
+const std::string& Table::path() const {
     return d->path;
 }
-OpenMode Table::mode() const
-{
+OpenMode Table::mode() const {
     return d->mode;
 }
 
-TableInfo Table::info() const
-{
+TableInfo Table::info() const {
     d->requireOpen();
     TableInfo i;
     i.version = d->version;
@@ -705,26 +720,22 @@ TableInfo Table::info() const
     return i;
 }
 
-int Table::fieldCount() const
-{
+int Table::fieldCount() const {
     return static_cast<int>(d->fields.size());
 }
 
-const FieldDef& Table::field(int index) const
-{
+const FieldDef& Table::field(int index) const {
     return d->fieldAt(index).def;
 }
 
-int Table::fieldIndex(std::string_view name) const
-{
+int Table::fieldIndex(std::string_view name) const {
     const std::string up = asciiUpper(trim(name));
     for (size_t i = 0; i < d->fields.size(); ++i)
         if (d->fields[i].def.name == up) return static_cast<int>(i);
     return -1;
 }
 
-int Table::fieldIndexOrThrow(std::string_view name) const
-{
+int Table::fieldIndexOrThrow(std::string_view name) const {
     d->requireOpen();
     int i = fieldIndex(name);
     if (i < 0) throw DbError("Field '" + std::string(name) + "' not found in " + d->path);
@@ -734,8 +745,7 @@ int Table::fieldIndexOrThrow(std::string_view name) const
 // ---------------------------------------------------------------------------------------------
 // Cursor
 
-bool Table::first()
-{
+bool Table::first() {
     Impl& m = *d;
     m.requireOpen();
     m.checkBrowse();
@@ -750,8 +760,7 @@ bool Table::first()
     return true;
 }
 
-bool Table::last()
-{
+bool Table::last() {
     Impl& m = *d;
     m.requireOpen();
     m.checkBrowse();
@@ -766,8 +775,7 @@ bool Table::last()
     return true;
 }
 
-bool Table::next()
-{
+bool Table::next() {
     Impl& m = *d;
     m.requireOpen();
     m.checkBrowse();
@@ -791,8 +799,7 @@ bool Table::next()
     return true;
 }
 
-bool Table::prior()
-{
+bool Table::prior() {
     Impl& m = *d;
     m.requireOpen();
     m.checkBrowse();
@@ -816,38 +823,32 @@ bool Table::prior()
     return true;
 }
 
-bool Table::eof() const
-{
+bool Table::eof() const {
     return d->eof;
 }
-bool Table::bof() const
-{
+bool Table::bof() const {
     return d->bof;
 }
 
-bool Table::isEmpty()
-{
+bool Table::isEmpty() {
     d->requireOpen();
     if (d->cur != 0) return false;
     return recordCount() == 0;
 }
 
-uint32_t Table::recNo() const
-{
+uint32_t Table::recNo() const {
     if (d->state == Impl::EditState::Append) return 0;
     return d->viewRecno ? d->viewRecno : d->cur;
 }
 
-uint32_t Table::recordCount()
-{
+uint32_t Table::recordCount() {
     Impl& m = *d;
     m.requireOpen();
     m.ensureVisible();
     return m.visibleCount;
 }
 
-uint32_t Table::deletedCount()
-{
+uint32_t Table::deletedCount() {
     Impl& m = *d;
     m.requireOpen();
     if (!m.deletedValid || m.fileChanged()) {
@@ -857,8 +858,7 @@ uint32_t Table::deletedCount()
     return m.deleted;
 }
 
-std::vector<uint32_t> Table::orderedRecnos()
-{
+std::vector<uint32_t> Table::orderedRecnos() {
     Impl& m = *d;
     m.requireOpen();
     m.ensureVisible();
@@ -873,8 +873,7 @@ std::vector<uint32_t> Table::orderedRecnos()
     return out;
 }
 
-bool Table::gotoBookmark(uint32_t recno)
-{
+bool Table::gotoBookmark(uint32_t recno) {
     Impl& m = *d;
     m.requireOpen();
     m.checkBrowse();
@@ -890,33 +889,28 @@ bool Table::gotoBookmark(uint32_t recno)
 // ---------------------------------------------------------------------------------------------
 // Values
 
-std::string Table::getText(int field) const
-{
+std::string Table::getText(int field) const {
     const FieldLayout& f = d->fieldAt(field);
     if (!d->view) return {};
     return d->fieldValueText(f, d->view);
 }
 
-std::optional<double> Table::getNumber(int field) const
-{
+std::optional<double> Table::getNumber(int field) const {
     const FieldLayout& f = d->fieldAt(field);
     if (!d->view) return std::nullopt;
     if (f.def.type == 'D' || f.def.type == 'L' || f.def.type == 'M') return std::nullopt;
     return parseNumber(d->fieldValueText(f, d->view));
 }
 
-std::string Table::getDate(int field) const
-{
+std::string Table::getDate(int field) const {
     const FieldLayout& f = d->fieldAt(field);
-    if (f.def.type != 'D')
-        throw DbError("Field " + f.def.name + " of " + d->path + " is not a date field");
+    if (f.def.type != 'D') throw DbError("Field " + f.def.name + " of " + d->path + " is not a date field");
     if (!d->view) return {};
     std::string t = d->fieldValueText(f, d->view);
     return validDate(t) ? t : std::string();
 }
 
-bool Table::isBlank(int field) const
-{
+bool Table::isBlank(int field) const {
     const FieldLayout& f = d->fieldAt(field);
     if (!d->view) return true;
     if (f.def.type == 'M' && f.def.width == 4)
@@ -924,8 +918,7 @@ bool Table::isBlank(int field) const
     return trim(std::string_view(d->view + f.offset, f.def.width)).empty();
 }
 
-void Table::setText(int field, std::string_view utf8)
-{
+void Table::setText(int field, std::string_view utf8) {
     Impl& m = *d;
     const FieldLayout& f = m.fieldAt(field);
     switch (f.def.type) {
@@ -943,12 +936,14 @@ void Table::setText(int field, std::string_view utf8)
         }
         auto v = parseNumber(utf8);
         if (!v)
-            throw DbError("'" + std::string(utf8) + "' is not a valid number for field " + f.def.name + " of " +
-                          m.path);
+            throw DbError("'" + std::string(utf8) + "' is not a valid number for field " + f.def.name +
+                          " of " + m.path);
         setNumber(field, *v);
         return;
     }
-    case 'D': setDate(field, trim(utf8)); return;
+    case 'D':
+        setDate(field, trim(utf8));
+        return;
     case 'L': {
         std::string_view t = trim(utf8);
         char c = ' ';
@@ -970,8 +965,7 @@ void Table::setText(int field, std::string_view utf8)
     }
 }
 
-void Table::setNumber(int field, double value)
-{
+void Table::setNumber(int field, double value) {
     Impl& m = *d;
     const FieldLayout& f = m.fieldAt(field);
     if (!std::isfinite(value)) throw DbError("Invalid number for field " + f.def.name + " of " + m.path);
@@ -999,19 +993,20 @@ void Table::setNumber(int field, double value)
     }
     char buf[400];
     int n = std::snprintf(buf, sizeof buf, "%.*f", f.def.decimals, value);
-    if (n < 0 || n >= static_cast<int>(sizeof buf)) throw DbError("Number out of range for field " + f.def.name);
+    if (n < 0 || n >= static_cast<int>(sizeof buf))
+        throw DbError("Number out of range for field " + f.def.name);
     std::string s(buf, n);
-    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1);  // no "-0"
+    if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-') s.erase(0, 1); // no "-0"
     if (static_cast<int>(s.size()) > f.def.width)
-        throw DbError("The value " + s + " does not fit field " + f.def.name + " (" + std::to_string(f.def.width) +
-                      " characters, " + std::to_string(f.def.decimals) + " decimals) of " + m.path);
+        throw DbError("The value " + s + " does not fit field " + f.def.name + " (" +
+                      std::to_string(f.def.width) + " characters, " + std::to_string(f.def.decimals) +
+                      " decimals) of " + m.path);
     std::string padded(f.def.width - s.size(), ' ');
     padded += s;
     m.storeField(field, padded);
 }
 
-void Table::setDate(int field, std::string_view yyyymmdd)
-{
+void Table::setDate(int field, std::string_view yyyymmdd) {
     Impl& m = *d;
     const FieldLayout& f = m.fieldAt(field);
     if (f.def.type != 'D') {
@@ -1027,16 +1022,15 @@ void Table::setDate(int field, std::string_view yyyymmdd)
         return;
     }
     if (!validDate(t))
-        throw DbError("'" + std::string(yyyymmdd) + "' is not a valid date (YYYYMMDD) for field " + f.def.name +
-                      " of " + m.path);
+        throw DbError("'" + std::string(yyyymmdd) + "' is not a valid date (YYYYMMDD) for field " +
+                      f.def.name + " of " + m.path);
     m.storeField(field, t);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Editing
 
-void Table::append()
-{
+void Table::append() {
     Impl& m = *d;
     m.requireWritable();
     m.checkBrowse();
@@ -1049,8 +1043,7 @@ void Table::append()
     m.viewRecno = 0;
 }
 
-void Table::edit()
-{
+void Table::edit() {
     Impl& m = *d;
     m.requireWritable();
     if (m.state != Impl::EditState::None) return;
@@ -1071,8 +1064,7 @@ void Table::edit()
 //   6. header byte 14 := 0
 // Open repairs a table left with byte 14 set (Table::Impl::recover). Between disableControls()
 // and enableControls() steps 1, 5 and 6 are done once for the whole loop.
-void Table::post()
-{
+void Table::post() {
     Impl& m = *d;
     m.requireWritable();
     if (m.state == Impl::EditState::None) return;
@@ -1088,22 +1080,25 @@ void Table::post()
             oldRec.resize(m.recLen);
             m.dbf.readExact(m.recOffset(recno), oldRec.data(), m.recLen, "The record");
         }
-        if (!m.bulkWriting) m.setFlag14(true);                               // 1
+        if (!m.bulkWriting) m.setFlag14(true); // 1
         if (m.state == Impl::EditState::Append) {
             std::string bytes = m.editBuf;
             bytes.push_back(0x1A);
-            m.dbf.writeAt(m.recOffset(recno), bytes.data(), bytes.size());  // 2
-            m.writeCount(recno);                                            // 3
+            m.dbf.writeAt(m.recOffset(recno), bytes.data(), bytes.size()); // 2
+            m.writeCount(recno);                                           // 3
             m.count = recno;
         } else {
-            m.dbf.writeAt(m.recOffset(recno), m.editBuf.data(), m.recLen);  // 2
+            m.bulkEdited = true;
+            m.dbf.writeAt(m.recOffset(recno), m.editBuf.data(), m.recLen); // 2
         }
         try {
             if (m.state == Impl::EditState::Append)
-                m.index.recordAppended(m, recno, m.editBuf.data());         // 4
+                m.index.recordAppended(m, recno, m.editBuf.data()); // 4
             else
                 m.index.recordChanged(m, recno, oldRec.data(), m.editBuf.data());
         } catch (const LockError&) {
+            throw;
+        } catch (const IoError&) {
             throw;
         } catch (const DbError&) {
             // The index did not match the records (damaged, or written by another program):
@@ -1112,9 +1107,9 @@ void Table::post()
             m.index.rebuildAll(m);
         }
         if (!m.bulkWriting) {
-            m.index.sync(m);                                                 // 5
+            m.index.sync(m); // 5
             m.dbf.sync();
-            m.setFlag14(false);                                             // 6
+            m.setFlag14(false); // 6
         }
     } catch (...) {
         m.endWrite();
@@ -1148,8 +1143,7 @@ void Table::post()
     m.eof = m.bof = false;
 }
 
-void Table::cancel()
-{
+void Table::cancel() {
     Impl& m = *d;
     if (m.state == Impl::EditState::None) return;
     m.state = Impl::EditState::None;
@@ -1163,13 +1157,11 @@ void Table::cancel()
     }
 }
 
-bool Table::isEditing() const
-{
+bool Table::isEditing() const {
     return d->state != Impl::EditState::None;
 }
 
-void Table::deleteRecord()
-{
+void Table::deleteRecord() {
     Impl& m = *d;
     m.requireWritable();
     if (m.state == Impl::EditState::Append) {
@@ -1184,6 +1176,7 @@ void Table::deleteRecord()
         // A deleted record keeps its index entries (the cursor skips it); only its deletion byte
         // changes, in one write.
         const char star = '*';
+        m.bulkEdited = true;
         m.dbf.writeAt(m.recOffset(recno), &star, 1);
         if (!m.bulkWriting) m.dbf.sync();
     } catch (...) {
@@ -1219,22 +1212,19 @@ void Table::deleteRecord()
 // ---------------------------------------------------------------------------------------------
 // Filter, refresh, controls
 
-void Table::setFilter(std::function<bool(const Table&)> predicate)
-{
+void Table::setFilter(std::function<bool(const Table&)> predicate) {
     d->filter = std::move(predicate);
     d->visibleValid = false;
     d->refusedReads = 0;
 }
 
-void Table::clearFilter()
-{
+void Table::clearFilter() {
     d->filter = nullptr;
     d->visibleValid = false;
     d->refusedReads = 0;
 }
 
-void Table::refresh()
-{
+void Table::refresh() {
     Impl& m = *d;
     m.requireOpen();
     m.checkBrowse();
@@ -1255,31 +1245,97 @@ void Table::refresh()
     first();
 }
 
-void Table::disableControls()
-{
+void Table::disableControls() {
     ++d->disabled;
 }
 
-void Table::enableControls()
-{
+void Table::enableControls() {
     Impl& m = *d;
     if (m.disabled > 0) --m.disabled;
     if (m.disabled == 0 && m.bulkWriting) {
-        m.index.sync(m);
-        m.dbf.sync();
-        m.setFlag14(false);
+        // A failure here leaves the loop open (byte 14 set, post lock held), so that the caller
+        // can still roll its appends back.
+        if (m.index.deferred()) {
+            m.dbf.sync();
+            m.index.setDeferred(false);
+            try {
+                m.index.rebuildAll(m);
+            } catch (...) {
+                m.index.setDeferred(true);
+                ++m.disabled;
+                throw;
+            }
+        }
+        try {
+            m.index.sync(m);
+            m.dbf.sync();
+            m.setFlag14(false);
+        } catch (...) {
+            ++m.disabled;
+            throw;
+        }
         m.bulkWriting = false;
         m.endWrite();
+    } else if (m.disabled == 0) {
+        m.index.setDeferred(false);
     }
 }
 
-bool Table::controlsDisabled() const
-{
+void Table::deferIndexMaintenance() {
+    Impl& m = *d;
+    m.requireWritable();
+    if (m.mode != OpenMode::Exclusive || m.disabled == 0)
+        throw DbError("Deferring the index of " + m.path + " needs exclusive use and a bulk loop");
+    m.index.setDeferred(true);
+}
+
+// Cuts the records appended since the loop's first write: the count first (a kill after it
+// leaves records beyond the count, which the next open cuts), then the file and the end marker.
+// A deferred index never saw the appends; an index kept current is made again from the records.
+void Table::rollBackAppends() {
+    Impl& m = *d;
+    m.requireOpen();
+    if (m.state != Impl::EditState::None) cancel();
+    if (!m.bulkWriting) return;
+    if (m.bulkEdited)
+        throw DbError(m.path + ": the bulk loop changed existing records, so its appends cannot be undone");
+    const uint32_t keep = m.bulkStartCount;
+    m.writeCount(keep);
+    m.count = keep;
+    const uint64_t end = m.recOffset(keep + 1);
+    const unsigned char marker = 0x1A;
+    m.dbf.truncate(end);
+    m.dbf.writeAt(end, &marker, 1);
+    m.dbf.sync();
+    m.invalidateCaches();
+    m.clearCurrent();
+    bool indexCurrent = true;
+    if (m.index.deferred()) {
+        m.index.setDeferred(false);
+    } else {
+        try {
+            m.index.rebuildAll(m);
+        } catch (const DbError&) {
+            indexCurrent = false; // byte 14 stays set: the next writable open rebuilds it
+            m.index.setStale(true);
+        }
+    }
+    if (indexCurrent) {
+        m.index.sync(m);
+        m.setFlag14(false);
+        m.dbf.sync();
+    }
+    m.bulkWriting = false;
+    m.disabled = 0;
+    m.endWrite();
+    m.restamp();
+}
+
+bool Table::controlsDisabled() const {
     return d->disabled > 0;
 }
 
-void Table::flush()
-{
+void Table::flush() {
     Impl& m = *d;
     m.requireOpen();
     if (m.readOnly) return;
@@ -1290,23 +1346,19 @@ void Table::flush()
 // ---------------------------------------------------------------------------------------------
 // Index operations
 
-std::vector<TagInfo> Table::tags() const
-{
+std::vector<TagInfo> Table::tags() const {
     return d->index.tags();
 }
 
-bool Table::hasProductionIndex() const
-{
+bool Table::hasProductionIndex() const {
     return d->index.isOpen();
 }
 
-bool Table::indexStale() const
-{
+bool Table::indexStale() const {
     return d->index.stale();
 }
 
-void Table::addIndex(const std::string& tagName, const std::string& expression)
-{
+void Table::addIndex(const std::string& tagName, const std::string& expression) {
     Impl& m = *d;
     m.requireWritable();
     m.checkBrowse();
@@ -1321,8 +1373,22 @@ void Table::addIndex(const std::string& tagName, const std::string& expression)
     m.restamp();
 }
 
-void Table::deleteIndex(const std::string& tagName)
-{
+void Table::replaceIndex(const std::string& tagName, const std::string& expression) {
+    Impl& m = *d;
+    m.requireWritable();
+    m.checkBrowse();
+    m.beginWrite();
+    try {
+        m.index.replaceTag(m, tagName, expression);
+    } catch (...) {
+        m.endWrite();
+        throw;
+    }
+    m.endWrite();
+    m.restamp();
+}
+
+void Table::deleteIndex(const std::string& tagName) {
     Impl& m = *d;
     m.requireWritable();
     m.checkBrowse();
@@ -1336,13 +1402,12 @@ void Table::deleteIndex(const std::string& tagName)
     m.endWrite();
 }
 
-void Table::setActiveIndex(const std::string& tagName)
-{
+void Table::setActiveIndex(const std::string& tagName) {
     Impl& m = *d;
     m.requireOpen();
     m.checkBrowse();
     m.index.setActive(m, tagName);
-    m.visibleValid = m.visibleValid;  // the map is per record, not per order
+    m.visibleValid = m.visibleValid; // the map is per record, not per order
     if (m.cur) {
         m.index.positionAt(m, m.cur);
     } else {
@@ -1350,23 +1415,21 @@ void Table::setActiveIndex(const std::string& tagName)
     }
 }
 
-std::string Table::activeIndex() const
-{
+std::string Table::activeIndex() const {
     return d->index.activeName();
 }
 
-void Table::regenerateIndexes()
-{
+void Table::regenerateIndexes() {
     Impl& m = *d;
     m.requireWritable();
     if (m.mode != OpenMode::Exclusive)
         throw LockError("Rebuilding the indexes of " + m.path + " needs exclusive use of the table");
     m.checkBrowse();
-    m.dbf.writeAt(14, "\1", 1);
+    // The new index is built beside the old one and renamed into place; an index that cannot
+    // be read at all is dropped (its tags are unknown).
+    m.index.dropUnreadable(m);
     m.index.rebuildAll(m);
-    m.index.sync(m);
-    m.dbf.sync();
-    m.setFlag14(false);
+    m.restamp();
     m.index.positionAt(m, m.cur);
 }
 
@@ -1375,8 +1438,7 @@ void Table::regenerateIndexes()
 // the table; then it rebuilds every index tag, fsyncs and clears byte 14. A crash before the
 // rename leaves the old table whole; after it, the new table is whole and its index is rebuilt
 // on the next open.
-void Table::pack()
-{
+void Table::pack() {
     Impl& m = *d;
     m.requireWritable();
     if (m.mode != OpenMode::Exclusive)
@@ -1386,10 +1448,12 @@ void Table::pack()
     std::vector<char> tmpl(tmp.begin(), tmp.end());
     tmpl.push_back('\0');
     int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) throw DbError("Cannot pack " + m.path + ": cannot create a file beside it: " + errnoText(errno));
+    if (fd < 0)
+        throw DbError("Cannot pack " + m.path + ": cannot create a file beside it: " + errnoText(errno));
     ::close(fd);
     tmp = tmpl.data();
     File out;
+    std::string newIndex;
     try {
         out.open(tmp, true);
         struct stat st {};
@@ -1424,29 +1488,54 @@ void Table::pack()
         put32(&header[4], kept);
         out.writeAt(0, header.data(), header.size());
         out.sync();
+        // The new index is built from the new file before either replaces anything, so that a
+        // full disk fails the pack with the old table and index untouched.
+        const uint32_t oldCount = m.count;
+        std::swap(m.dbf, out);
+        m.count = kept;
+        m.invalidateCaches();
+        try {
+            newIndex = m.index.prepareRebuild(m);
+        } catch (...) {
+            std::swap(m.dbf, out);
+            m.count = oldCount;
+            m.invalidateCaches();
+            throw;
+        }
+        std::swap(m.dbf, out);
+        m.count = oldCount;
+        m.invalidateCaches();
         if (::rename(tmp.c_str(), m.path.c_str()) != 0)
-            throw DbError("Cannot pack " + m.path + ": cannot replace it: " + errnoText(errno));
+            throw IoError("Cannot pack " + m.path + ": cannot replace it: " + errnoText(errno));
     } catch (...) {
         out.close();
         ::unlink(tmp.c_str());
+        if (!newIndex.empty()) ::unlink(newIndex.c_str());
         throw;
     }
-    m.dbf = std::move(out);  // closes the old file and its lock; the new one is locked already
+    syncFolderOf(m.path);
+    m.dbf = std::move(out); // closes the old file and its lock; the new one is locked already
     m.count = 0;
     m.parseHeader(m.dbf, m.dbf.size());
     m.invalidateCaches();
     m.clearCurrent();
-    m.index.rebuildAll(m);
-    m.index.sync(m);
-    m.dbf.sync();
-    m.setFlag14(false);
+    // From here the packed table is in place with byte 14 set: should the index not follow,
+    // the next writable open rebuilds it.
+    if (!newIndex.empty()) m.index.installFresh(m, newIndex);
+    try {
+        // The packed records and their index are durable already; the flag only spares the
+        // next open a rebuild, so failing to clear it does not fail the pack.
+        m.setFlag14(false);
+        m.dbf.sync();
+    } catch (const IoError&) {
+    }
     m.restamp();
     first();
 }
 
-void Table::checkIndexes() const
-{
+void Table::checkIndexes() const {
     d->requireOpen();
+    if (!d->surplusWhy.empty()) throw DbError(d->surplusWhy);
     d->index.check(*d);
 }
 
@@ -1455,8 +1544,7 @@ void Table::checkIndexes() const
 
 namespace {
 
-void validateFields(const std::string& path, const std::vector<FieldDef>& fields)
-{
+void validateFields(const std::string& path, const std::vector<FieldDef>& fields) {
     if (fields.empty()) throw DbError("Cannot create " + path + ": a table needs at least one field");
     if (fields.size() > 255) throw DbError("Cannot create " + path + ": more than 255 fields");
     int recLen = 1;
@@ -1464,24 +1552,31 @@ void validateFields(const std::string& path, const std::vector<FieldDef>& fields
     for (const auto& f : fields) {
         const std::string up = asciiUpper(f.name);
         bool ok = !up.empty() && up.size() <= 10 && up[0] >= 'A' && up[0] <= 'Z';
-        for (char c : up) ok = ok && ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
+        for (char c : up)
+            ok = ok && ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
         if (!ok) throw DbError("Cannot create " + path + ": invalid field name '" + f.name + "'");
         if (std::find(seen.begin(), seen.end(), up) != seen.end())
             throw DbError("Cannot create " + path + ": duplicate field name '" + f.name + "'");
         seen.push_back(up);
         bool sizeOk = false;
         switch (f.type) {
-        case 'C': sizeOk = f.width >= 1 && f.width <= 254 && f.decimals == 0; break;
+        case 'C':
+            sizeOk = f.width >= 1 && f.width <= 254 && f.decimals == 0;
+            break;
         case 'N':
         case 'F':
             sizeOk = f.width >= 1 && f.width <= 20 && f.decimals >= 0 &&
                      (f.decimals == 0 || f.decimals <= f.width - 2);
             break;
-        case 'D': sizeOk = f.width == 8 && f.decimals == 0; break;
-        case 'L': sizeOk = f.width == 1 && f.decimals == 0; break;
+        case 'D':
+            sizeOk = f.width == 8 && f.decimals == 0;
+            break;
+        case 'L':
+            sizeOk = f.width == 1 && f.decimals == 0;
+            break;
         default:
-            throw DbError("Cannot create " + path + ": field " + f.name + " has type '" + std::string(1, f.type) +
-                          "', which this program does not write");
+            throw DbError("Cannot create " + path + ": field " + f.name + " has type '" +
+                          std::string(1, f.type) + "', which this program does not write");
         }
         if (!sizeOk)
             throw DbError("Cannot create " + path + ": field " + f.name + " has an invalid size " +
@@ -1491,10 +1586,11 @@ void validateFields(const std::string& path, const std::vector<FieldDef>& fields
     if (recLen > 65535) throw DbError("Cannot create " + path + ": records longer than 65535 bytes");
 }
 
-}  // namespace
+} // namespace
 
-void Table::create(const std::string& path, const std::vector<CreateField>& fields)
-{
+namespace {
+
+std::vector<FieldDef> fieldDefs(const std::vector<CreateField>& fields) {
     std::vector<FieldDef> defs;
     for (const auto& f : fields) {
         FieldDef d;
@@ -1520,20 +1616,10 @@ void Table::create(const std::string& path, const std::vector<CreateField>& fiel
         }
         defs.push_back(d);
     }
-    createRaw(path, defs);
+    return defs;
 }
 
-void Table::createRaw(const std::string& path, const std::vector<FieldDef>& fields)
-{
-    validateFields(path, fields);
-    // An existing table must not be in use: replacing it under another user loses their work.
-    {
-        File existing;
-        if (existing.tryOpen(path, true)) {
-            if (!existing.tryLock(File::Lock::Write, 0, 0))
-                throw LockError("Cannot create " + path + ": the table is in use by another program or copy");
-        }
-    }
+std::vector<unsigned char> emptyTableBytes(const std::vector<FieldDef>& fields) {
     const size_t n = fields.size();
     const uint32_t headerLen = static_cast<uint32_t>(32 + 32 * n + 1);
     std::vector<unsigned char> h(headerLen + 1, 0);
@@ -1542,7 +1628,8 @@ void Table::createRaw(const std::string& path, const std::vector<FieldDef>& fiel
     put32(&h[4], 0);
     put16(&h[8], headerLen);
     uint32_t recLen = 1;
-    for (const auto& f : fields) recLen += f.width;
+    for (const auto& f : fields)
+        recLen += f.width;
     put16(&h[10], recLen);
     h[28] = 0;
     h[29] = 0x57;
@@ -1556,41 +1643,90 @@ void Table::createRaw(const std::string& path, const std::vector<FieldDef>& fiel
     }
     h[headerLen - 1] = 0x0D;
     h[headerLen] = 0x1A;
+    return h;
+}
 
-    // Written beside and renamed over the old file, so a crash leaves either table whole.
-    std::string tmp = path + ".new-XXXXXX";
+// Writes a new empty table beside `path` and publishes it: by rename over an existing file
+// (replace), or by link, which fails when any file of that name exists, so that two creators
+// of a missing table never both succeed. Returns false when !replace and the name is taken.
+// A replaced table stays locked by this process until the rename, so nobody opens it between
+// the check that it is free and its replacement.
+bool writeNewTable(const std::string& path, const std::vector<FieldDef>& fields, bool replace) {
+    validateFields(path, fields);
+    File existing;
+    struct stat lst {};
+    if (::lstat(path.c_str(), &lst) == 0) {
+        if (!replace) return false;
+        if (!existing.tryOpen(path, true)) {
+            const int err = errno;
+            if (err == EISDIR || err == EINVAL || err == ENOENT)
+                throw DbError("Cannot create " + path + ": " + openFailureText(path, err));
+        } else if (!existing.tryLock(File::Lock::Write, 0, 0)) {
+            throw LockError("Cannot create " + path + ": the table is in use by another program or copy");
+        }
+    }
+    const std::vector<unsigned char> h = emptyTableBytes(fields);
+    std::string tmp = path + kIndexTempSuffix + "XXXXXX";
     std::vector<char> tmpl(tmp.begin(), tmp.end());
     tmpl.push_back('\0');
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0) throw DbError("Cannot create " + path + ": " + errnoText(errno));
     tmp = tmpl.data();
     ::close(fd);
+    bool published = true;
     try {
         File f;
         f.open(tmp, true);
-        ::fchmod(f.fd(), 0666 & ~[] {
-            mode_t u = ::umask(0);
-            ::umask(u);
-            return u;
-        }());
+        f.tryLock(File::Lock::Write, 0, 0); // a cleanup of left-over files leaves it alone
+        ::fchmod(
+            f.fd(), 0666 & ~[] {
+                mode_t u = ::umask(0);
+                ::umask(u);
+                return u;
+            }());
         f.writeAt(0, h.data(), h.size());
         f.sync();
-        f.close();
-        if (::rename(tmp.c_str(), path.c_str()) != 0)
-            throw DbError("Cannot create " + path + ": " + errnoText(errno));
+        if (replace) {
+            if (::rename(tmp.c_str(), path.c_str()) != 0)
+                throw DbError("Cannot create " + path + ": " + errnoText(errno));
+        } else {
+            if (::link(tmp.c_str(), path.c_str()) != 0) {
+                if (errno != EEXIST) throw DbError("Cannot create " + path + ": " + errnoText(errno));
+                published = false;
+            }
+            ::unlink(tmp.c_str());
+        }
+        syncFolderOf(path);
     } catch (...) {
         ::unlink(tmp.c_str());
         throw;
     }
-    // A new table has no production index: drop a stale one of the same base name.
+    if (!published) return false;
+    // A new table has no production index: drop a stale one of the same base name. A file
+    // left behind by a kill right here is not the table's index (byte 28 is clear).
     const std::string mdx = companionPath(path, ".MDX");
-    ::unlink(mdx.c_str());
+    struct stat st {};
+    if (::lstat(mdx.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(mdx.c_str());
+    return true;
+}
+
+} // namespace
+
+void Table::create(const std::string& path, const std::vector<CreateField>& fields) {
+    createRaw(path, fieldDefs(fields));
+}
+
+void Table::createRaw(const std::string& path, const std::vector<FieldDef>& fields) {
+    writeNewTable(path, fields, true);
+}
+
+bool Table::createNew(const std::string& path, const std::vector<CreateField>& fields) {
+    return writeNewTable(path, fieldDefs(fields), false);
 }
 
 // ---------------------------------------------------------------------------------------------
 
-bool removeMdxByte(const std::string& dbfPath)
-{
+bool removeMdxByte(const std::string& dbfPath) {
     int fd = ::open(dbfPath.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return false;
     const unsigned char zero = 0;
@@ -1604,8 +1740,7 @@ bool removeMdxByte(const std::string& dbfPath)
     return true;
 }
 
-std::string companionPath(const std::string& tablePath, std::string_view extension)
-{
+std::string companionPath(const std::string& tablePath, std::string_view extension) {
     std::string ext(extension);
     if (!ext.empty() && ext[0] != '.') ext.insert(ext.begin(), '.');
     const size_t slash = tablePath.find_last_of('/');
@@ -1623,7 +1758,8 @@ std::string companionPath(const std::string& tablePath, std::string_view extensi
     }
     std::string wantedExt = ext;
     if (anyLower && !anyUpper)
-        for (char& c : wantedExt) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : wantedExt)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     else if (anyUpper && !anyLower)
         wantedExt = asciiUpper(wantedExt);
     const std::string wanted = base + wantedExt;
@@ -1641,4 +1777,4 @@ std::string companionPath(const std::string& tablePath, std::string_view extensi
     return dir + matches.front();
 }
 
-}  // namespace dbase
+} // namespace dbase

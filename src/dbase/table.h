@@ -35,8 +35,14 @@
 // re-reads the index under the post lock before it changes it, so two processes never work from
 // stale pages; readers see other processes' index changes after refresh(). An index found out
 // of step with the records during a post is rebuilt from the records on the spot. A .MDX whose
-// header cannot be read is never trusted: the table opens in record order with indexStale() set,
-// and addIndex() replaces it.
+// header cannot be read, or whose header names another table, is never trusted: the table opens
+// in record order with indexStale() set, checkIndexes() fails naming the problem, and a writer
+// rebuilds it (an exclusive open at once, a shared writer before its first write). A .MDX that
+// cannot be written makes the table unwritable. Every change of the tag set and every rebuild
+// writes a whole new .MDX beside the old one and renames it into place.
+//
+// A header count with more than one whole record after it is wrong (an interrupted append
+// leaves at most one): the table is read as counted and every write is refused.
 //
 // Writing and crash safety. post() writes in an order that survives a kill at any instant (see
 // Table::post in table.cpp) and fdatasyncs before it returns. Between disableControls() and
@@ -45,7 +51,9 @@
 // at the first write and cleared by enableControls() (or close()) after one fdatasync. A kill
 // inside the loop therefore still loses no posted record and leaves the index marked stale,
 // to be rebuilt on the next open. In shared use a bulk loop that writes keeps the post lock
-// until enableControls(), so other writers wait for the loop to end.
+// until enableControls(), so other writers wait for the loop to end. A loop that only appends
+// can be undone after a write error (rollBackAppends); with deferIndexMaintenance() the index
+// is not touched until the loop ends.
 //
 // Locking (POSIX open-file-description locks, so they also conflict with other programs' fcntl
 // locks): shared use holds a read lock on byte 0x7FFFFFFE; exclusive use holds a write lock on the
@@ -63,9 +71,9 @@
 namespace dbase {
 
 struct FieldDef {
-    std::string name;  // up to 10 ASCII characters; reported upper-case by an open table
-    char type = 'C';   // C, N, F, D, L, M
-    int width = 0;     // stored width in bytes
+    std::string name; // up to 10 ASCII characters; reported upper-case by an open table
+    char type = 'C';  // C, N, F, D, L, M
+    int width = 0;    // stored width in bytes
     int decimals = 0;
 };
 
@@ -77,23 +85,23 @@ enum class FieldKind { String, Integer, Float, Date };
 struct CreateField {
     std::string name;
     FieldKind kind = FieldKind::String;
-    int size = 0;  // strings only
+    int size = 0; // strings only
 };
 
 struct TableInfo {
-    uint8_t version = 0;       // header byte 0
-    uint8_t codePageId = 0;    // header byte 29
-    uint8_t mdxFlag = 0;       // header byte 28
+    uint8_t version = 0;        // header byte 0
+    uint8_t codePageId = 0;     // header byte 29
+    uint8_t mdxFlag = 0;        // header byte 28
     uint32_t physicalCount = 0; // header record count, deleted records included
     uint16_t headerLength = 0;
     uint16_t recordLength = 0;
-    std::string codePage;       // name of the code page used for text, e.g. "cp1252"
+    std::string codePage; // name of the code page used for text, e.g. "cp1252"
 };
 
 struct TagInfo {
-    std::string name;        // upper case
-    std::string expression;  // as given when the tag was made
-    char keyType = 'C';      // C, N, D
+    std::string name;       // upper case
+    std::string expression; // as given when the tag was made
+    char keyType = 'C';     // C, N, D
     int keyLength = 0;
 };
 
@@ -109,8 +117,13 @@ public:
     // Creates a dBase IV table (version 0x03, code page 0x57) with these fields and no index.
     // An existing file of that name (and its .MDX) is replaced, unless another process holds it
     // (LockError). The new file is written beside and renamed over the old one.
+    // A directory, FIFO, device or dangling symbolic link of that name is refused (DbError).
     static void create(const std::string& path, const std::vector<CreateField>& fields);
     static void createRaw(const std::string& path, const std::vector<FieldDef>& fields);
+    // Creates the table only when no file of that name exists, atomically (the new file is
+    // linked into place): of two processes creating the same missing table, exactly one
+    // succeeds. Returns false, having changed nothing, when the name is taken.
+    static bool createNew(const std::string& path, const std::vector<CreateField>& fields);
 
     // Opens the table; with header byte 28 set the production .MDX of the same base name is
     // opened too (found ignoring letter case). Exclusive use fails with LockError while any
@@ -128,19 +141,19 @@ public:
 
     // Fields
     int fieldCount() const;
-    const FieldDef& field(int index) const;  // 0-based
-    int fieldIndex(std::string_view name) const;  // ignoring case; -1 when missing
-    int fieldIndexOrThrow(std::string_view name) const;  // DbError naming the field when missing
+    const FieldDef& field(int index) const;             // 0-based
+    int fieldIndex(std::string_view name) const;        // ignoring case; -1 when missing
+    int fieldIndexOrThrow(std::string_view name) const; // DbError naming the field when missing
 
     // Cursor (active order, live records, filter applied)
-    bool first();   // false when there is no record
+    bool first(); // false when there is no record
     bool last();
-    bool next();    // false at the end: eof() becomes true and the cursor stays on the last record
-    bool prior();   // false at the beginning: bof() becomes true
+    bool next();  // false at the end: eof() becomes true and the cursor stays on the last record
+    bool prior(); // false at the beginning: bof() becomes true
     bool eof() const;
     bool bof() const;
     bool isEmpty();
-    uint32_t recNo() const;  // 1-based physical record number of the current record, 0 when none
+    uint32_t recNo() const; // 1-based physical record number of the current record, 0 when none
 
     // Number of records the cursor can visit: live records passing the filter.
     uint32_t recordCount();
@@ -153,16 +166,16 @@ public:
 
     // Bookmarks are physical record numbers.
     uint32_t bookmark() const { return recNo(); }
-    bool gotoBookmark(uint32_t recno);  // false when that record is deleted or outside the table
+    bool gotoBookmark(uint32_t recno); // false when that record is deleted or outside the table
 
     // Values of the current record (or of the edit buffer while editing/appending).
-    std::string getText(int field) const;   // C: trailing blanks removed; N/F: trimmed numeral;
-                                            // D: "YYYYMMDD" or "" ; L: "T"/"F"/""; M: memo text
-    std::optional<double> getNumber(int field) const;  // nullopt when blank or not a number
-    std::string getDate(int field) const;   // "YYYYMMDD" or "" when blank
+    std::string getText(int field) const;             // C: trailing blanks removed; N/F: trimmed numeral;
+                                                      // D: "YYYYMMDD" or "" ; L: "T"/"F"/""; M: memo text
+    std::optional<double> getNumber(int field) const; // nullopt when blank or not a number
+    std::string getDate(int field) const;             // "YYYYMMDD" or "" when blank
     void setText(int field, std::string_view utf8);   // N: parsed number; D: "YYYYMMDD" or ""
     void setNumber(int field, double value);
-    void setDate(int field, std::string_view yyyymmdd);  // "" for blank
+    void setDate(int field, std::string_view yyyymmdd); // "" for blank
     bool isBlank(int field) const;
 
     // Record editing. append() starts a new blank record, edit() the current one; post() writes
@@ -172,12 +185,12 @@ public:
     void post();
     void cancel();
     bool isEditing() const;
-    void deleteRecord();  // marks the current record deleted; the cursor moves to the next one
+    void deleteRecord(); // marks the current record deleted; the cursor moves to the next one
 
     // Record filter: called with the table positioned on each candidate record.
     void setFilter(std::function<bool(const Table&)> predicate);
     void clearFilter();
-    void refresh();  // re-reads header and records (another process may have written)
+    void refresh(); // re-reads header and records (another process may have written)
 
     // Production index
     std::vector<TagInfo> tags() const;
@@ -185,19 +198,36 @@ public:
     // True when the production index was found stale (a write was interrupted) on a read-only
     // open: it is not used, and the cursor runs in record order.
     bool indexStale() const;
-    void addIndex(const std::string& tagName, const std::string& expression);  // builds the tag
+    // Every change of the tag set writes a whole new .MDX beside the old one (the tags filled
+    // from the records) and renames it into place: a kill or a full disk leaves either index
+    // whole. The .MDX gets the table's file mode.
+    void addIndex(const std::string& tagName, const std::string& expression); // builds the tag
+    // Adds the tag or replaces the expression of an existing one, in one step.
+    void replaceIndex(const std::string& tagName, const std::string& expression);
     void deleteIndex(const std::string& tagName);
-    void setActiveIndex(const std::string& tagName);  // "" = record order
+    void setActiveIndex(const std::string& tagName); // "" = record order
     std::string activeIndex() const;
-    void regenerateIndexes();  // needs exclusive use
-    void pack();               // needs exclusive use; new file written beside and swapped in
-    // Full structural check of the production index against the records; throws DbError.
+    // Needs exclusive use. An index that cannot be read at all is dropped (byte 28 cleared,
+    // file removed): its tags are unknown, and the caller adds the ones it needs.
+    void regenerateIndexes();
+    void pack(); // needs exclusive use; new file written beside and swapped in
+    // Full check of the table: the header count against the records in the file, and every tag
+    // of the production index (structure, key order, one entry with the right key per record);
+    // an index that cannot be read or belongs to another table fails. Reads only; DbError.
     void checkIndexes() const;
 
     // Bulk loops: no per-record work beyond the loop's own (see "Writing" above). Nestable.
     void disableControls();
     void enableControls();
     bool controlsDisabled() const;
+    // Inside a bulk loop on an exclusive table: appends leave the index tags alone and every
+    // tag is rebuilt once (into a new file) by the enableControls() that ends the loop. A kill
+    // meanwhile leaves header byte 14 set, so the next writable open rebuilds them.
+    void deferIndexMaintenance();
+    // Undoes a bulk loop that only appended (a write failed half way): the table is cut back
+    // to the records it had before the loop, the count and end marker are rewritten, the index
+    // is made to match, and the loop ends. Also usable after enableControls() threw.
+    void rollBackAppends();
     // Makes every write so far durable (fdatasync of the table and its index).
     void flush();
 
@@ -215,4 +245,4 @@ bool removeMdxByte(const std::string& dbfPath);
 // existing path, or the path with the letter case of the table's extension when none exists.
 std::string companionPath(const std::string& tablePath, std::string_view extension);
 
-}  // namespace dbase
+} // namespace dbase

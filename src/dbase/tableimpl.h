@@ -20,8 +20,13 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-
 FileStamp stampOf(int fd);
+
+// Suffix of a file being built beside the one it replaces: NAME.new-XXXXXX. Left-over ones
+// (a kill before the rename) are removed at the next exclusive open of the table.
+inline constexpr const char* kIndexTempSuffix = ".new-";
+// Write-locked by a shared writer while it writes (see table.h, "Locking").
+inline constexpr uint64_t kPostLockByte = 0x7FFFFFFD;
 
 // The production index of an open table: the .MDX, the compiled expression of every tag and the
 // active tag's position. Implemented in tableindex.cpp.
@@ -31,11 +36,16 @@ public:
     ~TableIndex();
     using Impl = Table::Impl;
 
-    void openFor(Impl& t);  // header byte 28 set: open the companion .MDX when present
+    void openFor(Impl& t); // header byte 28 set: open the companion .MDX when present
     void close();
     bool isOpen() const;
     bool stale() const;
     void setStale(bool s);
+    bool readable() const; // the .MDX was read (its tags are known)
+    // A bulk load on an exclusive table: appends leave the tags alone, which are rebuilt once
+    // at its end (or, after a kill, at the next writable open: header byte 14 stays set).
+    void setDeferred(bool on);
+    bool deferred() const;
 
     bool active() const;
     std::string activeName() const;
@@ -50,23 +60,35 @@ public:
     void refresh(Impl& t);
 
     // Maintenance inside post(); the caller holds the write lock.
-    void beforeWrite(Impl& t);  // under the post lock: re-read what other writers changed
+    void beforeWrite(Impl& t); // under the post lock: re-read what other writers changed
     void recordAppended(Impl& t, uint32_t recno, const char* rec);
     void recordChanged(Impl& t, uint32_t recno, const char* oldRec, const char* newRec);
     void sync(Impl& t);
 
     void addTag(Impl& t, const std::string& name, const std::string& expression);
+    void replaceTag(Impl& t, const std::string& name, const std::string& expression);
     void removeTag(Impl& t, const std::string& name);
     void rebuildAll(Impl& t);
+    // An announced index that cannot be read at all: the table stops announcing it and the
+    // file is removed (its tags cannot be known; the caller makes new ones).
+    void dropUnreadable(Impl& t);
+    // A rebuild in two halves, for pack: every tag built from the records into a new file
+    // ("" when there is no readable index), then that file renamed into place.
+    std::string prepareRebuild(Impl& t);
+    void installFresh(Impl& t, const std::string& builtFile);
     void check(const Impl& t) const;
 
 private:
+    void writeFresh(Impl& t, const std::vector<TagInfo>& wanted);
+    bool seekEdgeOnce(Impl& t, bool first);
+    bool stepOnce(Impl& t, bool forward);
+    void orderedVisibleOnce(Impl& t, std::vector<uint32_t>& out);
+    template <typename Walk> auto retrying(Impl& t, Walk walk) -> decltype(walk());
+    std::string buildFresh(Impl& t, const std::vector<TagInfo>& wanted);
+    std::vector<TagInfo> keptTags(const Impl& t) const;
     struct State;
     std::unique_ptr<State> s_;
 };
-
-
-
 
 struct Table::Impl {
     Table* self = nullptr;
@@ -87,11 +109,13 @@ struct Table::Impl {
     const CodePage* cp = nullptr;
     mutable MemoFile memo;
     bool hasMemoFields = false;
-    bool foreignIndex = false;  // a FoxPro structural .CDX: writing would leave it stale
+    bool foreignIndex = false; // a FoxPro structural .CDX: writing would leave it stale
+    std::string writeRefusal;  // why the table cannot be written although it is open for writing
+    std::string surplusWhy;    // whole records beyond the header count: the count is wrong
 
     // read window
     mutable std::vector<char> win;
-    mutable uint32_t winFirst = 0;  // record number of win[0]
+    mutable uint32_t winFirst = 0; // record number of win[0]
     mutable uint32_t winCount = 0;
 
     // cursor
@@ -99,7 +123,7 @@ struct Table::Impl {
     bool eof = true;
     bool bof = true;
     std::string curRec;
-    const char* view = nullptr;  // record bytes the getters read
+    const char* view = nullptr; // record bytes the getters read
     uint32_t viewRecno = 0;
 
     // editing
@@ -108,17 +132,19 @@ struct Table::Impl {
 
     // filter and visibility map
     std::function<bool(const Table&)> filter;
-    std::vector<uint8_t> visible;  // per physical record: live and passing the filter
+    std::vector<uint8_t> visible; // per physical record: live and passing the filter
     bool visibleValid = false;
     uint32_t visibleCount = 0;
     uint32_t deleted = 0;
     bool deletedValid = false;
-    uint32_t refusedReads = 0;  // index order: records read at random and refused
+    uint32_t refusedReads = 0; // index order: records read at random and refused
     FileStamp stamp;
 
     // writes
     int disabled = 0;
-    bool bulkWriting = false;  // post lock held and byte 14 set for a bulk loop
+    bool bulkWriting = false;    // post lock held and byte 14 set for a bulk loop
+    uint32_t bulkStartCount = 0; // records before the bulk loop's first write
+    bool bulkEdited = false;     // the loop changed records it did not append
     bool postLocked = false;
 
     // index
@@ -127,20 +153,20 @@ struct Table::Impl {
     // ---- helpers
     std::string where() const { return path; }
 
-    void requireOpen() const
-    {
+    void requireOpen() const {
         if (!isOpen) throw DbError("No table is open");
     }
-    void requireWritable() const
-    {
+    void requireWritable() const {
         requireOpen();
         if (readOnly) throw DbError("The table " + path + " is open read-only");
+        if (!surplusWhy.empty()) throw DbError(surplusWhy);
+        if (!writeRefusal.empty()) throw DbError(writeRefusal);
         if (foreignIndex)
-            throw DbError("The table " + path + " has a FoxPro index (.CDX) that this program cannot keep "
+            throw DbError("The table " + path +
+                          " has a FoxPro index (.CDX) that this program cannot keep "
                           "current, so it is not changed");
     }
-    const FieldLayout& fieldAt(int i) const
-    {
+    const FieldLayout& fieldAt(int i) const {
         requireOpen();
         if (i < 0 || i >= static_cast<int>(fields.size()))
             throw DbError("Field number " + std::to_string(i + 1) + " does not exist in " + path);
@@ -167,8 +193,7 @@ struct Table::Impl {
     bool fileChanged() const { return !(stampOf(dbf.fd()) == stamp); }
     void restamp() { stamp = stampOf(dbf.fd()); }
     void readHeaderCount();
-    void invalidateCaches()
-    {
+    void invalidateCaches() {
         refusedReads = 0;
         visibleValid = false;
         deletedValid = false;
@@ -186,5 +211,4 @@ struct Table::Impl {
     char* editField(int index);
 };
 
-
-}  // namespace dbase
+} // namespace dbase

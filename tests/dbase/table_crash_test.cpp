@@ -7,8 +7,8 @@
 #include <csignal>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <random>
+#include <set>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,8 +27,8 @@ struct Report {
 };
 
 // The child: appends records with fresh ids and edits earlier ones, reporting each returned post.
-[[noreturn]] void childLoop(const std::string& path, uint32_t firstId, bool bulk, int writeFd, unsigned seed)
-{
+[[noreturn]] void childLoop(const std::string& path, uint32_t firstId, bool bulk, int writeFd,
+                            unsigned seed) {
     try {
         std::mt19937 rng(seed);
         Table t;
@@ -60,25 +60,29 @@ struct Report {
     }
 }
 
-}  // namespace
+} // namespace
 
-TEST(CrashSafety, KilledWritersLoseNoPostedRecord)
-{
+TEST(CrashSafety, KilledWritersLoseNoPostedRecord) {
     TempDir dir;
     const std::string path = dir.file("CRASH.DBF");
-    Table::create(path, {{"ID", FieldKind::Integer, 0}, {"VAL", FieldKind::Integer, 0}, {"TEXT", FieldKind::String, 200}});
+    Table::create(
+        path,
+        {{"ID", FieldKind::Integer, 0}, {"VAL", FieldKind::Integer, 0}, {"TEXT", FieldKind::String, 200}});
     {
         // Edits move entries in this tag; appends insert into it.
         Table t;
         t.open(path, OpenMode::Exclusive);
         t.addIndex("NewIndex", "STR(VAL,6)+UPPER(LEFT(TEXT,20))+STR(ID,11)");
     }
-    std::map<uint32_t, uint32_t> model;  // id -> last value whose post returned
+    std::map<uint32_t, uint32_t> model; // id -> last value whose post returned
     std::mt19937 rng(20240601);
     uint32_t nextId = 1;
     const auto start = std::chrono::steady_clock::now();
     int rounds = 0;
-    int interrupted = 0;  // rounds whose kill fell inside a post (byte 14 left set)
+    int interrupted = 0; // rounds whose kill fell inside a post (byte 14 left set)
+    // A slow machine (sanitizers, other work) may not reach the first post before the kill:
+    // the child is then given longer, so that the kills keep landing among its posts.
+    uint32_t extraMicros = 0;
     while (rounds < 60 && std::chrono::steady_clock::now() - start < std::chrono::seconds(12)) {
         ++rounds;
         int fds[2];
@@ -90,18 +94,21 @@ TEST(CrashSafety, KilledWritersLoseNoPostedRecord)
             childLoop(path, nextId, bulk, fds[1], rng());
         }
         ::close(fds[1]);
-        std::this_thread::sleep_for(std::chrono::microseconds(500 + rng() % 15000));
+        std::this_thread::sleep_for(std::chrono::microseconds(500 + rng() % 15000 + extraMicros));
         ::kill(pid, SIGKILL);
         int st = 0;
         ::waitpid(pid, &st, 0);
         ASSERT_TRUE(WIFSIGNALED(st)) << "child ended on its own, status " << st;
         Report r{};
+        bool reported = false;
         while (::read(fds[0], &r, sizeof r) == sizeof r) {
             model[r.id] = std::max(model[r.id], r.value);
             nextId = std::max(nextId, r.id + 1);
+            reported = true;
         }
+        extraMicros = reported ? extraMicros / 2 : std::min<uint32_t>(200000, extraMicros * 2 + 5000);
         ::close(fds[0]);
-        nextId += 1000;  // ids of unreported appends are never reused
+        nextId += 1000; // ids of unreported appends are never reused
 
         // A read-only open must work and change nothing, whatever state the kill left.
         if (rounds % 4 == 0) {
@@ -133,7 +140,8 @@ TEST(CrashSafety, KilledWritersLoseNoPostedRecord)
         for (const auto& [id, value] : model) {
             ASSERT_TRUE(found.count(id)) << "posted record " << id << " lost in round " << rounds;
             // The edit in flight at the kill may or may not have landed.
-            EXPECT_TRUE(found[id] == value || found[id] == value + 1) << id << ": " << found[id] << " vs " << value;
+            EXPECT_TRUE(found[id] == value || found[id] == value + 1)
+                << id << ": " << found[id] << " vs " << value;
             model[id] = found[id];
         }
         EXPECT_NO_THROW(t.checkIndexes()) << "round " << rounds;
@@ -149,8 +157,7 @@ TEST(CrashSafety, KilledWritersLoseNoPostedRecord)
 
 // Pack writes a new file beside the table and renames it over the old one: a kill at any moment
 // leaves either the old table or the packed one, each whole, with the same live records.
-TEST(CrashSafety, KilledPackLosesNothing)
-{
+TEST(CrashSafety, KilledPackLosesNothing) {
     TempDir dir;
     const std::string path = dir.file("PACK.DBF");
     Table::create(path, {{"ID", FieldKind::Integer, 0}, {"TEXT", FieldKind::String, 200}});
@@ -207,13 +214,14 @@ TEST(CrashSafety, KilledPackLosesNothing)
         ASSERT_FALSE(WIFEXITED(st) && WEXITSTATUS(st) != 0) << "pack failed in round " << rounds;
 
         for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            interrupted += e.path().filename().string().rfind("PACK.DBF.pack-", 0) == 0;  // killed mid-write
+            interrupted += e.path().filename().string().rfind("PACK.DBF.pack-", 0) == 0; // killed mid-write
         Table t;
         ASSERT_NO_THROW(t.open(path, OpenMode::Exclusive)) << "round " << rounds;
         // The exclusive open removed what the killed pack left behind.
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
         std::set<uint32_t> found;
-        for (bool ok = t.first(); ok; ok = t.next()) found.insert(static_cast<uint32_t>(*t.getNumber(0)));
+        for (bool ok = t.first(); ok; ok = t.next())
+            found.insert(static_cast<uint32_t>(*t.getNumber(0)));
         ASSERT_EQ(found, live) << "round " << rounds;
         EXPECT_NO_THROW(t.checkIndexes()) << "round " << rounds;
     }
