@@ -29,6 +29,7 @@
 #include "catalogue/fieldtext.h"
 #include "catalogue/sortorder.h"
 #include "dbase/table.h"
+#include "find_bench.h"
 #include "viewer_bench.h"
 
 namespace {
@@ -210,6 +211,8 @@ int usage() {
     std::fprintf(stderr,
                  "Usage: quillon-bench [--cli PATH] [--dir DIR] [--sizes N,N,...] [--no-python] [--fresh]\n"
                  "       quillon-bench viewer FILE [--rows N]   (the viewer model over a catalogue)\n"
+                 "       quillon-bench find FILE [--replace]   (search, locate and replace; --replace\n"
+                 "                                              changes FILE)\n"
                  "  --cli     quillon-cli to generate and list with (default: beside this program)\n"
                  "  --dir     folder for the generated catalogues (default /tmp/quillon-bench)\n"
                  "  --sizes   record counts (default 100000,1000000)\n"
@@ -226,6 +229,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 3 && args[0] == QLatin1String("--phase")) return phase(args[1], enginePath(args[2]));
     if (args.value(0) == QLatin1String("viewer")) return viewerBench(args.mid(1)); // viewer_bench.cpp
+    if (args.value(0) == QLatin1String("find")) return findBench(args.mid(1));     // find_bench.cpp
 
     QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-cli");
     QString dir = QStringLiteral("/tmp/quillon-bench");

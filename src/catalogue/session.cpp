@@ -95,6 +95,7 @@ void Session::openTable(dbase::OpenMode mode) {
         hasTag = hasTag || QString::fromStdString(tag.name).compare(QLatin1String("NewIndex"),
                                                                     Qt::CaseInsensitive) == 0;
     table_.setActiveIndex(!sortExpression_.isEmpty() && hasTag ? "NewIndex" : "");
+    if (tableOpened_) tableOpened_(table_);
     table_.first(); // an opened catalogue shows its first record
 }
 

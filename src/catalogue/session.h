@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "base/regional.h"
 #include "catalogue/datalists.h"
@@ -90,6 +91,9 @@ public:
     // NewIndex becomes the active order when there is a sort expression; else record order.
     void openTable(dbase::OpenMode mode = dbase::OpenMode::Shared);
     void closeTable();
+    // Called by openTable with the table just opened, before it goes to its first record: a search
+    // in force puts its record filter back (a table forgets its filter when it is closed).
+    void setTableOpenedHook(std::function<void(dbase::Table&)> hook) { tableOpened_ = std::move(hook); }
 
     // The date format of the program settings in force (code and leading zeros).
     void applyDateFormat();
@@ -108,6 +112,7 @@ signals:
 
 private:
     dbase::Table table_;
+    std::function<void(dbase::Table&)> tableOpened_;
     QString currentDatabase_;
     QString startFolder_;
     ProgramSettings program_;

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/clisupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,8 +24,6 @@
 
 namespace cli {
 
-namespace {
-
 const char* const kUsage =
     "Usage: quillon-cli COMMAND FILE [OPTIONS]\n"
     "       quillon-cli --help | --version\n"
@@ -45,47 +44,30 @@ const char* const kUsage =
     "                                    tab-separated, after a line of field names\n"
     "  pack FILE                         remove deleted records (needs exclusive use)\n"
     "  reindex FILE                      rebuild the index tags (needs exclusive use)\n"
+    "  search FILE --where \"FIELD: CRITERIA\"... [--or --where ...]... [--count]\n"
+    "              [--fields NAME,...] [--limit N]\n"
+    "                                    print the records that meet the criteria (like list), or\n"
+    "                                    their number; each --where is one row of the search window\n"
+    "                                    (FIELD a field name or display name, CRITERIA as typed in\n"
+    "                                    its cell: \"Year: > 1980 AND < 1990\"), --or starts the next\n"
+    "                                    level (at most ten); a refusal prints the window's message\n"
+    "  locate FILE FIELD VALUE [--exact | --begin | --anywhere] [--case] [--after RECNO]\n"
+    "                                    print the number of the first record in the table's order\n"
+    "                                    (after RECNO) whose FIELD matches VALUE (default --begin)\n"
+    "  replace FILE FIELD SEARCH REPLACEMENT\n"
+    "                                    give FIELD the value REPLACEMENT in every record where it\n"
+    "                                    equals SEARCH (needs exclusive use); prints the records\n"
+    "                                    processed, found and changed\n"
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
     "Exit codes: 0 done, 1 failed (message on stderr), 2 wrong usage.\n"
     "See quillon-cli(1).\n";
 
-struct UsageError {
-    QString text;
-};
-struct Failure {
-    QString text;
-};
-
 void put(FILE* f, const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
 }
-
-// Buffered standard output; a write failure (full disk, closed pipe) is a failure of the command.
-class Output {
-public:
-    ~Output() { flush(); }
-    std::string& buffer() { return buf_; }
-    void endLine() {
-        buf_ += '\n';
-        if (buf_.size() >= (1u << 16)) flush();
-    }
-    void flush() {
-        if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), stdout) != buf_.size()) failed_ = true;
-        buf_.clear();
-    }
-    bool finish() {
-        flush();
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) failed_ = true;
-        return !failed_;
-    }
-
-private:
-    std::string buf_;
-    bool failed_ = false;
-};
 
 QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
@@ -459,6 +441,43 @@ bool usesSortTag(const dbase::Table& t, const QString& path) {
     return !stored || !expression.isEmpty();
 }
 
+std::vector<int> chosenFields(const dbase::Table& t, const QString& path, const QString& names) {
+    std::vector<int> fields;
+    if (!names.isEmpty()) {
+        for (const QString& n : names.split(u',')) {
+            const int i = t.fieldIndex(n.trimmed().toStdString());
+            if (i < 0) throw Failure{QStringLiteral("%1: no field named \"%2\"").arg(path, n.trimmed())};
+            fields.push_back(i);
+        }
+    } else {
+        for (int i = 0; i < t.fieldCount(); ++i)
+            fields.push_back(i);
+    }
+    return fields;
+}
+
+void printRecords(dbase::Table& t, const std::vector<int>& fields, uint64_t limit) {
+    const DateFormat dates = programDateFormat();
+    Output out;
+    std::string& b = out.buffer();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i) b += '\t';
+        appendEscaped(b, t.field(fields[i]).name);
+    }
+    out.endLine();
+    uint64_t n = 0;
+    t.disableControls();
+    for (bool more = t.first(); more && n < limit; more = t.next(), ++n) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i) b += '\t';
+            appendEscaped(b, fieldTextUtf8(t, fields[i], dates));
+        }
+        out.endLine();
+    }
+    t.enableControls();
+    if (!out.finish()) throw Failure{QStringLiteral("cannot write the output")};
+}
+
 int cmdList(const QStringList& args) {
     const Options o = parseOptions(args, {QStringLiteral("--fields"), QStringLiteral("--limit")});
     const QString path = needFile(o, 1, QStringLiteral("list"));
@@ -551,8 +570,6 @@ int cmdReindex(const QStringList& args) {
     return 0;
 }
 
-} // namespace
-
 void appendEscaped(std::string& out, std::string_view value) {
     std::size_t from = 0;
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -591,6 +608,9 @@ int run(const QStringList& args) {
         if (command == QLatin1String("list")) return cmdList(rest);
         if (command == QLatin1String("pack")) return cmdPack(rest);
         if (command == QLatin1String("reindex")) return cmdReindex(rest);
+        if (command == QLatin1String("search")) return cmdSearch(rest);
+        if (command == QLatin1String("locate")) return cmdLocate(rest);
+        if (command == QLatin1String("replace")) return cmdReplace(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));

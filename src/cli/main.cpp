@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     return cli::run(args);
 }

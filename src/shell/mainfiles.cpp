@@ -127,6 +127,7 @@ void MainWindow::switchDatabase(const QString& path, bool isNew) {
     Session& s = *session_;
     // A search ends with the catalogue it ran on; the old table closes first.
     endSearch();
+    search_.reset();
     const QString previous = s.currentDatabase();
     const bool previousValid = databaseValid_;
     s.closeTable();
@@ -205,9 +206,9 @@ void MainWindow::updateDatabase() {
     s.closeTable();
     reopenShared();
     if (wasSearching) {
-        s.setSearchOn(true);
-        searchOnLabel_->show();
-        updateCommandStates();
+        // The search that was in force applies again to the reopened table.
+        search_.resume(s.table());
+        enableEndSearch();
     }
     s.notifyRecordsChanged();
     applyViewerOptions();

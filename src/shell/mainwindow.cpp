@@ -22,6 +22,9 @@
 #include "catalogue/sortorder.h"
 #include "editor/ui/listmaintenance.h"
 #include "editor/ui/recordeditor.h"
+#include "find/ui/locatedialog.h"
+#include "find/ui/searchreplacewindow.h"
+#include "find/ui/searchwindow.h"
 #include "shell/aboutdialog.h"
 #include "shell/commandline.h"
 #include "shell/tipofthedaydialog.h"
@@ -69,6 +72,9 @@ const ListItem kListItems[] = {
 MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), session_(std::make_unique<Session>()) {
     setObjectName(QStringLiteral("Main"));
+    // Whenever the main table is opened again, a search in force stays in force.
+    session_->setTableOpenedHook([this](dbase::Table& table) { search_.applyTo(table); });
+    locate_ = std::make_unique<LocateCommand>(*session_);
     if (QScreen* screen = QGuiApplication::primaryScreen()) screenForChecks_ = screen->size();
 
     buildMenus();
@@ -337,11 +343,14 @@ void MainWindow::buildMenus() {
     addItem(records, "MenuExport", "E&xport", ctrl(Qt::Key_T));
 
     QMenu* navigate = bar->addMenu(QStringLiteral("Navi&gate"));
-    addItem(navigate, "MenuSearch", "&Search (Query)", ctrl(Qt::Key_S));
+    connect(addItem(navigate, "MenuSearch", "&Search (Query)", ctrl(Qt::Key_S)), &QAction::triggered, this,
+            &MainWindow::search);
     connect(addItem(navigate, "MenuEndSearch", "&End Search", ctrl(Qt::Key_I)), &QAction::triggered, this,
             &MainWindow::endSearch);
-    addItem(navigate, "MenuLocate", "&Locate", ctrl(Qt::Key_L));
-    addItem(navigate, "MenuLocateNext", "Locate &Next", ctrl(Qt::Key_N));
+    connect(addItem(navigate, "MenuLocate", "&Locate", ctrl(Qt::Key_L)), &QAction::triggered, this,
+            &MainWindow::locate);
+    connect(addItem(navigate, "MenuLocateNext", "Locate &Next", ctrl(Qt::Key_N)), &QAction::triggered, this,
+            &MainWindow::locateNext);
     addItem(navigate, "MenuReports", "&Reports", ctrl(Qt::Key_R));
     addItem(navigate, "MenuViewer", "&Viewer", ctrl(Qt::Key_V));
 
@@ -435,7 +444,8 @@ void MainWindow::buildMenus() {
             [this] { chooseFont(2); });
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    addItem(tools, "MenuSearchReplace", "&Search and Replace", ctrl(Qt::Key_F));
+    connect(addItem(tools, "MenuSearchReplace", "&Search and Replace", ctrl(Qt::Key_F)), &QAction::triggered,
+            this, &MainWindow::searchAndReplace);
     connect(addItem(tools, "MenuRebuild", "&Rebuild Indexes"), &QAction::triggered, this,
             &MainWindow::rebuildIndex);
     connect(addItem(tools, "MenuPack", "&Pack Database"), &QAction::triggered, this,
@@ -621,11 +631,11 @@ void MainWindow::updateCommandStates() {
     set("MenuDelete", !browse);
     set("MenuEndSearch", search);
     set("MenuListMaintenance", !browse);
+    set("MenuSearchReplace", !browse);
     // Commands whose windows the program does not have yet stay visible and unavailable.
-    for (const char* later :
-         {"MenuBackup", "MenuRestore", "MenuPrint", "MenuImport", "MenuExport", "MenuSearch", "MenuLocate",
-          "MenuLocateNext", "MenuReports", "MenuViewer", "MenuMainColor", "MenuEditColor", "MenuSearchColor",
-          "MenuReportColor", "MenuConfigureColor", "MenuAllColor", "MenuSearchReplace"})
+    for (const char* later : {"MenuBackup", "MenuRestore", "MenuPrint", "MenuImport", "MenuExport",
+                              "MenuReports", "MenuViewer", "MenuMainColor", "MenuEditColor",
+                              "MenuSearchColor", "MenuReportColor", "MenuConfigureColor", "MenuAllColor"})
         set(later, false);
 
     const ButtonBarMode mode = buttonBarMode();
@@ -666,6 +676,7 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     Session& s = *session_;
     if (s.searchOn()) endSearch();
+    search_.reset();
     ProgramSettings& p = s.program();
     const QRect normal = (isMaximized() || isMinimized()) ? normalGeometry() : QRect(pos(), size());
     p.mainWindowLeft = normal.left();
@@ -719,11 +730,57 @@ void MainWindow::displayCount() {
 }
 
 void MainWindow::endSearch() {
-    if (!session_->searchOn()) return;
-    session_->table().clearFilter();
+    if (!session_->searchOn() && !search_.isOn()) return;
+    search_.end(session_->table());
+    disableEndSearch();
+    applyViewerOptions();
+    displayCount();
+}
+
+void MainWindow::enableEndSearch() {
+    session_->setSearchOn(true);
+    searchOnLabel_->show();
+    updateCommandStates();
+}
+
+void MainWindow::disableEndSearch() {
     session_->setSearchOn(false);
     searchOnLabel_->hide();
     updateCommandStates();
+}
+
+// The search window; afterwards the main window shows what is in force.
+void MainWindow::search() {
+    {
+        SearchWindow window(*session_, search_, this);
+        window.exec();
+    }
+    if (search_.isOn())
+        enableEndSearch();
+    else
+        disableEndSearch();
+    applyViewerOptions();
+    grid_->syncToTable();
+    displayCount();
+}
+
+void MainWindow::locate() {
+    if (locate_->find(this)) grid_->syncToTable();
+}
+
+void MainWindow::locateNext() {
+    if (locate_->findNext(this)) grid_->syncToTable();
+}
+
+void MainWindow::searchAndReplace() {
+    {
+        SearchReplaceWindow window(*session_, search_, this);
+        window.exec();
+    }
+    if (search_.isOn())
+        enableEndSearch();
+    else
+        disableEndSearch();
     applyViewerOptions();
     displayCount();
 }

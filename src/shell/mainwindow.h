@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/session.h"
+#include "find/searchstate.h"
 #include "shell/mainlayout.h"
 #include "widgets/recordnavigator.h"
 
@@ -22,6 +23,7 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class QWidget;
+class LocateCommand;
 class RecordEditor;
 class ViewerGrid;
 
@@ -44,6 +46,16 @@ public:
     void applyViewerOptions(); // the viewer configuration on the grid
     void applyButtonBar();     // the button-bar mode of the program settings
     void endSearch();          // ends a running search
+
+    // Finding: the search window, locate and search and replace.
+    void search();
+    void locate();
+    void locateNext();
+    void searchAndReplace();
+    // The search-on state shown: the three End Search controls and the "SEARCH ON" label.
+    void enableEndSearch();
+    void disableEndSearch();
+    SearchState& searchState() { return search_; }
 
     // File commands.
     void newCatalogue();
@@ -140,6 +152,8 @@ private:
     QWidget* gridWidget() const;
 
     std::unique_ptr<Session> session_;
+    SearchState search_;
+    std::unique_ptr<LocateCommand> locate_;
     bool startedOk_ = true;
     bool databaseValid_ = true; // false while the start-up found no catalogue
     bool tipsShown_ = false;
