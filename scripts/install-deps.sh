@@ -9,6 +9,7 @@ packages=(
   fonts-dejavu-core fonts-liberation
   xvfb xauth imagemagick poppler-utils
   python3 python3-dbfread python3-dbf libdbd-xbase-perl strace
+  dpkg-dev desktop-file-utils appstream file man-db
 )
 missing=()
 for p in "${packages[@]}"; do

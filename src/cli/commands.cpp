@@ -13,6 +13,7 @@
 
 #include "base/inifile.h"
 #include "base/paths.h"
+#include "base/version.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/fieldslots.h"
 #include "catalogue/fieldtext.h"
@@ -26,6 +27,7 @@ namespace cli {
 
 const char* const kUsage =
     "Usage: quillon-cli COMMAND FILE [OPTIONS]\n"
+    "       quillon-cli --help | --version\n"
     "\n"
     "Batch commands over Quillon Videos 97 catalogue tables (dBase .DBF files).\n"
     "\n"
@@ -63,7 +65,8 @@ const char* const kUsage =
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
-    "Exit codes: 0 done, 1 failed (message on stderr), 2 wrong usage.\n";
+    "Exit codes: 0 done, 1 failed (message on stderr), 2 wrong usage.\n"
+    "See quillon-cli(1).\n";
 
 void put(FILE* f, const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -593,6 +596,10 @@ int run(const QStringList& args) {
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == QLatin1String("--version")) {
+        std::fputs("quillon-cli (Quillon Videos 97) " QUILLON_RELEASE "\n", stdout);
         return 0;
     }
     const QStringList rest = args.mid(1);

@@ -1,5 +1,6 @@
 #pragma once
 // The about box: the product name and version, closed with Ok.
+#include "base/version.h"
 #include "widgets/dialogbase.h"
 
 class AboutDialog : public DialogBase {
@@ -9,7 +10,7 @@ public:
     explicit AboutDialog(const DialogLook& look, QWidget* parent = nullptr);
 
     static QString productName() { return QStringLiteral("Quillon Videos 97"); }
-    static QString version() { return QStringLiteral("Version 3.2a"); }
+    static QString version() { return QStringLiteral("Version " QUILLON_RELEASE); }
 
 private:
     void build();

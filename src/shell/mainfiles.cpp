@@ -85,13 +85,22 @@ bool MainWindow::openDatabaseDialog() {
     const QString path = Prompts::instance().openFile(this, QStringLiteral("Open Database File"), kFilter,
                                                       kSuffix, dialogFolder());
     if (path.isEmpty()) return false;
+    openCatalogueFile(path);
+    return true;
+}
+
+void MainWindow::openCatalogueFile(const QString& path) {
     if (!hasTableExtension(path)) {
         Prompts::instance().error(this, invalidTypeMessage());
-        return true;
+        return;
     }
-    if (!formatCheck(path, true)) return true;
-    switchDatabase(QFileInfo(path).absoluteFilePath(), false);
-    return true;
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        Prompts::instance().error(this, QStringLiteral("The database \"%1\" does not exist.").arg(path));
+        return;
+    }
+    if (!formatCheck(path, true)) return;
+    switchDatabase(file.absoluteFilePath(), false);
 }
 
 void MainWindow::openRecentFile(int entry) {

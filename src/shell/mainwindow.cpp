@@ -28,6 +28,7 @@
 #include "reports/defaultlayouts.h"
 #include "reports/ui/reportlistwindow.h"
 #include "shell/aboutdialog.h"
+#include "shell/commandline.h"
 #include "shell/tipofthedaydialog.h"
 #include "widgets/dialogbase.h"
 #include "widgets/helpwindow.h"
@@ -124,8 +125,10 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     fillRecentFilesMenu();
     offerConversion();
 
-    // Command line: /BROWSE starts in browse mode.
-    if (!arguments.isEmpty() && arguments.first().toUpper() == QLatin1String("/BROWSE")) applyBrowseMode();
+    // Command line: a catalogue file to open, and /BROWSE for browse mode.
+    const CommandLine line = CommandLine::parse(arguments);
+    if (!line.file.isEmpty()) openCatalogueFile(line.file);
+    if (line.browse) applyBrowseMode();
     updateCommandStates();
 
     // The record editor lives for the whole run and is shown for each record command; it loads

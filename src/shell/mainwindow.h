@@ -60,6 +60,9 @@ public:
     // File commands.
     void newCatalogue();
     void openCatalogue();
+    // Opens a catalogue file as File > Open does after its dialog: the extension and format
+    // checks with their messages, then the switch. The command line's FILE comes here too.
+    void openCatalogueFile(const QString& path);
     void openRecentFile(int entry); // recently used entry 1..5
     void fillRecentFilesMenu();
     void updateDatabase();

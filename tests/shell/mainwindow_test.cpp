@@ -199,7 +199,10 @@ TEST(MainBrowse, BrowseModeInAnyCaseLeavesFieldEditingInTheFile) {
 TEST(MainBrowse, OtherArgumentsDoNotSwitchBrowseModeOn) {
     Sandbox box;
     ScriptedPrompts prompts;
+    // Any other argument names a file to open, and this one is no catalogue file.
+    prompts.expect("Error", "Invalid file type selected.", Prompts::Ok);
     auto main = start({"/BROWSER"});
+    EXPECT_TRUE(prompts.done());
     EXPECT_FALSE(main->session().browseMode());
     EXPECT_TRUE(main->action("MenuDelete")->isEnabled());
     EXPECT_EQ(main->navigator()->visibleButtonCount(), 10);
