@@ -3,8 +3,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mapfile -t files < <(git ls-files -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'tools/*.cpp' 'tools/*.h')
-if ! clang-format --dry-run --Werror "${files[@]}" 2>/tmp/quillon-format.log; then
-  grep -E 'warning|error' /tmp/quillon-format.log | sed 's/: warning: code should be clang-formatted.*//' | sort -u | head -n 20
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! clang-format --dry-run --Werror "${files[@]}" 2>"$log"; then
+  grep -E 'warning|error' "$log" | sed 's/: warning: code should be clang-formatted.*//' | sort -u | head -n 20
   echo "These files are not formatted: run clang-format -i on them."
   exit 1
 fi
