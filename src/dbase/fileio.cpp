@@ -39,7 +39,8 @@ File& File::operator=(File&& o) noexcept
 bool File::tryOpen(const std::string& path, bool writable)
 {
     close();
-    int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    // Never waits on a named pipe or a device standing where a file is expected.
+    int fd = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return false;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -47,6 +48,7 @@ bool File::tryOpen(const std::string& path, bool writable)
         errno = EISDIR;
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     path_ = path;
     return true;
@@ -55,7 +57,7 @@ bool File::tryOpen(const std::string& path, bool writable)
 void File::open(const std::string& path, bool writable, bool create)
 {
     close();
-    int flags = (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    int flags = (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     if (create) flags |= O_CREAT | O_TRUNC;
     int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) throw DbError("Cannot open " + path + ": " + errnoText(errno));
@@ -64,6 +66,7 @@ void File::open(const std::string& path, bool writable, bool create)
         ::close(fd);
         throw DbError("Cannot open " + path + ": not a regular file");
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     path_ = path;
 }
