@@ -1,5 +1,6 @@
 #include "base/paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -67,6 +68,14 @@ QString ProgramPaths::settingsFile(const QString& name) {
     const QString folder = settingsFolder();
     const QString found = findFileIgnoringCase(folder, name);
     return found.isEmpty() ? folder + QLatin1Char('/') + name : found;
+}
+
+QString ProgramPaths::shareFolder() {
+    const QString folder = envFolder("QUILLON_SHARE");
+    if (!folder.isEmpty()) return folder;
+    if (!QCoreApplication::instance()) return {};
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/../share/quillon-videos"));
 }
 
 QString TablePaths::baseName(const QString& tablePath) {

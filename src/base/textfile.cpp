@@ -110,7 +110,9 @@ QString systemErrorText(int errorNumber) {
 ReadResult readAll(const QString& path, QByteArray* contents, QString* error) {
     contents->clear();
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting, so that a named pipe or a device in place of the file cannot hold
+    // the program; only a regular file is read.
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         const int e = errno;
         if (e == ENOENT || e == ENOTDIR) return ReadResult::Missing;
@@ -118,11 +120,17 @@ ReadResult readAll(const QString& path, QByteArray* contents, QString* error) {
         return ReadResult::Unopenable;
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int e = errno;
         ::close(fd);
-        if (error) *error = pathWithText(path, systemErrorText(EISDIR));
+        if (error) {
+            *error = pathWithText(path, S_ISDIR(st.st_mode) ? systemErrorText(EISDIR)
+                                        : st.st_mode != 0   ? QStringLiteral("not a regular file")
+                                                            : systemErrorText(e));
+        }
         return ReadResult::Unopenable;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -28,7 +28,8 @@ QString decodeSettingsText(QByteArrayView bytes);
 enum class ReadResult { Ok, Missing, Unopenable, Failed };
 
 // Reads the whole file. Missing: the file does not exist; Unopenable: it exists but cannot be
-// opened (no permission, a folder); Failed: reading it failed after it was opened. error gets the
+// opened (no permission, a folder) or is no regular file (a named pipe, a device: these are
+// never waited on); Failed: reading it failed after it was opened. error gets the
 // path and the system's text.
 ReadResult readAll(const QString& path, QByteArray* contents, QString* error = nullptr);
 

@@ -4,6 +4,7 @@
 #include "base/textfile.h"
 #include "catalogue/fieldslots.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -158,9 +159,8 @@ bool DataLists::readListFile(const QString& path, QStringList* values, QString* 
     switch (textfile::readAll(path, &bytes, &readError)) {
     case textfile::ReadResult::Missing:
         return true;
-    case textfile::ReadResult::Unopenable: // reads as an empty list
-        return true;
-    case textfile::ReadResult::Failed: // a read error after opening is reported
+    case textfile::ReadResult::Unopenable: // no permission, a folder, a named pipe ...
+    case textfile::ReadResult::Failed:     // a read error after opening
         if (error) *error = readError;
         return false;
     case textfile::ReadResult::Ok:
@@ -198,21 +198,35 @@ QString DataLists::defaultListPath(int number) {
     return ProgramPaths::programFile(QLatin1String(info(number).defaultFile));
 }
 
+QString DataLists::unreadableMessage(const QString& readError) {
+    return QStringLiteral("The list file %1 could not be read. The list is left empty for now and "
+                          "its file is not written over.")
+        .arg(readError);
+}
+
 bool DataLists::loadFrom(const std::array<QString, ListCount + 1>& paths, QString* error) {
-    std::array<QStringList, ListCount + 1> loaded;
+    // Every list that can be read is loaded; one that cannot is reported, starts empty and its
+    // file is kept as it is (saveTo passes it by) until a later load reads it.
+    QStringList problems;
     for (int number : Order) {
-        if (!readListFile(paths[number], &loaded[number], error)) return false;
-    }
-    for (int number : Order) {
-        lists_[number] = loaded[number];
+        QStringList values;
+        QString readError;
+        unreadable_.remove(paths[number]);
+        if (!readListFile(paths[number], &values, &readError)) {
+            unreadable_.insert(paths[number]);
+            problems.append(unreadableMessage(readError));
+        }
+        lists_[number] = values;
         emit listChanged(number);
     }
-    return true;
+    if (error) *error = problems.join(QLatin1Char('\n'));
+    return problems.isEmpty();
 }
 
 bool DataLists::saveTo(const std::array<QString, ListCount + 1>& paths, QString* error) const {
     bool ok = true;
     for (int number : Order) {
+        if (unreadable_.contains(paths[number])) continue;
         QString e;
         if (!writeListFile(paths[number], lists_[number], &e)) {
             if (ok && error) *error = e;
@@ -220,6 +234,10 @@ bool DataLists::saveTo(const std::array<QString, ListCount + 1>& paths, QString*
         }
     }
     return ok;
+}
+
+bool DataLists::isUnreadable(const QString& path) const {
+    return unreadable_.contains(path);
 }
 
 bool DataLists::loadAllLists(const QString& tablePath, QString* error) {
@@ -259,6 +277,30 @@ bool DataLists::saveDefaultLists(QString* error) const {
     return saveTo(paths, error);
 }
 
+bool DataLists::installShippedLists(QStringList* copied, QString* error) {
+    Q_INIT_RESOURCE(lists);
+    const QString program = ProgramPaths::programFolder();
+    const QString share = ProgramPaths::shareFolder();
+    QStringList problems;
+    for (const ListInfo& list : Lists) {
+        const QString name = QLatin1String(list.defaultFile);
+        if (!findFileIgnoringCase(program, name).isEmpty()) continue;
+        QString source = share.isEmpty() ? QString() : findFileIgnoringCase(share, name);
+        if (source.isEmpty()) source = QStringLiteral(":/lists/") + name;
+        QFile in(source);
+        if (!in.open(QIODevice::ReadOnly)) continue; // nothing shipped under that name
+        const QByteArray bytes = in.readAll();
+        QString e;
+        if (!textfile::writeAtomically(program + QLatin1Char('/') + name, bytes, &e)) {
+            problems.append(e);
+            continue;
+        }
+        if (copied) copied->append(name);
+    }
+    if (error) *error = problems.join(QLatin1Char('\n'));
+    return problems.isEmpty();
+}
+
 QStringList DataLists::programList(int number) const {
     if (number != OscarNames && number != Miscellaneous) return {};
     return readListFile(programListPath(number));
@@ -266,10 +308,18 @@ QStringList DataLists::programList(int number) const {
 
 bool DataLists::saveProgramList(int number, const QStringList& values, QString* error) {
     if (number != OscarNames && number != Miscellaneous) return false;
+    // A file that exists but cannot be read is the user's list all the same: never written over.
+    const QString path = programListPath(number);
+    QStringList existing;
+    QString readError;
+    if (!readListFile(path, &existing, &readError)) {
+        if (error) *error = unreadableMessage(readError);
+        return false;
+    }
     QStringList cut;
     for (const QString& v : values)
         cut.append(cutValue(v));
-    if (!writeListFile(programListPath(number), cut, error)) return false;
+    if (!writeListFile(path, cut, error)) return false;
     emit listChanged(number);
     return true;
 }

@@ -12,6 +12,7 @@
 // Files are written beside and renamed, so a crash or a full disk never leaves a list half
 // written or empty.
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -73,11 +74,13 @@ public:
     bool addToStarList(const QString& text) { return addToList(Stars, text); }
 
     // LoadAllList: the lists of the catalogue at tablePath; when none of its .009, .008, .007 and
-    // .010 files exists, the default lists. A file that cannot be opened gives an empty list. An
-    // error while reading an opened file returns false with error set; the lists in memory then
-    // stay as they were.
+    // .010 files exists, the default lists. Every readable list is loaded. A file that exists but
+    // cannot be read (no permission, a folder, a named pipe, a read error) gives an empty list,
+    // makes the call return false with error naming each such file, and is never written over
+    // by a later save until a load reads it.
     bool loadAllLists(const QString& tablePath, QString* error = nullptr);
-    // SaveAllLists: writes the fifteen lists beside the table. On failure returns false with
+    // SaveAllLists: writes the fifteen lists beside the table (except files the last load could
+    // not read). On failure returns false with
     // error holding the file and the system's text; every list that could be written is written
     // and the old file of one that could not stays as it was.
     bool saveAllLists(const QString& tablePath, QString* error = nullptr) const;
@@ -86,17 +89,24 @@ public:
     bool saveDefaultLists(QString* error = nullptr) const;
 
     // Program-wide lists 14 (OSCAR.LST) and 17 (MISC.LST): read from and written to the program
-    // folder. Writing emits listChanged.
+    // folder. Writing emits listChanged; a file that exists but cannot be read is not written.
     QStringList programList(int number) const;
     bool saveProgramList(int number, const QStringList& values, QString* error = nullptr);
+
+    // A first start: copies each default list file and OSCAR.LST and MISC.LST that the program
+    // folder lacks (found ignoring letter case) from the share folder, else from the copies built
+    // into the program. A file the program folder has is never touched. Returns false with error
+    // naming the files that could not be written; copied gets the names written.
+    static bool installShippedLists(QStringList* copied = nullptr, QString* error = nullptr);
 
     // File paths.
     static QString listFilePath(const QString& tablePath, int number); // per catalogue
     static QString defaultListPath(int number);                        // program folder
     static QString programListPath(int number) { return defaultListPath(number); }
 
-    // One list file. readListFile: missing or unopenable -> empty list and true; a read error
-    // after opening -> false with error. writeListFile: atomic; false with error on failure.
+    // One list file. readListFile: missing -> empty list and true; a file that cannot be opened
+    // or read (or is no regular file) -> empty list, false with error. writeListFile: atomic;
+    // false with error on failure.
     static bool readListFile(const QString& path, QStringList* values, QString* error = nullptr);
     static QStringList readListFile(const QString& path);
     static bool writeListFile(const QString& path, const QStringList& values, QString* error = nullptr);
@@ -106,6 +116,9 @@ public:
     // Trims like the list rules: every character up to and including the blank at both ends.
     static QString trimmed(const QString& text);
 
+    // True when the last load could not read the list file at path (it is then not written).
+    bool isUnreadable(const QString& path) const;
+
 signals:
     // A list's values changed (loaded, replaced, a value added, a program-wide file written).
     void listChanged(int number);
@@ -114,5 +127,8 @@ private:
     bool loadFrom(const std::array<QString, ListCount + 1>& paths, QString* error);
     bool saveTo(const std::array<QString, ListCount + 1>& paths, QString* error) const;
 
+    static QString unreadableMessage(const QString& readError);
+
     std::array<QStringList, ListCount + 1> lists_; // [number]; [0], [14], [17] unused
+    QSet<QString> unreadable_;                     // list files the last load could not read
 };

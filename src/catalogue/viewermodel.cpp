@@ -54,6 +54,13 @@ void ViewerModel::setDateFormat(const DateFormat& format) {
     refreshValues();
 }
 
+void ViewerModel::setMoneyFormat(int currencyFormat, const RegionalValues& regional) {
+    if (currencyFormat == currencyFormat_ && regional == regional_) return;
+    currencyFormat_ = currencyFormat;
+    regional_ = regional;
+    refreshValues();
+}
+
 void ViewerModel::setEditable(bool on) {
     if (editable_ == on) return;
     editable_ = on;
@@ -89,7 +96,7 @@ void ViewerModel::reload() {
         emit engineError(QString::fromUtf8(e.what()));
         return;
     }
-    if (indicatorRow_ >= int(recnos_.size())) indicatorRow_ = -1;
+    indicatorRow_ = -1; // rows are new: the grid marks the current record's row again
     endResetModel();
 }
 
@@ -174,8 +181,21 @@ QString ViewerModel::rawText(int row, int slot) const {
 }
 
 QString ViewerModel::displayText(int slot, const QString& raw) const {
-    if (fieldSlot(slot).typeCode == TypeDate) return raw.isEmpty() ? QString() : dateFormat_.format(raw);
+    const int type = fieldSlot(slot).typeCode;
+    if (type == TypeDate) return raw.isEmpty() ? QString() : dateFormat_.format(raw);
+    if (type == TypeFloat) {
+        const auto value = parseDecimal(raw.trimmed());
+        return value ? money(0, *value, currencyFormat_, regional_).trimmed() : raw.trimmed();
+    }
     return raw;
+}
+
+QString ViewerModel::editText(int slot, const QString& raw) const {
+    if (fieldSlot(slot).typeCode == TypeFloat) {
+        const auto value = parseDecimal(raw.trimmed());
+        return value ? fixedPoint(*value, 2) : raw.trimmed();
+    }
+    return displayText(slot, raw);
 }
 
 int ViewerModel::rowCount(const QModelIndex& parent) const {
@@ -204,7 +224,7 @@ QVariant ViewerModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole: {
         const QString raw = rawText(index.row(), slot);
         if (isCheckSlot(slot)) return isYes(raw);
-        return displayText(slot, raw);
+        return editText(slot, raw);
     }
     case Qt::CheckStateRole:
         if (isCheckSlot(slot)) return isYes(rawText(index.row(), slot)) ? Qt::Checked : Qt::Unchecked;
@@ -223,7 +243,7 @@ QVariant ViewerModel::headerData(int section, Qt::Orientation orientation, int r
     if (orientation == Qt::Horizontal) {
         if (section < 0 || section >= FieldCount) return {};
         if (role == Qt::DisplayRole) return names_[size_t(section)];
-        if (role == Qt::ToolTipRole) return fieldName(slotOfColumn(section));
+        if (role == Qt::ToolTipRole) return names_[size_t(section)]; // the whole title
         return {};
     }
     if (section < 0 || section >= rowCount()) return {};
@@ -290,7 +310,13 @@ bool ViewerModel::writeField(int row, int slot, const QString& typed) {
             }
         }
     }
-    if (stored == rawText(row, slot)) return true; // nothing changed: nothing written
+    const QString before = rawText(row, slot);
+    if (stored == before) return true; // nothing changed: nothing written
+    if (fs.typeCode == TypeInteger || fs.typeCode == TypeFloat) {
+        const auto was = parseDecimal(before.trimmed());
+        const auto now = parseDecimal(stored);
+        if (was && now && *was == *now) return true; // the same number
+    }
 
     try {
         if (!table_.gotoBookmark(recno)) {
@@ -315,7 +341,24 @@ bool ViewerModel::writeField(int row, int slot, const QString& typed) {
     // The change may move the record in the order (or out of the search result): only then is
     // the order read again, which for a large catalogue takes a while.
     if (!stillInPlace(recno, fs.name)) {
-        reload();
+        if (!reorderLater_) {
+            reload();
+            return true;
+        }
+        blocks_.erase(row / BlockRows);
+        lru_.remove(row / BlockRows);
+        emit dataChanged(index(row, 0), index(row, FieldCount - 1));
+        QMetaObject::invokeMethod(
+            this,
+            [this, recno] {
+                // The edited record stays the current one in its new place.
+                try {
+                    if (table_.isOpen() && !table_.isEditing()) table_.gotoBookmark(recno);
+                } catch (const std::exception&) {
+                }
+                reload();
+            },
+            Qt::QueuedConnection);
     } else {
         blocks_.erase(row / BlockRows);
         lru_.remove(row / BlockRows);
@@ -360,11 +403,16 @@ bool ViewerModel::deleteRow(int row) {
         emit engineError(QString::fromUtf8(e.what()));
         return false;
     }
+    // The indicator stays on its record: rows below the removed one move up; the removed row's
+    // mark goes until the grid makes another row current.
+    if (indicatorRow_ == row)
+        indicatorRow_ = -1;
+    else if (indicatorRow_ > row)
+        --indicatorRow_;
     beginRemoveRows(QModelIndex(), row, row);
     recnos_.erase(recnos_.begin() + row);
     blocks_.clear();
     lru_.clear();
-    if (indicatorRow_ >= int(recnos_.size())) indicatorRow_ = -1;
     endRemoveRows();
     return true;
 }

@@ -7,7 +7,8 @@
 // when a row is shown, a block of rows at a time into a small cache, so a catalogue of a million
 // records opens and scrolls at once. Reading never moves the table's current record.
 //
-// Dates show in the current date format; CheckOut and Viewed are check boxes ("Yes"/"No").
+// Dates show in the current date format, the prices in the money format; CheckOut and Viewed are
+// check boxes ("Yes"/"No").
 // setData writes one field through the table (edit, set, post); a value the field cannot take or
 // an engine failure leaves the record as it was and is reported through engineError.
 #include <QAbstractTableModel>
@@ -40,9 +41,16 @@ public:
     void setDisplayNames(const std::array<QString, FieldCount>& names);
     QString displayName(int slot) const { return names_[size_t(slot - 1)]; }
     void setDateFormat(const DateFormat& format);
+    // The money format of the two prices (shown grouped with the currency digits; edited as a
+    // plain number).
+    void setMoneyFormat(int currencyFormat, const RegionalValues& regional);
     // With editing off no cell is editable (flags) and setData refuses.
     void setEditable(bool on);
     bool isEditable() const { return editable_; }
+    // When on, a change that moves a record in the order re-reads the order after the current
+    // event (an item view's editor is still closing while setData runs) and keeps the edited
+    // record current; when off (the default) the order is re-read at once.
+    void setReorderLater(bool on) { reorderLater_ = on; }
     // The row shown with the row indicator in the vertical header (-1 none).
     void setIndicatorRow(int row);
 
@@ -99,8 +107,13 @@ private:
     std::vector<uint32_t> recnos_;
     std::array<int, FieldCount> fieldIndex_{}; // table field of each slot, -1 when missing
     std::array<QString, FieldCount> names_;
+    QString editText(int slot, const QString& raw) const;
+
     DateFormat dateFormat_;
+    int currencyFormat_ = USFormat;
+    RegionalValues regional_;
     bool editable_ = false;
+    bool reorderLater_ = false;
     int indicatorRow_ = -1;
     mutable std::unordered_map<int, Block> blocks_; // by block number
     mutable std::list<int> lru_;                    // most recent first

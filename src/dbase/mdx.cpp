@@ -950,11 +950,13 @@ void MdxFile::open(const std::string& path, bool readOnly) {
     close();
     d->path = path;
     d->readOnly = readOnly;
-    d->fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    d->fd = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (d->fd < 0) throw DbError("Cannot open index file " + path + ": " + strerror(errno));
     try {
         struct stat st {};
         if (::fstat(d->fd, &st) != 0) d->fail(std::string("cannot read its size: ") + strerror(errno));
+        if (!S_ISREG(st.st_mode)) d->fail("not a regular file");
+        ::fcntl(d->fd, F_SETFL, ::fcntl(d->fd, F_GETFL) & ~O_NONBLOCK);
         d->fileSize = uint64_t(st.st_size);
         if (d->fileSize < uint64_t(kHeaderBytes))
             d->fail("only " + std::to_string(d->fileSize) + " bytes, too short for a header");

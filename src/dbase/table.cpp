@@ -1727,8 +1727,13 @@ bool Table::createNew(const std::string& path, const std::vector<CreateField>& f
 // ---------------------------------------------------------------------------------------------
 
 bool removeMdxByte(const std::string& dbfPath) {
-    int fd = ::open(dbfPath.c_str(), O_RDWR | O_CLOEXEC);
+    int fd = ::open(dbfPath.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false; // not a table file: opening it reports what it is
+    }
     const unsigned char zero = 0;
     ssize_t r;
     do {

@@ -29,16 +29,21 @@ QString invalidTypeMessage() {
 
 } // namespace
 
-// The format check with its message; a file the engine cannot open at all shows the engine's text.
-bool MainWindow::formatCheck(const QString& path, bool showMessage) {
+// What is wrong with a file offered as a catalogue: the format check's message, or the engine's
+// text when it cannot open the file at all; empty for a valid catalogue.
+QString MainWindow::formatProblem(const QString& path) const {
     try {
         const FormatCheck check = checkCatalogueFormat(path);
-        if (!check.ok && showMessage) Prompts::instance().error(this, check.message);
-        return check.ok;
+        return check.ok ? QString() : check.message;
     } catch (const dbase::DbError& e) {
-        if (showMessage) Prompts::instance().error(this, QString::fromUtf8(e.what()));
-        return false;
+        return QString::fromUtf8(e.what());
     }
+}
+
+bool MainWindow::formatCheck(const QString& path, bool showMessage) {
+    const QString problem = formatProblem(path);
+    if (!problem.isEmpty() && showMessage) Prompts::instance().error(this, problem);
+    return problem.isEmpty();
 }
 
 QString MainWindow::dialogFolder() const {

@@ -93,6 +93,10 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     // The report layout file: the built-in layouts at first start, older layouts converted.
     for (const QString& problem : reports::prepareLayoutFile(programFolder))
         reportProblem(problem);
+    // The lists shipped with the program that the program folder lacks (a first start); the
+    // user's own lists are never replaced.
+    QString listsError;
+    if (!DataLists::installShippedLists(nullptr, &listsError)) reportProblem(listsError);
 
     // Program settings; place and size the window.
     QString error;
@@ -108,9 +112,10 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
         startedOk_ = false;
         return;
     }
-    if (formatCheck(session_->currentDatabase(), false)) {
+    const QString problem = formatProblem(session_->currentDatabase());
+    if (problem.isEmpty()) {
         openStartDatabase();
-    } else if (!forceValidDatabase()) {
+    } else if (!forceValidDatabase(problem)) {
         startedOk_ = false;
         return;
     }
@@ -142,7 +147,8 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::chooseStartDatabase() {
     QString path = session_->program().lastDatabase;
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+    startFromSettings_ = !path.isEmpty() && QFileInfo(path).isFile();
+    if (!startFromSettings_) {
         path = ProgramPaths::masterTable();
         if (!QFileInfo::exists(path)) {
             const NewTable made = createCatalogue(path);
@@ -185,15 +191,24 @@ void MainWindow::openStartDatabase() {
     }
 }
 
-// The last database is no catalogue: the user opens databases until a valid one is open.
-bool MainWindow::forceValidDatabase() {
-    Prompts::instance().error(
-        this, QStringLiteral("The last database used as recorded in the INI file is not a valid "
-                             "Quillon Videos 97 file.  You will need to choose a new file."));
+// The start catalogue cannot be used: the message says which file and what is wrong with it, then
+// the user opens databases until a valid one is open.
+bool MainWindow::forceValidDatabase(const QString& problem) {
+    const QString path = QDir::toNativeSeparators(session_->currentDatabase());
+    const QString what =
+        startFromSettings_
+            ? QStringLiteral("The last database used as recorded in the INI file is not a valid "
+                             "Quillon Videos 97 file.  You will need to choose a new file.")
+            : QStringLiteral("The database \"%1\" cannot be used.  You will need to choose a new file.")
+                  .arg(path);
+    // The engine's texts name the file already; the format check's does not.
+    const QString detail = problem.contains(path) ? problem : QStringLiteral("%1:\n%2").arg(path, problem);
+    Prompts::instance().error(this, QStringLiteral("%1\n\n%2").arg(what, detail));
     databaseValid_ = false;
     for (;;) {
+        // A wrong file chosen in the dialog is reported there.
         const bool chosen = openDatabaseDialog();
-        if (formatCheck(session_->currentDatabase(), true)) {
+        if (formatCheck(session_->currentDatabase(), false)) {
             databaseValid_ = true;
             return true;
         }
@@ -856,8 +871,10 @@ void MainWindow::createViewerGrid() {
         grid_->reload();
         displayCount();
     });
-    connect(session_.get(), &Session::displayFormatsChanged, this,
-            [this] { grid_->setDateFormat(session_->dateFormat()); });
+    connect(session_.get(), &Session::displayFormatsChanged, this, [this] {
+        grid_->setDateFormat(session_->dateFormat());
+        grid_->setMoneyFormat(session_->program().currencyFormat, session_->regional());
+    });
 }
 
 QWidget* MainWindow::gridWidget() const {
@@ -866,6 +883,7 @@ QWidget* MainWindow::gridWidget() const {
 
 void MainWindow::applyViewerOptions() {
     grid_->setDateFormat(session_->dateFormat());
+    grid_->setMoneyFormat(session_->program().currencyFormat, session_->regional());
     grid_->reload();
     grid_->applyViewerOptions(session_->database());
 }

@@ -114,7 +114,7 @@ private:
     // Start-up steps.
     bool chooseStartDatabase();
     void openStartDatabase();
-    bool forceValidDatabase();
+    bool forceValidDatabase(const QString& problem);
     bool openDatabaseDialog(); // false when the dialog was cancelled
     void applyWindowPlacement();
     void applyScreenSize();
@@ -142,6 +142,7 @@ private:
     void saveDefaultLists();
     void loadDefaultLists();
     void maintainList(int listNumber);
+    QString formatProblem(const QString& path) const;
     bool formatCheck(const QString& path, bool showMessage);
     void reportProblem(const QString& text);
     void applyUserFontsToWindow();
@@ -156,7 +157,8 @@ private:
     SearchState search_;
     std::unique_ptr<LocateCommand> locate_;
     bool startedOk_ = true;
-    bool databaseValid_ = true; // false while the start-up found no catalogue
+    bool databaseValid_ = true;      // false while the start-up found no catalogue
+    bool startFromSettings_ = false; // the start catalogue is the settings' last database
     bool tipsShown_ = false;
     bool shownOnce_ = false;
     bool rememberedFieldEditing_ = false;

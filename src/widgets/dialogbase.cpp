@@ -65,6 +65,7 @@ template <typename F> void walk(QWidget* root, F&& f) {
             if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow()) children << w;
     }
     for (QWidget* w : children) {
+        if (w->property("quillonOwnLook").toBool()) continue; // keeps the look it sets itself
         f(w);
         if (!isLeaf(w)) walk(w, f);
     }
@@ -132,6 +133,10 @@ static void applyUserFont(QWidget* w, const DialogLook& look) {
 
 void applyUserFonts(QWidget* root, const DialogLook& look) {
     walk(root, [&](QWidget* w) { applyUserFont(w, look); });
+}
+
+void markOwnLook(QWidget* widget) {
+    widget->setProperty("quillonOwnLook", true);
 }
 
 void markMajorTitle(QWidget* label) {

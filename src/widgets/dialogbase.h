@@ -78,6 +78,9 @@ const QFont* userFont(FontKind kind, const DialogLook& look);
 void takeNameAndStyle(QFont& font, const QFont& user);
 // Marks a label as a large section heading (coloured with the major title colour).
 void markMajorTitle(QWidget* label);
+// A control with fonts and colours of its own (the viewer grid follows the viewer options): the
+// window's user fonts and colours pass it and its parts by.
+void markOwnLook(QWidget* widget);
 } // namespace look
 
 class DialogBase : public QDialog {

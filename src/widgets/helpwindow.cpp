@@ -6,8 +6,11 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 QPointer<HelpWindow> HelpWindow::open_;
 
@@ -23,7 +26,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     browser_->setObjectName(QStringLiteral("HelpText"));
     browser_->setOpenExternalLinks(true);
     browser_->setSearchPaths({QStringLiteral(":/help")});
-    auto* contents = new QPushButton(QStringLiteral("&Contents"), this);
+    auto* contents = new QPushButton(QStringLiteral("Co&ntents"), this);
     back_ = new QPushButton(QStringLiteral("&Back"), this);
     forward_ = new QPushButton(QStringLiteral("&Forward"), this);
     auto* close = new QPushButton(QStringLiteral("&Close"), this);
@@ -106,6 +109,24 @@ QString HelpWindow::currentTitle() const {
     return browser_->documentTitle();
 }
 
+void HelpWindow::placeBeside(const QWidget* asking) {
+    // Beside the asking window where its screen has room, else over it; always on that screen.
+    const QRect owner = asking->frameGeometry();
+    const QScreen* screen = asking->screen();
+    const QRect room = screen ? screen->availableGeometry() : owner;
+    const QSize own = size();
+    QPoint at(owner.right() + 1, owner.top());
+    if (at.x() + own.width() - 1 > room.right()) {
+        if (owner.left() - own.width() >= room.left())
+            at.setX(owner.left() - own.width());
+        else
+            at = owner.center() - QPoint(own.width() / 2, own.height() / 2);
+    }
+    at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - own.width() + 1)));
+    at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - own.height() + 1)));
+    move(at);
+}
+
 HelpWindow* HelpWindow::showHelp(QWidget* parent, const QString& keyword) {
     QWidget* owner = QApplication::activeModalWidget();
     if (!owner && parent) owner = parent->window();
@@ -113,6 +134,7 @@ HelpWindow* HelpWindow::showHelp(QWidget* parent, const QString& keyword) {
     if (!open_) {
         open_ = new HelpWindow(owner);
         open_->setAttribute(Qt::WA_DeleteOnClose);
+        if (owner) open_->placeBeside(owner);
     }
     open_->showKeyword(keyword);
     open_->show();

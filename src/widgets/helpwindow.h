@@ -16,8 +16,8 @@ public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
     // Opens (or raises) the help window at a keyword; an empty keyword opens the contents.
-    // The window belongs to parent's top-level window (so it can be used beside a modal dialog)
-    // and is destroyed when closed.
+    // The window belongs to parent's top-level window (so it can be used beside a modal dialog),
+    // opens beside that window (over it when the screen has no room) and is destroyed when closed.
     static HelpWindow* showHelp(QWidget* parent, const QString& keyword = QString());
 
     // The resource URL of a keyword's page; empty when there is none.
@@ -30,6 +30,9 @@ public:
     QUrl currentPage() const;
     QString currentTitle() const;
     QTextBrowser* browser() const { return browser_; }
+
+    // Moves the window beside the asking window, or over it when its screen has no room beside.
+    void placeBeside(const QWidget* asking);
 
 private:
     QTextBrowser* browser_;

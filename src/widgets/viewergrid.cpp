@@ -12,6 +12,7 @@
 #include "catalogue/settings.h"
 #include "catalogue/viewermodel.h"
 #include "dbase/table.h"
+#include "widgets/dialogbase.h"
 #include "widgets/prompts.h"
 
 namespace {
@@ -70,12 +71,23 @@ public:
             if (fs.typeCode == TypeString) combo->lineEdit()->setMaxLength(fs.width);
             return combo;
         }
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            line->setFont(grid_->gridFont_);
-            if (fs.typeCode == TypeString) line->setMaxLength(fs.width);
+        if (ViewerModel::isCheckSlot(slot)) return QStyledItemDelegate::createEditor(parent, option, index);
+        // A plain line edit: it keeps to its cell while typing (the default one grows over the
+        // cells beside it).
+        auto* line = new QLineEdit(parent);
+        line->setFrame(false);
+        line->setFont(grid_->gridFont_);
+        if (fs.typeCode == TypeString) line->setMaxLength(fs.width);
+        return line;
+    }
+
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override {
+        if (qobject_cast<QLineEdit*>(editor) || qobject_cast<QComboBox*>(editor)) {
+            editor->setGeometry(option.rect);
+            return;
         }
-        return editor;
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
     }
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
@@ -101,6 +113,10 @@ private:
 ViewerGrid::ViewerGrid(dbase::Table& table, QWidget* parent)
     : QTableView(parent), model_(new ViewerModel(table, this)), delegate_(new CellDelegate(this)) {
     setObjectName(QStringLiteral("ViewerGrid"));
+    // The grid's fonts and colours are the viewer options, never the window's user fonts.
+    look::markOwnLook(this);
+    // A cell edit that moves its record re-reads the order once the cell editor has closed.
+    model_->setReorderLater(true);
     setModel(model_);
     setItemDelegate(delegate_);
     setShowGrid(false); // the delegate draws the lines the settings ask for
@@ -111,6 +127,8 @@ ViewerGrid::ViewerGrid(dbase::Table& table, QWidget* parent)
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setHighlightSections(false);
+    // A title wider than its column ends in "…" (its tooltip shows it whole).
+    horizontalHeader()->setTextElideMode(Qt::ElideRight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setFixedWidth(18);
     // Uniform row heights: no row is measured, so a million rows cost nothing.
@@ -144,6 +162,10 @@ void ViewerGrid::setDataLists(DataLists* lists) {
 
 void ViewerGrid::setDateFormat(const DateFormat& format) {
     model_->setDateFormat(format);
+}
+
+void ViewerGrid::setMoneyFormat(int currencyFormat, const RegionalValues& regional) {
+    model_->setMoneyFormat(currencyFormat, regional);
 }
 
 int ViewerGrid::columnWidthFor(int characters) const {
@@ -263,12 +285,15 @@ void ViewerGrid::syncToTable() {
     int row = model_->currentRow();
     if (row < 0) row = 0;
     selectRow(row);
+    model_->setIndicatorRow(currentRecordRow());
     if (currentIndex().isValid()) scrollTo(currentIndex());
 }
 
 void ViewerGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (current.isValid() && current.row() != previous.row()) model_->gotoRow(current.row());
+    // The row's record (rows shift when records go), not only a changed row number.
+    if (current.isValid() && model_->recnoAt(current.row()) != model_->table().recNo())
+        model_->gotoRow(current.row());
     model_->setIndicatorRow(current.isValid() ? current.row() : -1);
     if (!previous.isValid() || current.row() != previous.row()) emit currentRecordChanged();
 }
@@ -291,7 +316,15 @@ bool ViewerGrid::deleteCurrent() {
     if (!prompts.confirm(window(), QStringLiteral("Delete this record?"))) return false;
     if (!model_->deleteRow(row)) return false;
     if (model_->rowCount() > 0) {
-        selectRow(std::min(row, model_->rowCount() - 1));
+        // The row that takes the deleted one's place (or the new last row) becomes current: the
+        // table's current record, the selection and the indicator all move to it.
+        const int next = std::min(row, model_->rowCount() - 1);
+        selectRow(next);
+        model_->gotoRow(next);
+        model_->setIndicatorRow(next);
+        selectionModel()->select(currentIndex(), fieldEditing_ ? QItemSelectionModel::ClearAndSelect
+                                                               : QItemSelectionModel::ClearAndSelect |
+                                                                     QItemSelectionModel::Rows);
     } else {
         setCurrentIndex(QModelIndex());
         model_->setIndicatorRow(-1);

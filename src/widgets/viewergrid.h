@@ -32,6 +32,7 @@ public:
     void setDataLists(DataLists* lists);
     DataLists* dataLists() const { return lists_; }
     void setDateFormat(const DateFormat& format);
+    void setMoneyFormat(int currencyFormat, const RegionalValues& regional);
 
     // Re-applies the viewer settings to the grid.
     void applyViewerOptions(const DatabaseSettings& settings);

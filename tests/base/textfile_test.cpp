@@ -1,4 +1,5 @@
 // Windows-1252 conversion, line splitting and the atomic replace of text files.
+#include "base/inifile.h"
 #include "base/textfile.h"
 #include "common/files.h"
 
@@ -8,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,6 +54,25 @@ TEST(TextFileTest, ReadsMissingUnopenableAndExistingFiles) {
     ASSERT_TRUE(textfile::writeAtomically(dir.filePath(QStringLiteral("f")), "abc\r\n", &error));
     EXPECT_EQ(textfile::readAll(dir.filePath(QStringLiteral("f")), &bytes, &error), textfile::ReadResult::Ok);
     EXPECT_EQ(bytes, QByteArray("abc\r\n"));
+}
+
+TEST(TextFileTest, ANamedPipeIsReportedWithoutWaitingForAWriter) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pipe = dir.filePath(QStringLiteral("QLNVID.INI"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    QByteArray bytes;
+    QString error;
+    EXPECT_EQ(textfile::readAll(pipe, &bytes, &error), textfile::ReadResult::Unopenable);
+    EXPECT_TRUE(error.contains(QStringLiteral("not a regular file"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(pipe)) << error.toStdString();
+
+    // A settings file of that name is not read and never replaced by a regular file.
+    IniFile ini(pipe);
+    EXPECT_FALSE(ini.load());
+    ini.writeString(QStringLiteral("Options"), QStringLiteral("Key"), QStringLiteral("1"));
+    EXPECT_FALSE(ini.save());
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
 }
 
 TEST(TextFileTest, AtomicWriteReplacesAndLeavesNothingBehind) {

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -227,15 +228,90 @@ TEST_F(DataListsTest, SaveIntoAMissingFolderIsReported) {
     EXPECT_TRUE(error.contains(QStringLiteral("No such file or directory"))) << error.toStdString();
 }
 
-TEST_F(DataListsTest, UnreadableListFileGivesAnEmptyList) {
-    // A folder in place of a list file cannot be opened as a file: an empty list, no error.
-    ASSERT_TRUE(writeFile(db(QStringLiteral("MASTER.009")), "VHS\r\n"));
-    QDir().mkpath(db(QStringLiteral("MASTER.001")));
+TEST_F(DataListsTest, ShippedListsFillOnlyWhatTheProgramFolderLacks) {
+    QDir(dir.path()).mkpath(QStringLiteral("share"));
+    qputenv("QUILLON_SHARE", QFile::encodeName(dir.filePath(QStringLiteral("share"))));
+    ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("share/RATING.LST")), "Family\r\nAdult\r\n"));
+    ASSERT_TRUE(writeFile(prog(QStringLiteral("Oscar.lst")), "My Own Award\r\n"));
+    QStringList copied;
+    QString error;
+    EXPECT_TRUE(DataLists::installShippedLists(&copied, &error)) << error.toStdString();
+    qunsetenv("QUILLON_SHARE");
+    EXPECT_EQ(copied.size(), DataLists::ListCount - 1);
+    EXPECT_FALSE(copied.contains(QStringLiteral("OSCAR.LST")));
+    EXPECT_EQ(readFile(prog(QStringLiteral("Oscar.lst"))), QByteArray("My Own Award\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(prog(QStringLiteral("OSCAR.LST"))));
+    // From the share folder when it has the file, else the copy built into the program.
+    EXPECT_EQ(readFile(prog(QStringLiteral("RATING.LST"))), QByteArray("Family\r\nAdult\r\n"));
+    const QStringList formats = DataLists::readListFile(prog(QStringLiteral("FORMAT.LST")));
+    for (const char* format : {"VHS", "Beta", "LaserDisc", "DVD", "Blu-ray"})
+        EXPECT_TRUE(formats.contains(QLatin1String(format))) << format;
+    EXPECT_TRUE(readFile(prog(QStringLiteral("MISC.LST"))).endsWith("\r\n"));
+    EXPECT_TRUE(readFile(prog(QStringLiteral("STAR.LST"))).isEmpty());
+    // Every shipped value fits its field and the list editor.
+    for (int number = 1; number <= DataLists::ListCount; ++number) {
+        const QByteArray bytes = readFile(prog(QLatin1String(DataLists::info(number).defaultFile)));
+        EXPECT_FALSE(bytes.contains("\n") && !bytes.contains("\r\n")) << number;
+        for (const QString& value : DataLists::parseListBytes(bytes))
+            EXPECT_LE(value.size(), DataLists::info(number).longest) << value.toStdString();
+    }
+    // A second start finds them all and writes nothing.
+    copied.clear();
+    EXPECT_TRUE(DataLists::installShippedLists(&copied));
+    EXPECT_TRUE(copied.isEmpty());
+}
+
+// A list file that exists but cannot be read: a folder or a named pipe in its place. The load
+// names it and still loads the other lists; saving passes it by, so the user's list survives.
+struct UnreadableCase {
+    const char* what;
+    bool (*make)(const QString& path);
+};
+const UnreadableCase kUnreadable[] = {
+    {"folder", [](const QString& path) { return QDir().mkpath(path); }},
+    {"named pipe",
+     [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0; }},
+};
+
+TEST_F(DataListsTest, UnreadableListFileIsReportedAndNeverWrittenOver) {
+    for (const UnreadableCase& c : kUnreadable) {
+        SCOPED_TRACE(c.what);
+        QDir(db(QString())).removeRecursively();
+        QDir().mkpath(db(QString()));
+        ASSERT_TRUE(writeFile(db(QStringLiteral("MASTER.009")), "VHS\r\n"));
+        ASSERT_TRUE(writeFile(db(QStringLiteral("MASTER.003")), "Hitch\r\n"));
+        const QString stars = db(QStringLiteral("MASTER.002"));
+        ASSERT_TRUE(c.make(stars));
+        DataLists lists;
+        lists.setList(DataLists::Stars, {QStringLiteral("stale")});
+        QString error;
+        EXPECT_FALSE(lists.loadAllLists(tablePath, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("MASTER.002"))) << error.toStdString();
+        EXPECT_TRUE(lists.list(DataLists::Stars).isEmpty());
+        EXPECT_EQ(lists.list(DataLists::Format), QStringList{QStringLiteral("VHS")});
+        EXPECT_EQ(lists.list(DataLists::Director), QStringList{QStringLiteral("Hitch")});
+        EXPECT_TRUE(lists.isUnreadable(stars));
+
+        // The next save (a switch, the end of the program) writes every other list.
+        lists.addToList(DataLists::Stars, QStringLiteral("Typed"));
+        lists.addToList(DataLists::Director, QStringLiteral("Lang"));
+        EXPECT_TRUE(lists.saveAllLists(tablePath, &error)) << error.toStdString();
+        const QFileInfo after(stars);
+        EXPECT_FALSE(after.isFile());
+        EXPECT_TRUE(after.exists());
+        EXPECT_EQ(readFile(db(QStringLiteral("MASTER.003"))), QByteArray("Hitch\r\nLang\r\n"));
+    }
+}
+
+TEST_F(DataListsTest, UnreadableProgramWideListIsNotWrittenOver) {
+    const QString oscar = prog(QStringLiteral("OSCAR.LST"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(oscar).constData(), 0644), 0);
     DataLists lists;
-    lists.setList(DataLists::Producer, {QStringLiteral("stale")});
-    ASSERT_TRUE(lists.loadAllLists(tablePath));
-    EXPECT_TRUE(lists.list(DataLists::Producer).isEmpty());
-    EXPECT_EQ(lists.list(DataLists::Format), QStringList{QStringLiteral("VHS")});
+    EXPECT_TRUE(lists.programList(DataLists::OscarNames).isEmpty());
+    QString error;
+    EXPECT_FALSE(lists.saveProgramList(DataLists::OscarNames, {QStringLiteral("Best Picture")}, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("OSCAR.LST"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo(oscar).isFile());
 }
 
 } // namespace

@@ -6,9 +6,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/fieldtext.h"
+#include "common/files.h"
 #include "common/testcatalogue.h"
 #include "shell_helpers.h"
 
@@ -330,6 +332,55 @@ const char* kNotValid = "The last database used as recorded in the INI file is n
                         "file.  You will need to choose a new file.";
 const char* kEndQuestion = "No valid Quillon Videos 97 database is open.  Do you want to end the program?";
 
+QString startMessage(const QString& what, const QString& path, const QString& problem) {
+    return QString("%1\n\n%2:\n%3").arg(what, path, problem);
+}
+
+// A program folder whose MASTER.DBF cannot be used, and no last database in the settings: the
+// first message names the file and the reason (not the settings file), then the Open dialog.
+struct BadMaster {
+    const char* what;
+    void (*make)(const QString& path);
+    const char* reason; // a part of the engine's or the format check's text
+};
+const BadMaster kBadMasters[] = {
+    {"zero bytes", [](const QString& p) { ASSERT_TRUE(writeFile(p, QByteArray())); }, "truncated"},
+    {"truncated",
+     [](const QString& p) {
+         ASSERT_TRUE(createCatalogue(p).ok);
+         QFile f(p);
+         ASSERT_TRUE(f.resize(100));
+     },
+     "exceeds the file size"},
+    {"a folder", [](const QString& p) { ASSERT_TRUE(QDir().mkpath(p)); }, "not a regular file"},
+    {"a named pipe", [](const QString& p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0644), 0); },
+     "not a regular file"},
+};
+
+TEST(StartDatabase, ABadMasterTableIsNamedWithItsReasonBeforeTheDialog) {
+    for (const BadMaster& bad : kBadMasters) {
+        SCOPED_TRACE(bad.what);
+        Sandbox box;
+        bad.make(box.master());
+        const QString good = catalogue(box.other("GOOD.DBF"));
+        ScriptedPrompts prompts;
+        prompts.answer(Prompts::Ok).answerFile(good);
+        auto main = start();
+        ASSERT_TRUE(main->startedOk());
+        EXPECT_EQ(main->session().currentDatabase(), good);
+        const auto messages = prompts.messages();
+        ASSERT_FALSE(messages.empty());
+        const QString first = messages.front().text;
+        EXPECT_TRUE(first.startsWith(QString("The database \"%1\" cannot be used.").arg(box.master())))
+            << first.toStdString();
+        EXPECT_FALSE(first.contains("INI file")) << first.toStdString();
+        EXPECT_TRUE(first.contains(bad.reason)) << first.toStdString();
+        EXPECT_EQ(first.count(box.master()), 2) << first.toStdString(); // the file, once in the detail
+        EXPECT_EQ(prompts.calls().front().kind, ScriptedPrompts::Kind::Message); // before the dialog
+        finish(main);
+    }
+}
+
 TEST(StartDatabase, LastDatabaseThatIsNoCatalogueForcesOpenUntilAValidOne) {
     Sandbox box;
     python("import dbf, sys\nt = dbf.Table(sys.argv[1], 'name C(10)')\nt.open(dbf.READ_WRITE)\nt.close()\n",
@@ -337,12 +388,12 @@ TEST(StartDatabase, LastDatabaseThatIsNoCatalogueForcesOpenUntilAValidOne) {
     const QString good = catalogue(box.other("GOOD.DBF"));
     box.setProgramKey("Misc", "Last Database", box.other("WRONG.DBF"));
     ScriptedPrompts prompts;
-    prompts.expect("Error", kNotValid, Prompts::Ok)
-        .answerFile("") // cancelled: the check fails again
-        .expect("Error", notCatalogueMessage(), Prompts::Ok)
+    // First what is wrong with which file, then the dialog.
+    prompts
+        .expect("Error", startMessage(kNotValid, box.other("WRONG.DBF"), notCatalogueMessage()), Prompts::Ok)
+        .answerFile("") // cancelled
         .expect("Confirm", kEndQuestion, Prompts::No)
-        .answerFile(box.other("WRONG.DBF")) // the same wrong file: refused by Open and by the loop
-        .expect("Error", notCatalogueMessage(), Prompts::Ok)
+        .answerFile(box.other("WRONG.DBF")) // the same wrong file: refused by Open
         .expect("Error", notCatalogueMessage(), Prompts::Ok)
         .answerFile(good);
     auto main = start();
@@ -364,9 +415,9 @@ TEST(StartDatabase, CancellingTheForcedOpenCanEndTheProgram) {
            {box.other("WRONG.DBF")});
     box.setProgramKey("Misc", "Last Database", box.other("WRONG.DBF"));
     ScriptedPrompts prompts;
-    prompts.expect("Error", kNotValid, Prompts::Ok)
+    prompts
+        .expect("Error", startMessage(kNotValid, box.other("WRONG.DBF"), notCatalogueMessage()), Prompts::Ok)
         .answerFile("")
-        .expect("Error", notCatalogueMessage(), Prompts::Ok)
         .expect("Confirm", kEndQuestion, Prompts::Yes);
     auto main = start();
     EXPECT_FALSE(main->startedOk());

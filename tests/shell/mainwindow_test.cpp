@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "base/paths.h"
+#include "common/files.h"
 #include "common/testcatalogue.h"
 #include "dbase/table.h"
 #include "shell_helpers.h"
@@ -48,6 +49,29 @@ TEST(MainStart, FirstStartWithNoFilesCreatesMasterAndUsesTheDefaults) {
     EXPECT_EQ(box.programKey("Misc", "Last Database"), box.master());
     EXPECT_EQ(box.programKey("Misc", "Show Tips"), QString("Yes"));
     EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST(MainStart, FirstStartCopiesTheShippedListsAndKeepsTheUsersOwn) {
+    Sandbox box;
+    ASSERT_TRUE(writeFile(box.program("star.lst"), "Garbo\r\n"));
+    ScriptedPrompts prompts;
+    auto main = start();
+    ASSERT_TRUE(main->startedOk());
+    for (int number = 1; number <= DataLists::ListCount; ++number) {
+        if (number == DataLists::Stars) continue;
+        EXPECT_TRUE(QFileInfo(box.program(DataLists::info(number).defaultFile)).isFile()) << number;
+    }
+    EXPECT_FALSE(QFileInfo::exists(box.program("STAR.LST")));
+    EXPECT_EQ(readFile(box.program("star.lst")), QByteArray("Garbo\r\n"));
+    // The new MASTER catalogue starts from them: the drop-downs and the award pick have values.
+    const DataLists& lists = main->session().lists();
+    EXPECT_TRUE(lists.list(DataLists::Format).contains("VHS"));
+    EXPECT_TRUE(lists.list(DataLists::Format).contains("Blu-ray"));
+    EXPECT_EQ(lists.list(DataLists::Stars), QStringList{"Garbo"});
+    EXPECT_TRUE(lists.programList(DataLists::OscarNames).contains("Best Picture"));
+    EXPECT_FALSE(lists.programList(DataLists::Miscellaneous).isEmpty());
+    EXPECT_TRUE(prompts.messages().empty());
+    finish(main);
 }
 
 TEST(MainStart, AnExistingCatalogueOpensOnItsFirstRecord) {
@@ -354,7 +378,7 @@ TEST(MainMenus, SaveAndLoadDefaultListsAskFirst) {
         "proceed?";
     prompts.expect("Warning", save, Prompts::No);
     main->action("MenuSaveDefaults")->trigger();
-    EXPECT_FALSE(QFileInfo::exists(DataLists::defaultListPath(DataLists::Producer)));
+    EXPECT_EQ(readFile(DataLists::defaultListPath(DataLists::Producer)), QByteArray()); // as shipped
     prompts.expect("Warning", save, Prompts::Yes);
     main->action("MenuSaveDefaults")->trigger();
     EXPECT_TRUE(QFileInfo::exists(DataLists::defaultListPath(DataLists::Producer)));
@@ -396,3 +420,46 @@ TEST(MainMenus, DateFormatChoicesTickOneItemAndSetThePattern) {
 }
 
 } // namespace
+
+namespace {
+
+// The grid shows the viewer options of the open catalogue: cell colour, text colour and font.
+void expectViewerLook(MainWindow& main, const char* after) {
+    SCOPED_TRACE(after);
+    const DatabaseSettings& d = main.session().database();
+    ViewerGrid* grid = main.viewerGrid();
+    const QColor cell(d.cellColor & 0xff, (d.cellColor >> 8) & 0xff, (d.cellColor >> 16) & 0xff);
+    EXPECT_EQ(grid->palette().color(QPalette::Base), cell);
+    EXPECT_EQ(grid->font().family(), d.gridFont.name);
+    EXPECT_EQ(grid->font().pointSize(), d.gridFont.size);
+}
+
+} // namespace
+
+TEST(MainViewer, TheGridShowsTheViewerOptionsAfterEveryCommandThatReloadsIt) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    main->show();
+    QCoreApplication::processEvents();
+    DatabaseSettings& d = main->session().database();
+    d.cellColor = 0x40C0F0;
+    d.gridFont.name = "DejaVu Serif";
+    d.gridFont.size = 13;
+    main->showOpenCatalogue(); // as a start, New, Open or a recent file does
+    expectViewerLook(*main, "showing the catalogue");
+    main->updateDatabase();
+    expectViewerLook(*main, "Update");
+    prompts.answerFont(QFont("DejaVu Sans Mono", 20));
+    main->action("MenuEditFont")->trigger();
+    expectViewerLook(*main, "Edit Font");
+    prompts.answerFont(QFont("DejaVu Sans Mono", 20));
+    main->action("MenuLabelFont")->trigger();
+    expectViewerLook(*main, "Label Font");
+    prompts.answerFile(box.other("NEW.DBF"));
+    main->action("MenuNew")->trigger();
+    ASSERT_EQ(main->session().currentDatabase(), box.other("NEW.DBF"));
+    expectViewerLook(*main, "New");
+    EXPECT_TRUE(prompts.done());
+    finish(main);
+}

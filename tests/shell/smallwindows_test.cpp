@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -106,6 +107,32 @@ TEST(Help, EveryPageHasATitleAndEveryLinkResolves) {
                 << page.toStdString() << " -> " << target.toStdString();
         }
     }
+}
+
+TEST(Help, EachButtonHasItsOwnAccessKeyAndTheWindowOpensBesideTheAskingOne) {
+    QWidget owner;
+    owner.setGeometry(200, 150, 500, 400);
+    owner.show();
+    HelpWindow* help = HelpWindow::showHelp(&owner, "Sort Order");
+    QStringList keys;
+    for (QPushButton* b : help->findChildren<QPushButton*>()) {
+        const qsizetype amp = b->text().indexOf('&');
+        ASSERT_GE(amp, 0) << b->text().toStdString();
+        const QString key = b->text().mid(amp + 1, 1).toLower();
+        EXPECT_FALSE(keys.contains(key)) << b->text().toStdString();
+        keys << key;
+    }
+    const QRect asking = owner.frameGeometry();
+    const QRect shown = help->frameGeometry();
+    EXPECT_NE(help->pos(), QPoint(0, 0));
+    // Beside the asking window (touching its right or left edge) or over it.
+    const bool beside = (shown.left() == asking.right() + 1 || shown.right() + 1 == asking.left()) &&
+                        shown.top() <= asking.bottom() && shown.bottom() >= asking.top();
+    EXPECT_TRUE(beside || shown.intersects(asking)) << shown.x() << "," << shown.y();
+    if (QScreen* screen = owner.screen()) {
+        EXPECT_TRUE(screen->availableGeometry().contains(help->pos()));
+    }
+    help->close();
 }
 
 TEST(Help, ShowHelpReusesOneWindow) {

@@ -536,3 +536,162 @@ TEST_F(ViewerTest, CtrlDeleteAsksOnlyWhileFieldEditingIsOn) {
     EXPECT_EQ(table.recordCount(), 1u);
     EXPECT_EQ(grid.model()->rowCount(), 1);
 }
+
+namespace {
+
+// A shown grid over Bravo, Charlie, Delta in title order with field editing on.
+struct SortedGrid {
+    explicit SortedGrid(dbase::Table& table) : grid(table) {
+        DatabaseSettings s;
+        s.fieldEditing = true;
+        grid.applyViewerOptions(s);
+        grid.resize(600, 300);
+        grid.show();
+        grid.setFocus();
+    }
+    void type(int row, const QString& text, Qt::Key leave) {
+        grid.setCurrentIndex(grid.model()->index(row, Slot::Title - 1));
+        QTest::keyClick(&grid, Qt::Key_F2);
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        ASSERT_TRUE(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, leave);
+        QCoreApplication::processEvents(); // the delegate commits through a queued call
+        QCoreApplication::processEvents(); // then the order is read again
+    }
+    ViewerGrid grid;
+};
+
+} // namespace
+
+TEST_F(ViewerTest, EditingASortKeyInTheGridKeepsTheEditedRecordCurrent) {
+    const struct {
+        int row;
+        const char* typed;
+        Qt::Key leave;
+        int newRow;
+    } cases[] = {
+        {2, "Alpha", Qt::Key_Return, 0},
+        {0, "Echo", Qt::Key_Return, 2},
+        {1, "Aardvark", Qt::Key_Tab, 0},
+        {0, "Zulu", Qt::Key_Tab, 2},
+    };
+    fill(3, [](int i) {
+        TestRecord r = numbered(i);
+        r.title = QStringList{"Bravo", "Charlie", "Delta"}[i];
+        return r;
+    });
+    addTitleIndex(table);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        SortedGrid sorted(table);
+        ViewerGrid& grid = sorted.grid;
+        const uint32_t edited = grid.viewerModel()->recnoAt(c.row);
+        sorted.type(c.row, QString::fromLatin1(c.typed), c.leave);
+        EXPECT_EQ(reread(edited, "Title"), QString::fromLatin1(c.typed));
+        EXPECT_EQ(grid.currentRecordRow(), c.newRow);
+        EXPECT_EQ(table.recNo(), edited);
+        EXPECT_EQ(grid.viewerModel()->recnoAt(grid.currentRecordRow()), edited);
+        EXPECT_EQ(grid.model()->headerData(c.newRow, Qt::Vertical).toString(), QString(QChar(0x25B6)));
+    }
+}
+
+TEST_F(ViewerTest, TheIndicatorMarksTheCurrentRecordAfterADelete) {
+    for (int deleted : {0, 1, 2}) {
+        SCOPED_TRACE(deleted);
+        table.close();
+        createTestCatalogue(path);
+        table.open(enginePathOf(path));
+        fill(3);
+        ViewerGrid grid(table);
+        grid.resize(600, 300);
+        grid.show();
+        grid.selectRow(deleted);
+        ScriptedPrompts prompts;
+        prompts.answer(Prompts::Yes);
+        ASSERT_TRUE(grid.deleteCurrent());
+        QCoreApplication::processEvents();
+        const int current = grid.currentRecordRow();
+        ASSERT_GE(current, 0);
+        EXPECT_EQ(current, std::min(deleted, 1));
+        EXPECT_EQ(grid.viewerModel()->recnoAt(current), table.recNo());
+        int marked = -1;
+        for (int row = 0; row < grid.model()->rowCount(); ++row)
+            if (grid.model()->headerData(row, Qt::Vertical).toString() == QString(QChar(0x25B6))) {
+                EXPECT_EQ(marked, -1) << "two rows marked";
+                marked = row;
+            }
+        EXPECT_EQ(marked, current);
+        const QModelIndexList selected = grid.selectionModel()->selectedIndexes();
+        ASSERT_FALSE(selected.isEmpty());
+        EXPECT_EQ(selected.front().row(), current);
+    }
+}
+
+TEST_F(ViewerTest, PricesShowInTheMoneyFormatAndEditAsPlainNumbers) {
+    fill(1);
+    table.first();
+    table.edit();
+    table.setText(table.fieldIndexOrThrow("ListPrice"), "1234.5");
+    table.setText(table.fieldIndexOrThrow("PurchPrice"), "-7");
+    table.post();
+    ViewerModel model(table);
+    RegionalValues comma;
+    comma.sDecimal = QLatin1Char(',');
+    comma.sThousand = QLatin1Char('.');
+    comma.iCurrDigits = 2;
+    const struct {
+        int format;
+        const char* list;
+        const char* purch;
+    } cases[] = {{USFormat, "1,234.50", "-7.00"}, {SystemFormat, "1.234,50", "-7,00"}};
+    for (const auto& c : cases) {
+        model.setMoneyFormat(c.format, comma);
+        EXPECT_EQ(model.index(0, Slot::ListPrice - 1).data().toString(), c.list);
+        EXPECT_EQ(model.index(0, Slot::PurchasePrice - 1).data().toString(), c.purch);
+        EXPECT_EQ(model.index(0, Slot::ListPrice - 1).data(Qt::EditRole).toString(), "1234.50");
+    }
+    // Editing takes a plain number; the same number is not written again.
+    model.setEditable(true);
+    ASSERT_TRUE(model.setData(model.index(0, Slot::ListPrice - 1), "99.5"));
+    EXPECT_DOUBLE_EQ(reread(1, "ListPrice").toDouble(), 99.5);
+    EXPECT_EQ(model.index(0, Slot::ListPrice - 1).data().toString(), "99,50");
+}
+
+TEST_F(ViewerTest, TitlesWiderThanTheirColumnEndInAnEllipsisAndShowWholeAsTooltips) {
+    fill(1);
+    ViewerGrid grid(table);
+    DatabaseSettings s;
+    s.fieldNames[Slot::OscarNomination - 1] = QStringLiteral("Oscar Nomination");
+    s.fieldWidth[Slot::OscarNomination - 1] = 4;
+    grid.applyViewerOptions(s);
+    const int column = Slot::OscarNomination - 1;
+    EXPECT_EQ(grid.horizontalHeader()->textElideMode(), Qt::ElideRight);
+    EXPECT_EQ(grid.model()->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              "Oscar Nomination");
+    EXPECT_LT(grid.columnWidth(column),
+              grid.horizontalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("Oscar Nomination")));
+}
+
+TEST_F(ViewerTest, TheCellEditorKeepsWithinItsCellWhileTyping) {
+    fill(2);
+    ViewerGrid grid(table);
+    DatabaseSettings s;
+    s.fieldEditing = true;
+    s.fieldWidth[Slot::Title - 1] = 6;
+    grid.applyViewerOptions(s);
+    grid.resize(600, 300);
+    grid.show();
+    grid.setFocus();
+    const QModelIndex cell = grid.model()->index(0, Slot::Title - 1);
+    grid.setCurrentIndex(cell);
+    QTest::keyClick(&grid, Qt::Key_F2);
+    auto* editor = grid.viewport()->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    QTest::keyClicks(editor, "A title much longer than its narrow column");
+    QCoreApplication::processEvents();
+    const QRect rect = grid.visualRect(cell);
+    EXPECT_LE(editor->geometry().right(), rect.right());
+    EXPECT_LE(editor->width(), rect.width());
+}
