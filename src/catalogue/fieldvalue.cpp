@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/textfile.h"
+#include "base/textfile.h"
 #include "catalogue/fieldslots.h"
 
 namespace {
@@ -129,11 +129,11 @@ QString invalidValueMessage(int slot) {
     switch (slot) {
     case Slot::CheckDate:
         return QStringLiteral("Invalid check out date specified.  Please correct.");
-    case Slot::PurchDate:
+    case Slot::PurchaseDate:
         return QStringLiteral("Invalid purchase date specified.  Please correct.");
     case Slot::ListPrice:
         return QStringLiteral("Invalid list price specified.  Please correct.");
-    case Slot::PurchPrice:
+    case Slot::PurchasePrice:
         return QStringLiteral("Invalid purchase price specified.  Please correct.");
     case Slot::RunTime:
         return QStringLiteral("Invalid play time specified.  Please correct.");

@@ -21,7 +21,7 @@
 //   1/0 in any letter case, blank as "No".
 #include <QString>
 
-#include "app/regional.h"
+#include "base/regional.h"
 
 // The regional choices that reading typed text depends on.
 struct ValueFormats {

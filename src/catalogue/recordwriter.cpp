@@ -1,23 +1,24 @@
 #include "catalogue/recordwriter.h"
 
+#include "catalogue/datalists.h"
 #include "dbase/error.h"
 #include "dbase/table.h"
-#include "editor/datalists.h"
 
 namespace {
 
 // Fields written as text, in the order they are set.
 constexpr std::array<int, 34> TextWriteOrder{
-    Slot::Title,      Slot::Star1,    Slot::Star2,      Slot::Star3,      Slot::Star4,      Slot::Star5,
-    Slot::Star6,      Slot::Producer, Slot::Director,   Slot::ReleasedBy, Slot::Year,       Slot::RunTime,
-    Slot::Rating,     Slot::Category, Slot::Picture,    Slot::Sound,      Slot::Format,     Slot::PersonalRa,
-    Slot::MediaNum,   Slot::RecSpeed, Slot::CounterSta, Slot::CounterSto, Slot::Descriptio, Slot::Content,
-    Slot::Miscellane, Slot::KeyWords, Slot::LaserForma, Slot::OscarNom,   Slot::OscarAward, Slot::CheckName,
-    Slot::WherePurch, Slot::Writers,  Slot::UserDef1,   Slot::UserDef2};
+    Slot::Title,          Slot::Star1,       Slot::Star2,           Slot::Star3,       Slot::Star4,
+    Slot::Star5,          Slot::Star6,       Slot::Producer,        Slot::Director,    Slot::ReleasedBy,
+    Slot::Year,           Slot::RunTime,     Slot::Rating,          Slot::Category,    Slot::Picture,
+    Slot::Sound,          Slot::Format,      Slot::PersonalRating,  Slot::MediaNumber, Slot::RecordingSpeed,
+    Slot::CounterStart,   Slot::CounterStop, Slot::Description,     Slot::Content,     Slot::Miscellaneous,
+    Slot::KeyWords,       Slot::LaserFormat, Slot::OscarNomination, Slot::OscarAward,  Slot::CheckName,
+    Slot::WherePurchased, Slot::Writers,     Slot::UserDefined1,    Slot::UserDefined2};
 
 // The six fields the editor checks with its own messages, in its order.
-constexpr std::array<int, 6> EditorChecks{Slot::CheckDate,  Slot::PurchDate, Slot::ListPrice,
-                                          Slot::PurchPrice, Slot::RunTime,   Slot::Year};
+constexpr std::array<int, 6> EditorChecks{Slot::CheckDate,     Slot::PurchaseDate, Slot::ListPrice,
+                                          Slot::PurchasePrice, Slot::RunTime,      Slot::Year};
 
 std::array<int, FieldCount> makeCheckOrder() {
     std::array<int, FieldCount> order{};
@@ -44,10 +45,10 @@ const std::array<int, FieldCount>& RecordWriter::checkOrder() {
 
 const std::array<int, 20>& RecordWriter::listOrder() {
     static constexpr std::array<int, 20> order{
-        Slot::Producer,   Slot::Director, Slot::Star1,   Slot::Star2,      Slot::Star3,
-        Slot::Star4,      Slot::Star5,    Slot::Star6,   Slot::ReleasedBy, Slot::Rating,
-        Slot::Category,   Slot::Picture,  Slot::Sound,   Slot::Format,     Slot::LaserForma,
-        Slot::PersonalRa, Slot::RecSpeed, Slot::Content, Slot::CheckName,  Slot::WherePurch};
+        Slot::Producer,       Slot::Director,       Slot::Star1,   Slot::Star2,      Slot::Star3,
+        Slot::Star4,          Slot::Star5,          Slot::Star6,   Slot::ReleasedBy, Slot::Rating,
+        Slot::Category,       Slot::Picture,        Slot::Sound,   Slot::Format,     Slot::LaserFormat,
+        Slot::PersonalRating, Slot::RecordingSpeed, Slot::Content, Slot::CheckName,  Slot::WherePurchased};
     return order;
 }
 
@@ -102,9 +103,9 @@ WriteOutcome RecordWriter::write(const RecordEntry& entry, bool append) {
             for (int slot : TextWriteOrder)
                 table_.setText(field(slot), value(slot).stored.toStdString());
             table_.setNumber(field(Slot::ListPrice), value(Slot::ListPrice).number);
-            table_.setNumber(field(Slot::PurchPrice), value(Slot::PurchPrice).number);
+            table_.setNumber(field(Slot::PurchasePrice), value(Slot::PurchasePrice).number);
             table_.setDate(field(Slot::CheckDate), value(Slot::CheckDate).stored.toStdString());
-            table_.setDate(field(Slot::PurchDate), value(Slot::PurchDate).stored.toStdString());
+            table_.setDate(field(Slot::PurchaseDate), value(Slot::PurchaseDate).stored.toStdString());
             table_.setText(field(Slot::CheckOut), value(Slot::CheckOut).stored.toStdString());
             table_.setText(field(Slot::Viewed), value(Slot::Viewed).stored.toStdString());
             table_.post();

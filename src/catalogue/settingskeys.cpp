@@ -1,7 +1,7 @@
 #include "catalogue/settingskeys.h"
 
-#include "app/settings.h"
 #include "catalogue/fieldslots.h"
+#include "catalogue/settings.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/inifile.h"
+#include "base/inifile.h"
 
 struct DatabaseSettings;
 

@@ -1,0 +1,107 @@
+#pragma once
+// The records of the main table as a table model for the viewer grid.
+//
+// Rows are the records the table's cursor can visit (live records passing the record filter) in
+// the active order, kept as their physical record numbers; the forty columns are the catalogue
+// fields in slot order (the grid chooses which it shows and where). Record values are read only
+// when a row is shown, a block of rows at a time into a small cache, so a catalogue of a million
+// records opens and scrolls at once. Reading never moves the table's current record.
+//
+// Dates show in the current date format; CheckOut and Viewed are check boxes ("Yes"/"No").
+// setData writes one field through the table (edit, set, post); a value the field cannot take or
+// an engine failure leaves the record as it was and is reported through engineError.
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <list>
+#include <unordered_map>
+#include <vector>
+
+#include "base/regional.h"
+#include "catalogue/fieldslots.h"
+
+namespace dbase {
+class Table;
+}
+
+class ViewerModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int BlockRows = 64;    // rows read together
+    static constexpr int CachedBlocks = 32; // blocks kept
+
+    explicit ViewerModel(dbase::Table& table, QObject* parent = nullptr);
+    ~ViewerModel() override;
+
+    dbase::Table& table() const { return table_; }
+
+    // Column titles (field display names, slot order).
+    void setDisplayNames(const std::array<QString, FieldCount>& names);
+    QString displayName(int slot) const { return names_[size_t(slot - 1)]; }
+    void setDateFormat(const DateFormat& format);
+    // With editing off no cell is editable (flags) and setData refuses.
+    void setEditable(bool on);
+    bool isEditable() const { return editable_; }
+    // The row shown with the row indicator in the vertical header (-1 none).
+    void setIndicatorRow(int row);
+
+    // Column of a slot and back (column = slot - 1).
+    static int columnOfSlot(int slot) { return slot - 1; }
+    static int slotOfColumn(int column) { return column + 1; }
+    // CheckOut and Viewed.
+    static bool isCheckSlot(int slot) { return slot == Slot::CheckOut || slot == Slot::Viewed; }
+
+    // Record number of a row (0 when out of range) and the row of a record (-1 when not shown).
+    uint32_t recnoAt(int row) const;
+    int rowOfRecno(uint32_t recno) const;
+    // Makes the row's record the table's current record. False when it is gone.
+    bool gotoRow(int row);
+    // The row of the table's current record (-1 when none or not shown).
+    int currentRow() const;
+
+    // Deletes the record of a row through the table; the row goes. False (with engineError) on failure.
+    bool deleteRow(int row);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // The text of a field of a row as stored (dates "YYYYMMDD"); "" when unreadable.
+    QString rawText(int row, int slot) const;
+
+public slots:
+    // Re-reads the record order and drops the cache (order, filter or records changed).
+    void reload();
+    // Drops the cached values only (the display format changed, a record was changed elsewhere).
+    void refreshValues();
+
+signals:
+    // An engine failure or a value the field cannot take; the text is for the user.
+    void engineError(const QString& message);
+
+private:
+    struct Block {
+        std::vector<std::array<QString, FieldCount>> rows;
+        std::list<int>::iterator lru;
+    };
+    const std::array<QString, FieldCount>* rowValues(int row) const;
+    void mapFields();
+    QString displayText(int slot, const QString& raw) const;
+    bool writeField(int row, int slot, const QString& text);
+    // After a post: true when the record keeps its row (still shown, order unaffected).
+    bool stillInPlace(uint32_t recno, const char* fieldName);
+
+    dbase::Table& table_;
+    std::vector<uint32_t> recnos_;
+    std::array<int, FieldCount> fieldIndex_{}; // table field of each slot, -1 when missing
+    std::array<QString, FieldCount> names_;
+    DateFormat dateFormat_;
+    bool editable_ = false;
+    int indicatorRow_ = -1;
+    mutable std::unordered_map<int, Block> blocks_; // by block number
+    mutable std::list<int> lru_;                    // most recent first
+};
