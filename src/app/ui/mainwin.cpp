@@ -155,7 +155,7 @@ void TMain::openStartDatabase() {
     try {
         s.openTable(dbase::OpenMode::Shared);
         applySortExpression(s.table(), s.sortExpression(), SortApply::StartUp);
-        s.table().first();  // the viewer starts on the first record of the order in force
+        s.table().first(); // the viewer starts on the first record of the order in force
     } catch (const dbase::DbError& e) {
         // The order could not be set (the index is damaged or the table is held): record order,
         // the table stays usable and Rebuild Indexes can repair it.
@@ -782,7 +782,7 @@ void TMain::createViewerGrid() {
         DisplayCount();
     });
     connect(session_.get(), &Session::displayFormatsChanged, this,
-            [this] { grid_->setDateFormat(session_->dateFormat()); });
+            [this] { grid_->setValueFormats(session_->valueFormats()); });
 }
 
 QWidget* TMain::gridWidget() const {
@@ -790,7 +790,7 @@ QWidget* TMain::gridWidget() const {
 }
 
 void TMain::SetViewerOptions() {
-    grid_->setDateFormat(session_->dateFormat());
+    grid_->setValueFormats(session_->valueFormats());
     grid_->reload();
     grid_->SetViewerOptions(session_->database());
 }

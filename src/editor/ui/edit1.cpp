@@ -616,7 +616,7 @@ RecordEntry TMyEdit::entry() const {
 
 bool TMyEdit::DoUpdate() {
     if (session_.browseMode()) return false;
-    RecordWriter writer(session_.table(), &session_.lists(), editorsupport::valueFormats(session_),
+    RecordWriter writer(session_.table(), &session_.lists(), session_.valueFormats(),
                         session_.database().fieldNames);
     const WriteOutcome out = writer.write(entry(), session_.editorMode() != EditorMode::Edit);
     if (!out.ok) {

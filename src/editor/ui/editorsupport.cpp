@@ -35,10 +35,6 @@ void onListsChanged(Session& session, QObject* context, std::function<void(int)>
                      [f = std::move(f)](int number) { f(number); });
 }
 
-ValueFormats valueFormats(Session& session) {
-    return ValueFormats{session.dateFormat(), session.program().currencyFormat, session.regional()};
-}
-
 QString moneyText(Session& session, double value) {
     return money(0, value, session.program().currencyFormat, session.regional()).trimmed();
 }

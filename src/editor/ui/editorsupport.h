@@ -7,8 +7,6 @@
 #include <functional>
 #include <optional>
 
-#include "catalogue/fieldvalue.h"
-
 class QObject;
 class QWidget;
 class Session;
@@ -22,9 +20,6 @@ void addToStarList(Session& session, const QString& value);       // AddToStarLi
 bool saveAll(Session& session, QString* error);                   // SaveAllLists
 // Calls f with the list's number, while context lives, whenever a data list changes.
 void onListsChanged(Session& session, QObject* context, std::function<void(int)> f);
-
-// The date, currency and regional formats typed values are read in.
-ValueFormats valueFormats(Session& session);
 
 // Prices: the money text of a value, and reading a typed price (nullopt when not a number).
 QString moneyText(Session& session, double value);
