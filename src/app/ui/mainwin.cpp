@@ -841,9 +841,11 @@ void TMain::navigatorClicked(TNavigator::Button button) {
 
 void TMain::showEditor(EditorMode mode) {
     if (!session_->table().isOpen()) return;
-    session_->setEditorMode(mode);
-    // The editor works on the table's current record: the grid's current row.
+    // The editor works on the table's current record: the grid's current row. Edit and Copy
+    // need one; with none (an empty catalogue or search result) they do nothing.
     const int row = grid_->currentRecordRow();
+    if (mode != EditorMode::Add && (row < 0 || session_->table().recNo() == 0)) return;
+    session_->setEditorMode(mode);
     if (row >= 0) grid_->selectRow(row);
     editor_->exec();
     grid_->reload();

@@ -1,0 +1,63 @@
+// The main window's record commands over an empty catalogue and over one with records: Edit, Copy
+// and Delete need a current record; Add never does.
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "dbase/table.h"
+#include "shell_helpers.h"
+#include "support/testcatalogue.h"
+
+using namespace shelltest;
+
+namespace {
+
+// Runs a command; a modal window it opens is noted and closed as Escape would.
+bool opensAWindow(const std::function<void()>& command) {
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            opened = true;
+            dialog->reject();
+        }
+    });
+    command();
+    QCoreApplication::processEvents(); // the check runs even when nothing opened
+    return opened;
+}
+
+TEST(RecordCommands, EditCopyAndDeleteNeedACurrentRecord) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    ASSERT_TRUE(main->startedOk());
+    ASSERT_EQ(main->session().table().recordCount(), 0u);
+    EXPECT_FALSE(opensAWindow([&] { main->EditClick(); }));
+    EXPECT_FALSE(opensAWindow([&] { main->CopyClick(); }));
+    main->DeleteClick(); // no question: there is nothing to delete
+    EXPECT_TRUE(prompts.messages().empty());
+    EXPECT_EQ(main->session().table().recordCount(), 0u);
+    // Add opens the editor on the empty catalogue.
+    EXPECT_TRUE(opensAWindow([&] { main->AddClick(); }));
+    finish(main);
+}
+
+TEST(RecordCommands, EditAndCopyOpenTheEditorOnARecord) {
+    Sandbox box;
+    createCatalogue(box.master());
+    {
+        dbase::Table t;
+        t.open(enginePathOf(box.master()));
+        appendRecords(t, 2, [](int i) { return TestRecord{QString("Film %1").arg(i), "", "", "", 1990}; });
+    }
+    ScriptedPrompts prompts;
+    auto main = start();
+    ASSERT_TRUE(main->startedOk());
+    EXPECT_TRUE(opensAWindow([&] { main->EditClick(); }));
+    EXPECT_TRUE(opensAWindow([&] { main->CopyClick(); }));
+    finish(main);
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+} // namespace
