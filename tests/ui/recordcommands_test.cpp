@@ -32,6 +32,7 @@ TEST(RecordCommands, EditCopyAndDeleteNeedACurrentRecord) {
     ScriptedPrompts prompts;
     auto main = start();
     ASSERT_TRUE(main->startedOk());
+    main->show();
     ASSERT_EQ(main->session().table().recordCount(), 0u);
     EXPECT_FALSE(opensAWindow([&] { main->EditClick(); }));
     EXPECT_FALSE(opensAWindow([&] { main->CopyClick(); }));
@@ -54,6 +55,7 @@ TEST(RecordCommands, EditAndCopyOpenTheEditorOnARecord) {
     ScriptedPrompts prompts;
     auto main = start();
     ASSERT_TRUE(main->startedOk());
+    main->show();
     EXPECT_TRUE(opensAWindow([&] { main->EditClick(); }));
     EXPECT_TRUE(opensAWindow([&] { main->CopyClick(); }));
     finish(main);
