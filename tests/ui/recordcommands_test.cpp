@@ -29,6 +29,7 @@ bool opensAWindow(const std::function<void()>& command) {
 
 TEST(RecordCommands, EditCopyAndDeleteNeedACurrentRecord) {
     Sandbox box;
+    box.setProgramKey("Misc", "Show Tips", "No");
     ScriptedPrompts prompts;
     auto main = start();
     ASSERT_TRUE(main->startedOk());
@@ -52,6 +53,7 @@ TEST(RecordCommands, EditAndCopyOpenTheEditorOnARecord) {
         t.open(enginePathOf(box.master()));
         appendRecords(t, 2, [](int i) { return TestRecord{QString("Film %1").arg(i), "", "", "", 1990}; });
     }
+    box.setProgramKey("Misc", "Show Tips", "No");
     ScriptedPrompts prompts;
     auto main = start();
     ASSERT_TRUE(main->startedOk());
