@@ -49,8 +49,8 @@ void ViewerModel::setDisplayNames(const std::array<QString, FieldCount>& names) 
     emit headerDataChanged(Qt::Horizontal, 0, FieldCount - 1);
 }
 
-void ViewerModel::setDateFormat(const DateFormat& format) {
-    dateFormat_ = format;
+void ViewerModel::setValueFormats(const ValueFormats& formats) {
+    formats_ = formats;
     refreshValues();
 }
 
@@ -174,7 +174,7 @@ QString ViewerModel::rawText(int row, int slot) const {
 }
 
 QString ViewerModel::displayText(int slot, const QString& raw) const {
-    if (fieldSlot(slot).typeCode == TypeDate) return raw.isEmpty() ? QString() : dateFormat_.format(raw);
+    if (fieldSlot(slot).typeCode == TypeDate) return raw.isEmpty() ? QString() : formats_.dates.format(raw);
     return raw;
 }
 
@@ -268,29 +268,31 @@ bool ViewerModel::writeField(int row, int slot, const QString& typed) {
     if (field < 0 || recno == 0) return false;
     const FieldSlot& fs = fieldSlot(slot);
 
-    // The text to store, or a message when the field cannot take it.
-    QString stored = typed;
-    if (fs.typeCode == TypeDate) {
-        bool ok = false;
-        stored = dateFormat_.parse(typed.trimmed(), &ok);
-        if (!ok) {
-            emit engineError(QStringLiteral("'%1' is not a valid date.").arg(typed.trimmed()));
-            return false;
-        }
-    } else if (fs.typeCode == TypeInteger || fs.typeCode == TypeFloat) {
-        stored = typed.trimmed();
-        if (!stored.isEmpty()) {
-            auto number = parseDecimal(stored);
-            if (!number || (fs.typeCode == TypeInteger && *number != std::floor(*number))) {
-                emit engineError(QStringLiteral("'%1' is not a valid %2 value.")
-                                     .arg(stored, fs.typeCode == TypeInteger
-                                                      ? QStringLiteral("integer")
-                                                      : QStringLiteral("floating point")));
-                return false;
-            }
-        }
+    // A date committed as it was shown is no change, whatever century its two-digit year would
+    // be read in.
+    const QString raw = rawText(row, slot);
+    if (fs.typeCode == TypeDate && typed.trimmed() == displayText(slot, raw).trimmed()) return true;
+
+    // The value to store, or a message when the field cannot take it.
+    const QString name = names_[size_t(slot - 1)];
+    FieldValue value = readFieldValue(slot, typed, formats_, name);
+    if (value.ok()) {
+        const dbase::FieldDef& def = table_.field(field);
+        checkFitsField(value, slot, def.width, def.decimals, name);
     }
-    if (stored == rawText(row, slot)) return true; // nothing changed: nothing written
+    if (!value.ok()) {
+        emit engineError(value.message);
+        return false;
+    }
+    const QString& stored = value.stored;
+    if (fs.typeCode == TypeInteger || fs.typeCode == TypeFloat) {
+        const std::optional<double> now = parseDecimal(raw);
+        if (value.blank ? raw.trimmed().isEmpty() || (fs.typeCode == TypeFloat && now == 0.0)
+                        : now == value.number)
+            return true; // nothing changed: nothing written
+    } else if (stored == raw) {
+        return true;
+    }
 
     try {
         if (!table_.gotoBookmark(recno)) {
@@ -300,7 +302,10 @@ bool ViewerModel::writeField(int row, int slot, const QString& typed) {
         }
         table_.edit();
         try {
-            table_.setText(field, stored.toStdString());
+            if (fs.typeCode == TypeFloat)
+                table_.setNumber(field, value.number);
+            else
+                table_.setText(field, stored.toStdString());
             table_.post();
         } catch (...) {
             if (table_.isEditing()) table_.cancel();

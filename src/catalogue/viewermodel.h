@@ -8,8 +8,9 @@
 // records opens and scrolls at once. Reading never moves the table's current record.
 //
 // Dates show in the current date format; CheckOut and Viewed are check boxes ("Yes"/"No").
-// setData writes one field through the table (edit, set, post); a value the field cannot take or
-// an engine failure leaves the record as it was and is reported through engineError.
+// setData writes one field through the table (edit, set, post) after the typed text has passed
+// the rules of fieldvalue.h; a value the field cannot take or an engine failure leaves the record
+// as it was and is reported through engineError.
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <array>
@@ -20,6 +21,7 @@
 
 #include "base/regional.h"
 #include "catalogue/fieldslots.h"
+#include "catalogue/fieldvalue.h"
 
 namespace dbase {
 class Table;
@@ -39,7 +41,8 @@ public:
     // Column titles (field display names, slot order).
     void setDisplayNames(const std::array<QString, FieldCount>& names);
     QString displayName(int slot) const { return names_[size_t(slot - 1)]; }
-    void setDateFormat(const DateFormat& format);
+    // The date and currency formats values are shown and typed in.
+    void setValueFormats(const ValueFormats& formats);
     // With editing off no cell is editable (flags) and setData refuses.
     void setEditable(bool on);
     bool isEditable() const { return editable_; }
@@ -99,7 +102,7 @@ private:
     std::vector<uint32_t> recnos_;
     std::array<int, FieldCount> fieldIndex_{}; // table field of each slot, -1 when missing
     std::array<QString, FieldCount> names_;
-    DateFormat dateFormat_;
+    ValueFormats formats_;
     bool editable_ = false;
     int indicatorRow_ = -1;
     mutable std::unordered_map<int, Block> blocks_; // by block number

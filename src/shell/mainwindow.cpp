@@ -784,7 +784,7 @@ void MainWindow::createViewerGrid() {
         displayCount();
     });
     connect(session_.get(), &Session::displayFormatsChanged, this,
-            [this] { grid_->setDateFormat(session_->dateFormat()); });
+            [this] { grid_->setValueFormats(session_->valueFormats()); });
 }
 
 QWidget* MainWindow::gridWidget() const {
@@ -792,7 +792,7 @@ QWidget* MainWindow::gridWidget() const {
 }
 
 void MainWindow::applyViewerOptions() {
-    grid_->setDateFormat(session_->dateFormat());
+    grid_->setValueFormats(session_->valueFormats());
     grid_->reload();
     grid_->applyViewerOptions(session_->database());
 }
@@ -843,9 +843,11 @@ void MainWindow::navigatorClicked(RecordNavigator::Button button) {
 
 void MainWindow::showEditor(EditorMode mode) {
     if (!session_->table().isOpen()) return;
-    session_->setEditorMode(mode);
-    // The editor works on the table's current record: the grid's current row.
+    // The editor works on the table's current record: the grid's current row. Edit and Copy
+    // need one; with none (an empty catalogue or search result) they do nothing.
     const int row = grid_->currentRecordRow();
+    if (mode != EditorMode::Add && (row < 0 || session_->table().recNo() == 0)) return;
+    session_->setEditorMode(mode);
     if (row >= 0) grid_->selectRow(row);
     editor_->exec();
     grid_->reload();

@@ -142,8 +142,8 @@ void ViewerGrid::setDataLists(DataLists* lists) {
     lists_ = lists;
 }
 
-void ViewerGrid::setDateFormat(const DateFormat& format) {
-    model_->setDateFormat(format);
+void ViewerGrid::setValueFormats(const ValueFormats& formats) {
+    model_->setValueFormats(formats);
 }
 
 int ViewerGrid::columnWidthFor(int characters) const {

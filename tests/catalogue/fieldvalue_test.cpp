@@ -141,6 +141,32 @@ TEST(FieldValue, MessagesNameTheFieldByTheNameGiven) {
     EXPECT_EQ(v.message, "The characters \"東京\" cannot be stored in Film.  Please correct.");
 }
 
+TEST(FieldValue, TwoDigitYearsUnderATwoDigitFormat) {
+    // The stated rule: a two-digit year is the latest year ending in those digits that is not
+    // after the current year.
+    const int thisYear = QDate::currentDate().year();
+    const int yy = thisYear % 100;
+    const ValueFormats f = usFormats(1); // mm/dd/yy
+    struct Case {
+        int twoDigits;
+        int year;
+    } cases[] = {
+        {yy, thisYear},                       // this year
+        {(yy + 1) % 100, thisYear + 1 - 100}, // next year's digits: a century ago
+        {(yy + 99) % 100, thisYear - 1},      // last year
+        {(yy + 9) % 100, thisYear + 9 - 100}, // "35" typed in 2026 is 1935
+    };
+    for (const Case& c : cases) {
+        const QString typed = QStringLiteral("01/02/%1").arg(c.twoDigits, 2, 10, QLatin1Char('0'));
+        const FieldValue v = readFieldValue(Slot::PurchaseDate, typed, f);
+        ASSERT_TRUE(v.ok()) << typed.toStdString();
+        EXPECT_EQ(v.stored, QStringLiteral("%1").arg(c.year, 4, 10, QLatin1Char('0')) + "0102")
+            << typed.toStdString();
+    }
+    // Four digits are taken as they are, also under a two-digit format.
+    EXPECT_EQ(readFieldValue(Slot::PurchaseDate, QStringLiteral("01/02/2035"), f).stored, "20350102");
+}
+
 TEST(FieldValue, NumbersMustFitTheTablesField) {
     struct Case {
         int slot;
