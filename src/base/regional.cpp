@@ -226,9 +226,9 @@ QString DateFormat::formatFull(const QString& yyyymmdd) const {
 }
 
 int DateFormat::expandYear(int twoDigitYear, int currentYear) {
-    const int century = currentYear / 100 * 100;
-    int year = century + twoDigitYear;
-    if (year > currentYear + 20) year -= 100;
+    // The latest year ending in these two digits that is not after the current year.
+    int year = currentYear / 100 * 100 + twoDigitYear;
+    if (year > currentYear) year -= 100;
     return year;
 }
 
@@ -242,9 +242,16 @@ bool DateFormat::isBlankDateText(const QString& text) {
 std::optional<QDate> DateFormat::parseParts(const QString& text, bool /*full*/) const {
     const QString t = text.trimmed();
     if (!isValid()) {
-        const QDate d = QLocale().toDate(t, QLocale::ShortFormat);
-        if (d.isValid()) return d;
-        return std::nullopt;
+        const QString system = QLocale().dateFormat(QLocale::ShortFormat);
+        QDate d = QLocale().toDate(t, system);
+        if (!d.isValid()) return std::nullopt;
+        // A two-digit year of the system's format follows the program's rule, not the 1900s.
+        if (system.contains(QLatin1String("yy")) && !system.contains(QLatin1String("yyyy"))) {
+            const QDate expanded(expandYear(d.year() % 100), d.month(), d.day());
+            if (!expanded.isValid()) return std::nullopt;
+            d = expanded;
+        }
+        return d;
     }
     const QChar sep = separator();
     const QStringList parts = t.split(sep);

@@ -40,8 +40,7 @@ public:
     QString format(const QString& yyyymmdd) const;
     QString format(const QDate& date) const;
     // Text in this format to "YYYYMMDD". Blank text gives "" with ok true; text that is no valid
-    // date gives "" with ok false. Two-digit years: 1930..2029 window around the current year
-    // (a year more than 20 years ahead of today belongs to the previous century).
+    // date gives "" with ok false. A two-digit year is read by expandYear.
     QString parse(const QString& text, bool* ok = nullptr) const;
     std::optional<QDate> parseDate(const QString& text) const;
 
@@ -54,7 +53,9 @@ public:
     // True when the text holds nothing but blanks, separators and mask underscores.
     static bool isBlankDateText(const QString& text);
 
-    // Two-digit year to a full year by the century window.
+    // Two-digit year to a full year: the latest year ending in those digits that is not after the
+    // current year (in 2026, 35 is 1935 and 26 is 2026). The dates of a catalogue (purchases,
+    // check-outs) lie in the past, and every one of the last hundred years reads back as itself.
     static int expandYear(int twoDigitYear, int currentYear = QDate::currentDate().year());
 
 private:

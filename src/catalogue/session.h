@@ -11,6 +11,7 @@
 
 #include "base/regional.h"
 #include "catalogue/datalists.h"
+#include "catalogue/fieldvalue.h"
 #include "catalogue/settings.h"
 #include "dbase/table.h"
 
@@ -46,6 +47,8 @@ public:
     const DataLists& lists() const { return lists_; }
     DateFormat& dateFormat() { return dateFormat_; }
     const DateFormat& dateFormat() const { return dateFormat_; }
+    // The date and currency formats typed values are read in.
+    ValueFormats valueFormats() const { return {dateFormat_, program_.currencyFormat, regional_}; }
     RegionalValues& regional() { return regional_; }
     const RegionalValues& regional() const { return regional_; }
 

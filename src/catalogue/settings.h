@@ -111,6 +111,8 @@ struct ColorSet {
 // The five window groups.
 enum class WindowGroup { Main = 1, Edit = 2, Search = 3, Report = 4, Configure = 5 };
 
+// Every member is a key of the database settings file; its default is in the key table of
+// settingskeys.cpp, which the constructor applies.
 struct DatabaseSettings {
     static constexpr int GroupCount = 5;
     static constexpr int LabelItemCount = 16; // 2 columns x 8 rows
@@ -124,13 +126,13 @@ struct DatabaseSettings {
     std::array<int, FieldCount> exportOrder;
 
     // Export, Import.
-    bool exportFirstRow = true;
-    int exportFileType = 1; // 1 ASCII, 2 dBase
-    bool importSkipFirst = true;
-    int importFileType = 1;
+    bool exportFirstRow = {};
+    int exportFileType = {}; // 1 ASCII, 2 dBase
+    bool importSkipFirst = {};
+    int importFileType = {};
 
     // Sort Order: four slot numbers 0..40 (0 none).
-    std::array<int, 4> sortLevels{2, 0, 0, 0};
+    std::array<int, 4> sortLevels{};
 
     // The colour sets, [0] is the main window group.
     std::array<ColorSet, GroupCount> colorSets;
@@ -138,16 +140,16 @@ struct DatabaseSettings {
     const ColorSet& colors(WindowGroup group) const { return colorSets[static_cast<int>(group) - 1]; }
 
     // Grid Title, Grid Title Font, Grid Font, Grid Options.
-    bool showTitles = true;
-    int titleBackground = 8553090;
-    int titleAlignment = 2; // 1 left, 2 centred, 3 right
-    FontSetting gridTitleFont{0, QStringLiteral("Arial"), 12};
-    FontSetting gridFont{0, QStringLiteral("Arial"), 10};
-    int cellColor = 12632256;
-    bool columnLines = true;
-    bool rowLines = true;
-    bool rowIndicator = true;
-    bool fieldEditing = false;
+    bool showTitles = {};
+    int titleBackground = {};
+    int titleAlignment = {}; // 1 left, 2 centred, 3 right
+    FontSetting gridTitleFont;
+    FontSetting gridFont;
+    int cellColor = {};
+    bool columnLines = {};
+    bool rowLines = {};
+    bool rowIndicator = {};
+    bool fieldEditing = {};
 
     // Edit Font, Label Font, Button Font.
     UserFontSetting editFont;
@@ -155,28 +157,28 @@ struct DatabaseSettings {
     UserFontSetting buttonFont;
 
     // Reports.
-    int lastReport = 0;
-    bool defaultPrinter = true;
-    int printerIndex = 0;
-    int reportViewLeft = 0;
-    int reportViewTop = 0;
-    int reportViewWidth = 640;
-    int reportViewHeight = 480;
-    int labelSize = 1;
-    int whatToPrint = 1;
-    bool labelRating = true;
-    bool labelTitle = true;
-    bool labelStartCounter = true;
-    bool labelStopCounter = true;
-    bool labelPlayTime = true;
-    bool labelCategory = true;
-    bool labelMediaNumber = true;
-    bool labelYearReleased = true;
+    int lastReport = {};
+    bool defaultPrinter = {};
+    int printerIndex = {};
+    int reportViewLeft = {};
+    int reportViewTop = {};
+    int reportViewWidth = {};
+    int reportViewHeight = {};
+    int labelSize = {};
+    int whatToPrint = {};
+    bool labelRating = {};
+    bool labelTitle = {};
+    bool labelStartCounter = {};
+    bool labelStopCounter = {};
+    bool labelPlayTime = {};
+    bool labelCategory = {};
+    bool labelMediaNumber = {};
+    bool labelYearReleased = {};
     // "Label Item " + column digit + row digit; index column * 8 + row; at most 15 characters.
     std::array<QString, LabelItemCount> labelItems;
 
     // Report Label Font.
-    FontSetting reportLabelFont{0, QStringLiteral("Arial"), 10};
+    FontSetting reportLabelFont;
 
     DatabaseSettings();
 

@@ -49,15 +49,8 @@ void ViewerModel::setDisplayNames(const std::array<QString, FieldCount>& names) 
     emit headerDataChanged(Qt::Horizontal, 0, FieldCount - 1);
 }
 
-void ViewerModel::setDateFormat(const DateFormat& format) {
-    dateFormat_ = format;
-    refreshValues();
-}
-
-void ViewerModel::setMoneyFormat(int currencyFormat, const RegionalValues& regional) {
-    if (currencyFormat == currencyFormat_ && regional == regional_) return;
-    currencyFormat_ = currencyFormat;
-    regional_ = regional;
+void ViewerModel::setValueFormats(const ValueFormats& formats) {
+    formats_ = formats;
     refreshValues();
 }
 
@@ -182,10 +175,10 @@ QString ViewerModel::rawText(int row, int slot) const {
 
 QString ViewerModel::displayText(int slot, const QString& raw) const {
     const int type = fieldSlot(slot).typeCode;
-    if (type == TypeDate) return raw.isEmpty() ? QString() : dateFormat_.format(raw);
+    if (type == TypeDate) return raw.isEmpty() ? QString() : formats_.dates.format(raw);
     if (type == TypeFloat) {
         const auto value = parseDecimal(raw.trimmed());
-        return value ? money(0, *value, currencyFormat_, regional_).trimmed() : raw.trimmed();
+        return value ? money(0, *value, formats_.currencyFormat, formats_.regional).trimmed() : raw.trimmed();
     }
     return raw;
 }
@@ -288,34 +281,30 @@ bool ViewerModel::writeField(int row, int slot, const QString& typed) {
     if (field < 0 || recno == 0) return false;
     const FieldSlot& fs = fieldSlot(slot);
 
-    // The text to store, or a message when the field cannot take it.
-    QString stored = typed;
-    if (fs.typeCode == TypeDate) {
-        bool ok = false;
-        stored = dateFormat_.parse(typed.trimmed(), &ok);
-        if (!ok) {
-            emit engineError(QStringLiteral("'%1' is not a valid date.").arg(typed.trimmed()));
-            return false;
-        }
-    } else if (fs.typeCode == TypeInteger || fs.typeCode == TypeFloat) {
-        stored = typed.trimmed();
-        if (!stored.isEmpty()) {
-            auto number = parseDecimal(stored);
-            if (!number || (fs.typeCode == TypeInteger && *number != std::floor(*number))) {
-                emit engineError(QStringLiteral("'%1' is not a valid %2 value.")
-                                     .arg(stored, fs.typeCode == TypeInteger
-                                                      ? QStringLiteral("integer")
-                                                      : QStringLiteral("floating point")));
-                return false;
-            }
-        }
+    // A date committed as it was shown is no change, whatever century its two-digit year would
+    // be read in.
+    const QString raw = rawText(row, slot);
+    if (fs.typeCode == TypeDate && typed.trimmed() == displayText(slot, raw).trimmed()) return true;
+
+    // The value to store, or a message when the field cannot take it.
+    const QString name = names_[size_t(slot - 1)];
+    FieldValue value = readFieldValue(slot, typed, formats_, name);
+    if (value.ok()) {
+        const dbase::FieldDef& def = table_.field(field);
+        checkFitsField(value, slot, def.width, def.decimals, name);
     }
-    const QString before = rawText(row, slot);
-    if (stored == before) return true; // nothing changed: nothing written
+    if (!value.ok()) {
+        emit engineError(value.message);
+        return false;
+    }
+    const QString& stored = value.stored;
     if (fs.typeCode == TypeInteger || fs.typeCode == TypeFloat) {
-        const auto was = parseDecimal(before.trimmed());
-        const auto now = parseDecimal(stored);
-        if (was && now && *was == *now) return true; // the same number
+        const std::optional<double> now = parseDecimal(raw);
+        if (value.blank ? raw.trimmed().isEmpty() || (fs.typeCode == TypeFloat && now == 0.0)
+                        : now == value.number)
+            return true; // nothing changed: nothing written
+    } else if (stored == raw) {
+        return true;
     }
 
     try {
@@ -326,7 +315,10 @@ bool ViewerModel::writeField(int row, int slot, const QString& typed) {
         }
         table_.edit();
         try {
-            table_.setText(field, stored.toStdString());
+            if (fs.typeCode == TypeFloat)
+                table_.setNumber(field, value.number);
+            else
+                table_.setText(field, stored.toStdString());
             table_.post();
         } catch (...) {
             if (table_.isEditing()) table_.cancel();

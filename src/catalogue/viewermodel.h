@@ -9,8 +9,9 @@
 //
 // Dates show in the current date format, the prices in the money format; CheckOut and Viewed are
 // check boxes ("Yes"/"No").
-// setData writes one field through the table (edit, set, post); a value the field cannot take or
-// an engine failure leaves the record as it was and is reported through engineError.
+// setData writes one field through the table (edit, set, post) after the typed text has passed
+// the rules of fieldvalue.h; a value the field cannot take or an engine failure leaves the record
+// as it was and is reported through engineError.
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <array>
@@ -21,6 +22,7 @@
 
 #include "base/regional.h"
 #include "catalogue/fieldslots.h"
+#include "catalogue/fieldvalue.h"
 
 namespace dbase {
 class Table;
@@ -40,10 +42,9 @@ public:
     // Column titles (field display names, slot order).
     void setDisplayNames(const std::array<QString, FieldCount>& names);
     QString displayName(int slot) const { return names_[size_t(slot - 1)]; }
-    void setDateFormat(const DateFormat& format);
-    // The money format of the two prices (shown grouped with the currency digits; edited as a
-    // plain number).
-    void setMoneyFormat(int currencyFormat, const RegionalValues& regional);
+    // The date and currency formats values are shown and typed in (prices show grouped with the
+    // currency digits and are edited as a plain number).
+    void setValueFormats(const ValueFormats& formats);
     // With editing off no cell is editable (flags) and setData refuses.
     void setEditable(bool on);
     bool isEditable() const { return editable_; }
@@ -109,9 +110,7 @@ private:
     std::array<QString, FieldCount> names_;
     QString editText(int slot, const QString& raw) const;
 
-    DateFormat dateFormat_;
-    int currencyFormat_ = USFormat;
-    RegionalValues regional_;
+    ValueFormats formats_;
     bool editable_ = false;
     bool reorderLater_ = false;
     int indicatorRow_ = -1;

@@ -871,10 +871,8 @@ void MainWindow::createViewerGrid() {
         grid_->reload();
         displayCount();
     });
-    connect(session_.get(), &Session::displayFormatsChanged, this, [this] {
-        grid_->setDateFormat(session_->dateFormat());
-        grid_->setMoneyFormat(session_->program().currencyFormat, session_->regional());
-    });
+    connect(session_.get(), &Session::displayFormatsChanged, this,
+            [this] { grid_->setValueFormats(session_->valueFormats()); });
 }
 
 QWidget* MainWindow::gridWidget() const {
@@ -882,8 +880,7 @@ QWidget* MainWindow::gridWidget() const {
 }
 
 void MainWindow::applyViewerOptions() {
-    grid_->setDateFormat(session_->dateFormat());
-    grid_->setMoneyFormat(session_->program().currencyFormat, session_->regional());
+    grid_->setValueFormats(session_->valueFormats());
     grid_->reload();
     grid_->applyViewerOptions(session_->database());
 }
@@ -934,9 +931,11 @@ void MainWindow::navigatorClicked(RecordNavigator::Button button) {
 
 void MainWindow::showEditor(EditorMode mode) {
     if (!session_->table().isOpen()) return;
-    session_->setEditorMode(mode);
-    // The editor works on the table's current record: the grid's current row.
+    // The editor works on the table's current record: the grid's current row. Edit and Copy
+    // need one; with none (an empty catalogue or search result) they do nothing.
     const int row = grid_->currentRecordRow();
+    if (mode != EditorMode::Add && (row < 0 || session_->table().recNo() == 0)) return;
+    session_->setEditorMode(mode);
     if (row >= 0) grid_->selectRow(row);
     editor_->exec();
     grid_->reload();

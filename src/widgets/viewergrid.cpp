@@ -160,12 +160,8 @@ void ViewerGrid::setDataLists(DataLists* lists) {
     lists_ = lists;
 }
 
-void ViewerGrid::setDateFormat(const DateFormat& format) {
-    model_->setDateFormat(format);
-}
-
-void ViewerGrid::setMoneyFormat(int currencyFormat, const RegionalValues& regional) {
-    model_->setMoneyFormat(currencyFormat, regional);
+void ViewerGrid::setValueFormats(const ValueFormats& formats) {
+    model_->setValueFormats(formats);
 }
 
 int ViewerGrid::columnWidthFor(int characters) const {

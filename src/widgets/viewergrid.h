@@ -12,6 +12,7 @@
 #include <QTableView>
 
 #include "base/regional.h"
+#include "catalogue/fieldvalue.h"
 
 #include "catalogue/datalists.h"
 class ViewerModel;
@@ -31,8 +32,7 @@ public:
     // The data lists feeding the drop-down lists (may be null: plain text editing).
     void setDataLists(DataLists* lists);
     DataLists* dataLists() const { return lists_; }
-    void setDateFormat(const DateFormat& format);
-    void setMoneyFormat(int currencyFormat, const RegionalValues& regional);
+    void setValueFormats(const ValueFormats& formats);
 
     // Re-applies the viewer settings to the grid.
     void applyViewerOptions(const DatabaseSettings& settings);

@@ -53,12 +53,30 @@ TEST(DateFormatTest, ParsesInTheCurrentFormat) {
     EXPECT_TRUE(ok);
 }
 
-TEST(DateFormatTest, TwoDigitYearsUseACenturyWindow) {
-    EXPECT_EQ(DateFormat::expandYear(97, 2026), 1997);
-    EXPECT_EQ(DateFormat::expandYear(5, 2026), 2005);
-    EXPECT_EQ(DateFormat::expandYear(46, 2026), 2046);
-    EXPECT_EQ(DateFormat::expandYear(47, 2026), 1947);
-    EXPECT_EQ(DateFormat::expandYear(97, 1997), 1997);
+TEST(DateFormatTest, TwoDigitYearsAreTheLatestNotAfterThisYear) {
+    const struct {
+        int yy, today, year;
+    } cases[] = {
+        {97, 2026, 1997}, {5, 2026, 2005}, {26, 2026, 2026}, {27, 2026, 1927},
+        {35, 2026, 1935}, {0, 2026, 2000}, {99, 2026, 1999}, {97, 1997, 1997},
+        {98, 1997, 1898}, {0, 2000, 2000}, {1, 2000, 1901},  {99, 2099, 2099},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DateFormat::expandYear(c.yy, c.today), c.year) << c.yy << " in " << c.today;
+}
+
+TEST(DateFormatTest, TheSystemsTwoDigitFormatFollowsTheSameRule) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // M/d/yy
+    const DateFormat system(0, false); // no code chosen: the system's short date format
+    for (int yy : {5, 35, 70, 99}) {
+        bool ok = false;
+        const QString typed = QStringLiteral("1/2/%1").arg(yy, 2, 10, QLatin1Char('0'));
+        const QString stored = system.parse(typed, &ok);
+        EXPECT_TRUE(ok) << typed.toStdString();
+        EXPECT_EQ(stored, QString::number(DateFormat::expandYear(yy)) + "0102") << typed.toStdString();
+    }
+    QLocale::setDefault(saved);
 }
 
 TEST(DateFormatTest, EditorBoxesKeepTheCentury) {

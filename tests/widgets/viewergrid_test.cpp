@@ -112,7 +112,9 @@ TEST_F(ViewerTest, DatesInTheDateFormatAndYesNoAsCheckStates) {
     ViewerModel model(table);
     const QModelIndex date = model.index(0, Slot::PurchaseDate - 1);
     EXPECT_EQ(date.data().toString(), "4/1/97");
-    model.setDateFormat(DateFormat(10, true));
+    ValueFormats formats;
+    formats.dates = DateFormat(10, true);
+    model.setValueFormats(formats);
     EXPECT_EQ(date.data().toString(), "01/04/1997");
     EXPECT_EQ(model.index(0, Slot::Viewed - 1).data(Qt::CheckStateRole).toInt(), Qt::Checked);
     EXPECT_EQ(model.index(1, Slot::Viewed - 1).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
@@ -193,11 +195,66 @@ TEST_F(ViewerTest, BadValuesAreRefusedWithAMessageAndChangeNothing) {
     EXPECT_FALSE(model.setData(model.index(0, Slot::Year - 1), "nineteen"));
     EXPECT_FALSE(model.setData(model.index(0, Slot::Year - 1), "1999.5"));
     ASSERT_EQ(errors.count(), 3);
-    EXPECT_EQ(errors[0][0].toString(), "'13/45/97' is not a valid date.");
-    EXPECT_EQ(errors[1][0].toString(), "'nineteen' is not a valid integer value.");
+    EXPECT_EQ(errors[0][0].toString(), "Invalid purchase date specified.  Please correct.");
+    EXPECT_EQ(errors[1][0].toString(), "Invalid year specified.  Please correct.");
     EXPECT_EQ(reread(model.recnoAt(0), "PurchDate"), "19970401");
     EXPECT_EQ(reread(model.recnoAt(0), "Year"), "1950");
     EXPECT_FALSE(table.isEditing());
+}
+
+TEST_F(ViewerTest, CellsFollowTheRulesOfTheRecordEditor) {
+    fill(2);
+    ViewerModel model(table);
+    model.setEditable(true);
+    QSignalSpy errors(&model, &ViewerModel::engineError);
+    const uint32_t recno = model.recnoAt(0);
+    struct Case {
+        int slot;
+        QString typed;
+        const char* field;
+        QString stored; // "" with a message: refused, the field keeps its value
+        QString message;
+    } cases[] = {
+        {Slot::Title, "東京物語", "Title", "",
+         "The characters \"東京物語\" cannot be stored in Title.  Please correct."},
+        {Slot::ListPrice, "1,234.50", "ListPrice", "1234.5000", ""},
+        {Slot::PurchasePrice, "abc", "PurchPrice", "", "Invalid purchase price specified.  Please correct."},
+        {Slot::RunTime, "21 6", "RunTime", "", "Invalid play time specified.  Please correct."},
+        {Slot::Viewed, "maybe", "Viewed", "", "Viewed is either Yes or No.  Please correct."},
+        {Slot::CheckOut, "yes", "CheckOut", "Yes", ""},
+    };
+    for (const Case& c : cases) {
+        const QString before = reread(recno, c.field);
+        errors.clear();
+        const bool ok = model.setData(model.index(0, c.slot - 1), c.typed);
+        EXPECT_EQ(ok, c.message.isEmpty()) << c.field;
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(errors.count(), 0) << c.field;
+            EXPECT_EQ(reread(recno, c.field), c.stored) << c.field;
+        } else {
+            ASSERT_EQ(errors.count(), 1) << c.field;
+            EXPECT_EQ(errors[0][0].toString(), c.message);
+            EXPECT_EQ(reread(recno, c.field), before) << c.field;
+        }
+    }
+    EXPECT_FALSE(table.isEditing());
+}
+
+TEST_F(ViewerTest, ADateCommittedAsShownKeepsItsCentury) {
+    fill(1);
+    ViewerModel model(table);
+    model.setEditable(true);
+    const uint32_t recno = model.recnoAt(0);
+    const QModelIndex date = model.index(0, Slot::PurchaseDate - 1);
+    // A date far outside the two-digit window, shown with two digits (mm/dd/yy).
+    ASSERT_TRUE(model.setData(date, "07/04/1876"));
+    ASSERT_EQ(reread(recno, "PurchDate"), "18760704");
+    EXPECT_EQ(date.data(Qt::EditRole).toString(), "7/4/76");
+    EXPECT_TRUE(model.setData(date, date.data(Qt::EditRole)));
+    EXPECT_EQ(reread(recno, "PurchDate"), "18760704");
+    // Typed anew, a two-digit year is read by the rule.
+    ASSERT_TRUE(model.setData(date, "7/5/76"));
+    EXPECT_EQ(reread(recno, "PurchDate"), "19760705");
 }
 
 TEST_F(ViewerTest, EditingOffRefusesEveryChange) {
@@ -471,7 +528,7 @@ TEST_F(ViewerTest, EngineErrorsAreShownAsErrors) {
     s.fieldEditing = true;
     grid.applyViewerOptions(s);
     ScriptedPrompts prompts;
-    prompts.expect("Error", "'99/99/99' is not a valid date.", Prompts::Ok);
+    prompts.expect("Error", "Invalid purchase date specified.  Please correct.", Prompts::Ok);
     EXPECT_FALSE(grid.model()->setData(grid.model()->index(0, Slot::PurchaseDate - 1), "99/99/99"));
     EXPECT_TRUE(prompts.done());
 }
@@ -647,7 +704,10 @@ TEST_F(ViewerTest, PricesShowInTheMoneyFormatAndEditAsPlainNumbers) {
         const char* purch;
     } cases[] = {{USFormat, "1,234.50", "-7.00"}, {SystemFormat, "1.234,50", "-7,00"}};
     for (const auto& c : cases) {
-        model.setMoneyFormat(c.format, comma);
+        ValueFormats formats;
+        formats.currencyFormat = c.format;
+        formats.regional = comma;
+        model.setValueFormats(formats);
         EXPECT_EQ(model.index(0, Slot::ListPrice - 1).data().toString(), c.list);
         EXPECT_EQ(model.index(0, Slot::PurchasePrice - 1).data().toString(), c.purch);
         EXPECT_EQ(model.index(0, Slot::ListPrice - 1).data(Qt::EditRole).toString(), "1234.50");

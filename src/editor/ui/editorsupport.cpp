@@ -17,14 +17,6 @@ QStringList values(Session& session, int list) {
     return session.lists().list(list);
 }
 
-void addToList(Session& session, int list, const QString& value) {
-    session.lists().addToList(list, value);
-}
-
-void addToStarList(Session& session, const QString& value) {
-    session.lists().addToStarList(value);
-}
-
 bool saveAll(Session& session, QString* error) {
     if (session.currentDatabase().isEmpty()) return true;
     return session.lists().saveAllLists(session.currentDatabase(), error);

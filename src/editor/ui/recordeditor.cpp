@@ -23,6 +23,7 @@
 #include "base/regional.h"
 #include "catalogue/datalists.h"
 #include "catalogue/fieldslots.h"
+#include "catalogue/recordwriter.h"
 #include "catalogue/session.h"
 #include "dbase/error.h"
 #include "editor/recordprint.h"
@@ -32,62 +33,24 @@
 
 namespace {
 
-// Every name of the control table, in one place.
-constexpr const char* kTitle = "Title";
-constexpr const char* kStars[6] = {"Star1", "Star2", "Star3", "Star4", "Star5", "Star6"};
-constexpr const char* kYear = "YearReleased";
-constexpr const char* kListPrice = "ListPrice";
-constexpr const char* kPurchPrice = "PurchPrice";
-constexpr const char* kPlayTime = "PlayTime";
-constexpr const char* kCheckDate = "CheckDate";
-constexpr const char* kCheckName = "CheckName";
-constexpr const char* kPurchDate = "PurchDate";
+using editorcontrols::Kind;
 
 // Boxes whose leaving refreshes the title lines.
-const char* const kCaptionBoxes[] = {"Title",      "YearReleased", "Writer", "KeyWords", "Description",
-                                     "OscarAward", "OscarNom",     "Misc",   "UserDef1", "UserDef2"};
-
-// Order of the lists' automatic additions on update (after the stars, which come third).
-const char* const kListOrderBeforeStars[] = {"Producer", "Director"};
-const char* const kListOrderAfterStars[] = {"ReleasedBy",  "Rating",  "Category",    "Picture",
-                                            "Sound",       "Format",  "LaserFormat", "PersRating",
-                                            "RecordSpeed", "Content", "CheckName",   "WherePurch"};
-
-// Field write order of an update (slots written as text).
-const int kWriteOrder[] = {
-    Slot::Title,          Slot::Star1,       Slot::Star2,           Slot::Star3,       Slot::Star4,
-    Slot::Star5,          Slot::Star6,       Slot::Producer,        Slot::Director,    Slot::ReleasedBy,
-    Slot::Year,           Slot::RunTime,     Slot::Rating,          Slot::Category,    Slot::Picture,
-    Slot::Sound,          Slot::Format,      Slot::PersonalRating,  Slot::MediaNumber, Slot::RecordingSpeed,
-    Slot::CounterStart,   Slot::CounterStop, Slot::Description,     Slot::Content,     Slot::Miscellaneous,
-    Slot::KeyWords,       Slot::LaserFormat, Slot::OscarNomination, Slot::OscarAward,  Slot::CheckName,
-    Slot::WherePurchased, Slot::Writers,     Slot::UserDefined1,    Slot::UserDefined2};
+const int kCaptionBoxes[] = {Slot::Title,           Slot::Year,          Slot::Writers,
+                             Slot::KeyWords,        Slot::Description,   Slot::OscarAward,
+                             Slot::OscarNomination, Slot::Miscellaneous, Slot::UserDefined1,
+                             Slot::UserDefined2};
 
 // Print order of the controls (lines 0 to 37).
-const char* const kPrintOrder[] = {
-    "Title",       "Star1",       "Star2",      "Star3",        "Star4",       "Star5",       "Star6",
-    "Producer",    "Director",    "ReleasedBy", "YearReleased", "PlayTime",    "Rating",      "Category",
-    "Picture",     "Sound",       "Format",     "PersRating",   "MediaNumber", "RecordSpeed", "CounterStart",
-    "CounterStop", "Description", "Content",    "Misc",         "KeyWords",    "LaserFormat", "ListPrice",
-    "OscarNom",    "OscarAward",  "CheckDate",  "CheckName",    "PurchPrice",  "PurchDate",   "WherePurch",
-    "Writer",      "UserDef1",    "UserDef2"};
-
-// The Enter walk; nullptr entries are the two check boxes, named separately.
-const char* const kWalk[] = {
-    "Title",        "Star1",       "Star2",       "Star3",        "Star4",       "Star5",     "Star6",
-    "YearReleased", "Producer",    "Director",    "Writer",       "ReleasedBy",  "Category",  "Rating",
-    "PersRating",   "KeyWords",    "Description", "Format",       "LaserFormat", "Content",   "Picture",
-    "Sound",        "RecordSpeed", "MediaNumber", "CounterStart", "CounterStop", "PlayTime",  "@Viewed",
-    "@CheckOut",    "CheckDate",   "CheckName",   "ListPrice",    "PurchPrice",  "PurchDate", "WherePurch",
-    "OscarAward",   "OscarNom",    "Misc",        "UserDef1",     "UserDef2"};
-
-bool readWhole(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty()) return true;
-    bool ok = false;
-    t.toLongLong(&ok);
-    return ok;
-}
+const int kPrintOrder[] = {
+    Slot::Title,        Slot::Star1,        Slot::Star2,          Slot::Star3,           Slot::Star4,
+    Slot::Star5,        Slot::Star6,        Slot::Producer,       Slot::Director,        Slot::ReleasedBy,
+    Slot::Year,         Slot::RunTime,      Slot::Rating,         Slot::Category,        Slot::Picture,
+    Slot::Sound,        Slot::Format,       Slot::PersonalRating, Slot::MediaNumber,     Slot::RecordingSpeed,
+    Slot::CounterStart, Slot::CounterStop,  Slot::Description,    Slot::Content,         Slot::Miscellaneous,
+    Slot::KeyWords,     Slot::LaserFormat,  Slot::ListPrice,      Slot::OscarNomination, Slot::OscarAward,
+    Slot::CheckDate,    Slot::CheckName,    Slot::PurchasePrice,  Slot::PurchaseDate,    Slot::WherePurchased,
+    Slot::Writers,      Slot::UserDefined1, Slot::UserDefined2};
 
 QString escapeMnemonic(QString s) {
     return s.replace(QLatin1Char('&'), QStringLiteral("&&"));
@@ -140,38 +103,13 @@ void RecordEditor::buildControls() {
     notebook_->setObjectName(QStringLiteral("MyTabbedNoteBook"));
     top->addWidget(notebook_, 1);
 
-    auto addControl = [this](const char* name, int slot, int page, int list, Kind kind, QWidget* parent) {
-        TextControl c{name, slot, page, list, kind};
-        if (kind == Kind::Combo) {
-            auto* combo = new QComboBox(parent);
-            combo->setEditable(true);
-            combo->setInsertPolicy(QComboBox::NoInsert);
-            combo->setCompleter(nullptr);
-            combo->setMaxVisibleItems(12);
-            combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-            c.widget = combo;
-            c.edit = combo->lineEdit();
-        } else {
-            auto* edit = new QLineEdit(parent);
-            c.widget = edit;
-            c.edit = edit;
-        }
-        c.widget->setObjectName(QString::fromLatin1(name));
-        c.edit->setMaxLength(fieldSlot(slot).width);
-        const int width = fieldSlot(slot).width;
-        const int chars = std::min(width, 34);
-        c.widget->setMinimumWidth(charsWidth(c.widget, std::max(chars, kind == Kind::Combo ? 14 : 5)));
-        // Short boxes (year, play time, counters, dates) are no wider than their text needs.
-        if (kind != Kind::Combo && width <= 12)
-            c.widget->setMaximumWidth(charsWidth(c.widget, std::max(width, 5) + 4));
-        controls_.push_back(c);
-        return c.widget;
-    };
-    auto label = [this](int slot, QWidget* parent, QWidget* buddy) {
+    auto label = [this](const editorcontrols::Control& spec, QWidget* parent, QWidget* buddy) {
         auto* l = new QLabel(parent);
-        l->setProperty("slot", slot);
-        l->setObjectName(QString::fromLatin1(fieldSlot(slot).name) + QStringLiteral("Label"));
-        if (buddy) l->setBuddy(buddy);
+        l->setProperty("slot", spec.slot);
+        l->setObjectName(spec.slot == Slot::Star1
+                             ? QStringLiteral("StarsLabel")
+                             : QString::fromLatin1(fieldSlot(spec.slot).name) + QStringLiteral("Label"));
+        l->setBuddy(buddy);
         fieldLabels_.push_back(l);
         return l;
     };
@@ -185,195 +123,128 @@ void RecordEditor::buildControls() {
         l->setMinimumWidth(100);
         return l;
     };
-    // A date box with its "Blan&k Date" button on one row of a page's grid.
-    auto dateRow = [&](QGridLayout* g, int& r, const char* name, int slot, int page, const char* buttonName,
-                       QWidget* parent) {
-        QWidget* date = addControl(name, slot, page, 0, Kind::Date, parent);
-        date->setMinimumWidth(charsWidth(date, 11));
-        date->setMaximumWidth(charsWidth(date, 13));
-        auto* blank = new QPushButton(QStringLiteral("Blan&k Date"), parent);
-        blank->setObjectName(QString::fromLatin1(buttonName));
-        blank->setAutoDefault(false);
-        connect(blank, &QPushButton::clicked, this, [this, name] { editOf(name)->clear(); });
-        auto* row = new QHBoxLayout;
-        row->setSpacing(6);
-        row->addWidget(date);
-        row->addWidget(blank);
-        row->addStretch(1);
-        g->addWidget(label(slot, parent, date), r, 0);
-        g->addLayout(row, r++, 1);
-        return blank;
-    };
 
-    // Page 0: Particulars.
-    {
-        auto* page = new QWidget;
-        auto* g = new QGridLayout(page);
-        g->setHorizontalSpacing(8);
-        g->setVerticalSpacing(6);
-        int r = 0;
-        QWidget* w = addControl("Title", Slot::Title, 0, 0, Kind::Edit, page);
-        g->addWidget(label(Slot::Title, page, w), r, 0);
-        g->addWidget(w, r++, 1, 1, 2);
-        QWidget* stars[6];
-        for (int i = 0; i < 6; ++i)
-            stars[i] = addControl(kStars[i], Slot::Star1 + i, 0, 2, Kind::Combo, page);
-        auto* starsLabel = label(Slot::Star1, page, stars[0]);
-        starsLabel->setObjectName(QStringLiteral("StarsLabel"));
-        g->addWidget(starsLabel, r, 0);
-        for (int i = 0; i < 6; ++i)
-            g->addWidget(stars[i], r + i / 2, 1 + i % 2);
-        r += 3;
-        w = addControl(kYear, Slot::Year, 0, 0, Kind::Edit, page);
-        g->addWidget(label(Slot::Year, page, w), r, 0);
-        g->addWidget(w, r++, 1, Qt::AlignLeft);
-        w = addControl("Producer", Slot::Producer, 0, 1, Kind::Combo, page);
-        g->addWidget(label(Slot::Producer, page, w), r, 0);
-        g->addWidget(w, r++, 1);
-        w = addControl("Director", Slot::Director, 0, 3, Kind::Combo, page);
-        g->addWidget(label(Slot::Director, page, w), r, 0);
-        g->addWidget(w, r++, 1);
-        w = addControl("Writer", Slot::Writers, 0, 0, Kind::Edit, page);
-        g->addWidget(label(Slot::Writers, page, w), r, 0);
-        g->addWidget(w, r++, 1, 1, 2);
-        w = addControl("ReleasedBy", Slot::ReleasedBy, 0, 4, Kind::Combo, page);
-        g->addWidget(label(Slot::ReleasedBy, page, w), r, 0);
-        g->addWidget(w, r++, 1);
-        g->setRowStretch(r, 1);
-        g->setColumnStretch(1, 1);
-        g->setColumnStretch(2, 1);
-        notebook_->addTab(page, QStringLiteral("Par&ticulars"));
+    // The four pages, each a grid of labels and controls; pages 1 to 3 end with the title line.
+    const char* const captions[4] = {"Par&ticulars", "&Attributes", "Li&brary", "&Other"};
+    QWidget* pages[4];
+    QGridLayout* grids[4];
+    for (int p = 0; p < 4; ++p) {
+        pages[p] = new QWidget;
+        grids[p] = new QGridLayout;
+        grids[p]->setHorizontalSpacing(8);
+        grids[p]->setVerticalSpacing(6);
+        if (p == Particulars)
+            pages[p]->setLayout(grids[p]);
+        else
+            (new QVBoxLayout(pages[p]))->addLayout(grids[p]);
     }
-    // Page 1: Attributes.
-    {
-        auto* page = new QWidget;
-        auto* v = new QVBoxLayout(page);
-        auto* g = new QGridLayout;
-        g->setHorizontalSpacing(8);
-        g->setVerticalSpacing(6);
-        v->addLayout(g);
-        int r = 0;
-        auto pair = [&](const char* name, int slot, int list, int col) {
-            QWidget* w = addControl(name, slot, 1, list, Kind::Combo, page);
-            g->addWidget(label(slot, page, w), r, col * 2);
-            g->addWidget(w, r, col * 2 + 1);
-        };
-        pair("Category", Slot::Category, 6, 0);
-        pair("Rating", Slot::Rating, 5, 1);
-        ++r;
-        pair("PersRating", Slot::PersonalRating, 11, 0);
-        ++r;
-        QWidget* w = addControl("KeyWords", Slot::KeyWords, 1, 0, Kind::Edit, page);
-        g->addWidget(label(Slot::KeyWords, page, w), r, 0);
-        g->addWidget(w, r++, 1, 1, 3);
-        w = addControl("Description", Slot::Description, 1, 0, Kind::Edit, page);
-        g->addWidget(label(Slot::Description, page, w), r, 0);
-        g->addWidget(w, r++, 1, 1, 3);
-        pair("Format", Slot::Format, 9, 0);
-        pair("Picture", Slot::Picture, 7, 1);
-        ++r;
-        pair("LaserFormat", Slot::LaserFormat, 10, 0);
-        pair("Sound", Slot::Sound, 8, 1);
-        ++r;
-        pair("Content", Slot::Content, 13, 0);
-        pair("RecordSpeed", Slot::RecordingSpeed, 12, 1);
-        ++r;
-        g->setColumnStretch(1, 1);
-        g->setColumnStretch(3, 1);
-        v->addStretch(1);
-        warrantyItem_ = titleLine(page, "WarrantyItem");
-        v->addWidget(warrantyItem_);
-        notebook_->addTab(page, QStringLiteral("&Attributes"));
-    }
-    // Page 2: Library.
-    {
-        auto* page = new QWidget;
-        auto* v = new QVBoxLayout(page);
-        auto* g = new QGridLayout;
-        g->setHorizontalSpacing(8);
-        g->setVerticalSpacing(6);
-        v->addLayout(g);
-        int r = 0;
-        auto edit = [&](const char* name, int slot) {
-            QWidget* w = addControl(name, slot, 2, 0, Kind::Edit, page);
-            g->addWidget(label(slot, page, w), r, 0);
-            g->addWidget(w, r++, 1, Qt::AlignLeft);
-        };
-        edit("MediaNumber", Slot::MediaNumber);
-        edit("CounterStart", Slot::CounterStart);
-        edit("CounterStop", Slot::CounterStop);
-        edit(kPlayTime, Slot::RunTime);
-        viewed_ = new QCheckBox(page);
-        viewed_->setObjectName(QStringLiteral("Viewed"));
-        viewed_->setProperty("slot", int(Slot::Viewed));
-        g->addWidget(viewed_, r++, 1, Qt::AlignLeft);
-        checkOut_ = new QCheckBox(page);
-        checkOut_->setObjectName(QStringLiteral("CheckOut"));
-        checkOut_->setProperty("slot", int(Slot::CheckOut));
-        g->addWidget(checkOut_, r++, 1, Qt::AlignLeft);
-        connect(checkOut_, &QCheckBox::clicked, this, &RecordEditor::checkOutClicked);
-        blankCheckOut_ = dateRow(g, r, kCheckDate, Slot::CheckDate, 2, "BlankCheckOut", page);
-        QWidget* name = addControl(kCheckName, Slot::CheckName, 2, 15, Kind::Combo, page);
-        g->addWidget(label(Slot::CheckName, page, name), r, 0);
-        g->addWidget(name, r++, 1, Qt::AlignLeft);
-        g->setColumnStretch(1, 1);
-        v->addStretch(1);
-        libraryItem_ = titleLine(page, "LibraryItem");
-        v->addWidget(libraryItem_);
-        notebook_->addTab(page, QStringLiteral("Li&brary"));
-    }
-    // Page 3: Other.
-    {
-        auto* page = new QWidget;
-        auto* v = new QVBoxLayout(page);
-        auto* g = new QGridLayout;
-        g->setHorizontalSpacing(8);
-        g->setVerticalSpacing(6);
-        v->addLayout(g);
-        int r = 0;
-        QWidget* w = addControl(kListPrice, Slot::ListPrice, 3, 0, Kind::Edit, page);
-        g->addWidget(label(Slot::ListPrice, page, w), r, 0);
-        g->addWidget(w, r++, 1, Qt::AlignLeft);
-        w = addControl(kPurchPrice, Slot::PurchasePrice, 3, 0, Kind::Edit, page);
-        g->addWidget(label(Slot::PurchasePrice, page, w), r, 0);
-        g->addWidget(w, r++, 1, Qt::AlignLeft);
-        for (const char* p : {kListPrice, kPurchPrice}) {
-            editOf(p)->setAlignment(Qt::AlignRight);
-            editOf(p)->setMinimumWidth(charsWidth(editOf(p), 14));
-            editOf(p)->setMaximumWidth(charsWidth(editOf(p), 18));
+
+    controls_.reserve(editorcontrols::Controls.size());
+    for (const editorcontrols::Control& spec : editorcontrols::Controls) {
+        QWidget* page = pages[spec.page];
+        QGridLayout* g = grids[spec.page];
+        if (spec.kind == Kind::Check) {
+            auto* box = new QCheckBox(page);
+            box->setObjectName(QString::fromLatin1(spec.name));
+            box->setProperty("slot", spec.slot);
+            g->addWidget(box, spec.row, spec.column, Qt::AlignLeft);
+            (spec.slot == Slot::Viewed ? viewed_ : checkOut_) = box;
+            continue;
         }
-        blankPurchDate_ = dateRow(g, r, kPurchDate, Slot::PurchaseDate, 3, "BlankPurchDate", page);
-        w = addControl("WherePurch", Slot::WherePurchased, 3, 16, Kind::Combo, page);
-        g->addWidget(label(Slot::WherePurchased, page, w), r, 0);
-        g->addWidget(w, r++, 1, Qt::AlignLeft);
-        auto withSelect = [&](const char* name, int slot, const char* button, QPushButton*& out, int mode) {
-            QWidget* box = addControl(name, slot, 3, 0, Kind::Edit, page);
-            out = new QPushButton(QStringLiteral("Select"), page);
-            out->setObjectName(QString::fromLatin1(button));
-            out->setAutoDefault(false);
-            connect(out, &QPushButton::clicked, this, [this, mode] { selectAward(mode); });
-            auto* row = new QHBoxLayout;
+        TextControl c{&spec};
+        if (spec.kind == Kind::Combo) {
+            auto* combo = new QComboBox(page);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setCompleter(nullptr);
+            combo->setMaxVisibleItems(12);
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            c.widget = combo;
+            c.edit = combo->lineEdit();
+        } else {
+            auto* edit = new QLineEdit(page);
+            c.widget = edit;
+            c.edit = edit;
+        }
+        c.widget->setObjectName(QString::fromLatin1(spec.name));
+        const int width = fieldSlot(spec.slot).width;
+        c.edit->setMaxLength(width);
+        c.widget->setMinimumWidth(
+            charsWidth(c.widget, std::max(std::min(width, 34), spec.kind == Kind::Combo ? 14 : 5)));
+        // Short boxes (year, play time, counters, dates) are no wider than their text needs.
+        if (spec.kind != Kind::Combo && width <= 12)
+            c.widget->setMaximumWidth(charsWidth(c.widget, std::max(width, 5) + 4));
+        if (fieldSlot(spec.slot).typeCode == TypeFloat) {
+            c.edit->setAlignment(Qt::AlignRight);
+            c.widget->setMinimumWidth(charsWidth(c.widget, 14));
+            c.widget->setMaximumWidth(charsWidth(c.widget, 18));
+        }
+
+        // A date box with its "Blan&k Date" button, an award box with its "Select" button.
+        QHBoxLayout* row = nullptr;
+        if (spec.kind == Kind::Date) {
+            c.edit->setProperty("dateBox", true);
+            c.widget->setMinimumWidth(charsWidth(c.widget, 11));
+            c.widget->setMaximumWidth(charsWidth(c.widget, 13));
+            auto* blank = new QPushButton(QStringLiteral("Blan&k Date"), page);
+            blank->setAutoDefault(false);
+            QLineEdit* box = c.edit;
+            connect(blank, &QPushButton::clicked, this, [box] { box->clear(); });
+            if (spec.slot == Slot::CheckDate) {
+                blank->setObjectName(QStringLiteral("BlankCheckOut"));
+                blankCheckOut_ = blank;
+            } else {
+                blank->setObjectName(QStringLiteral("BlankPurchDate"));
+                blankPurchDate_ = blank;
+            }
+            row = new QHBoxLayout;
+            row->addWidget(c.widget);
+            row->addWidget(blank);
+            row->addStretch(1);
+        } else if (spec.kind == Kind::Award) {
+            const int mode = spec.slot == Slot::OscarAward ? 1 : spec.slot == Slot::OscarNomination ? 2 : 3;
+            auto* select = new QPushButton(QStringLiteral("Select"), page);
+            select->setObjectName(mode == 1   ? QStringLiteral("SelectOscarAward")
+                                  : mode == 2 ? QStringLiteral("SelectOscarNom")
+                                              : QStringLiteral("SelectMisc"));
+            select->setAutoDefault(false);
+            connect(select, &QPushButton::clicked, this, [this, mode] { selectAward(mode); });
+            (mode == 1 ? selectOscarAward_ : mode == 2 ? selectOscarNom_ : selectMisc_) = select;
+            row = new QHBoxLayout;
+            row->addWidget(c.widget, 1);
+            row->addWidget(select);
+        }
+        if (row) {
             row->setSpacing(6);
-            row->addWidget(box, 1);
-            row->addWidget(out);
-            g->addWidget(label(slot, page, box), r, 0);
-            g->addLayout(row, r++, 1);
-        };
-        withSelect("OscarAward", Slot::OscarAward, "SelectOscarAward", selectOscarAward_, 1);
-        withSelect("OscarNom", Slot::OscarNomination, "SelectOscarNom", selectOscarNom_, 2);
-        withSelect("Misc", Slot::Miscellaneous, "SelectMisc", selectMisc_, 3);
-        w = addControl("UserDef1", Slot::UserDefined1, 3, 0, Kind::Edit, page);
-        g->addWidget(label(Slot::UserDefined1, page, w), r, 0);
-        g->addWidget(w, r++, 1);
-        w = addControl("UserDef2", Slot::UserDefined2, 3, 0, Kind::Edit, page);
-        g->addWidget(label(Slot::UserDefined2, page, w), r, 0);
-        g->addWidget(w, r++, 1);
-        g->setColumnStretch(1, 1);
-        v->addStretch(1);
-        worthItem_ = titleLine(page, "WorthItem");
-        v->addWidget(worthItem_);
-        notebook_->addTab(page, QStringLiteral("&Other"));
+            g->addLayout(row, spec.row, spec.column, 1, spec.span);
+        } else if (spec.narrow) {
+            g->addWidget(c.widget, spec.row, spec.column, 1, spec.span, Qt::AlignLeft);
+        } else {
+            g->addWidget(c.widget, spec.row, spec.column, 1, spec.span);
+        }
+        if (spec.label) g->addWidget(label(spec, page, c.widget), spec.row, spec.column - 1);
+        controls_.push_back(c);
     }
+    connect(checkOut_, &QCheckBox::clicked, this, &RecordEditor::checkOutClicked);
+
+    grids[Particulars]->setRowStretch(grids[Particulars]->rowCount(), 1);
+    grids[Particulars]->setColumnStretch(1, 1);
+    grids[Particulars]->setColumnStretch(2, 1);
+    grids[Attributes]->setColumnStretch(1, 1);
+    grids[Attributes]->setColumnStretch(3, 1);
+    grids[Library]->setColumnStretch(1, 1);
+    grids[Other]->setColumnStretch(1, 1);
+    warrantyItem_ = titleLine(pages[Attributes], "WarrantyItem");
+    libraryItem_ = titleLine(pages[Library], "LibraryItem");
+    worthItem_ = titleLine(pages[Other], "WorthItem");
+    for (auto [p, line] : {std::pair{Attributes, warrantyItem_}, std::pair{Library, libraryItem_},
+                           std::pair{Other, worthItem_}}) {
+        auto* v = static_cast<QVBoxLayout*>(pages[p]->layout());
+        v->addStretch(1);
+        v->addWidget(line);
+    }
+    for (int p = 0; p < 4; ++p)
+        notebook_->addTab(pages[p], QString::fromLatin1(captions[p]));
 
     // Buttons below the pages.
     auto* buttons = new QHBoxLayout;
@@ -396,8 +267,6 @@ void RecordEditor::buildControls() {
     nextButton_ = button(QStringLiteral("&Next"), "NextButton", &RecordEditor::nextRecord);
     top->addLayout(buttons);
 
-    for (const char* name : {kCheckDate, kPurchDate})
-        editOf(name)->setProperty("dateBox", true);
     setDateMasks();
 }
 
@@ -465,14 +334,11 @@ void RecordEditor::buildMenu(QMenuBar* bar) {
 }
 
 void RecordEditor::buildWalk() {
-    for (const char* name : kWalk) {
-        if (name[0] == '@') {
-            QCheckBox* box = QLatin1String(name + 1) == QLatin1String("Viewed") ? viewed_ : checkOut_;
-            walk_.emplace_back(box, int(Library));
-            continue;
-        }
-        const TextControl& c = controls_[size_t(indexOf(name))];
-        walk_.emplace_back(c.widget, c.page);
+    for (const editorcontrols::Control& spec : editorcontrols::Controls) {
+        if (spec.kind == Kind::Check)
+            walk_.emplace_back(spec.slot == Slot::Viewed ? viewed_ : checkOut_, spec.page);
+        else
+            walk_.emplace_back(controlOf(spec.slot).widget, spec.page);
     }
 }
 
@@ -497,25 +363,23 @@ void RecordEditor::applyBrowseMode() {
 // ---------------------------------------------------------------------------------------------
 // Controls
 
-int RecordEditor::indexOf(const char* name) const {
-    for (size_t i = 0; i < controls_.size(); ++i)
-        if (qstrcmp(controls_[i].name, name) == 0) return int(i);
-    Q_ASSERT_X(false, "RecordEditor::indexOf", name);
-    return 0;
+const RecordEditor::TextControl& RecordEditor::controlOf(int slot) const {
+    for (const TextControl& c : controls_)
+        if (c.spec->slot == slot) return c;
+    Q_ASSERT_X(false, "RecordEditor::controlOf", "a field without a text control");
+    return controls_.front();
 }
 
-QLineEdit* RecordEditor::editOf(const char* name) const {
-    return controls_[size_t(indexOf(name))].edit;
+QLineEdit* RecordEditor::editOf(int slot) const {
+    return controlOf(slot).edit;
 }
 
-QString RecordEditor::text(int index) const {
-    const TextControl& c = controls_[size_t(index)];
-    if (c.kind == Kind::Date && DateFormat::isBlankDateText(c.edit->text())) return QString();
+QString RecordEditor::text(const TextControl& c) const {
+    if (c.spec->kind == Kind::Date && DateFormat::isBlankDateText(c.edit->text())) return QString();
     return c.edit->text();
 }
 
-void RecordEditor::setText(int index, const QString& value) {
-    const TextControl& c = controls_[size_t(index)];
+void RecordEditor::setText(const TextControl& c, const QString& value) {
     if (auto* combo = qobject_cast<QComboBox*>(c.widget))
         combo->setEditText(value.left(c.edit->maxLength()));
     else
@@ -528,8 +392,8 @@ void RecordEditor::setDateMasks() {
     const DateFormat& f = session_.dateFormat();
     const QString sep(f.separator());
     const QString mask = QStringLiteral("99") + sep + QStringLiteral("99") + sep + QStringLiteral("9999;_");
-    for (const char* name : {kCheckDate, kPurchDate}) {
-        QLineEdit* e = editOf(name);
+    for (int slot : {Slot::CheckDate, Slot::PurchaseDate}) {
+        QLineEdit* e = editOf(slot);
         if (e->inputMask() == mask) continue;
         QString stored;
         if (e->property("format").isValid()) {
@@ -551,9 +415,10 @@ void RecordEditor::setLabels() {
 
 void RecordEditor::loadLists(int number) {
     for (TextControl& c : controls_) {
-        if (c.list == 0 || (number != 0 && c.list != number)) continue;
+        const int list = c.spec->list;
+        if (list == 0 || (number != 0 && list != number)) continue;
         auto* combo = qobject_cast<QComboBox*>(c.widget);
-        const QStringList values = editorsupport::values(session_, c.list);
+        const QStringList values = editorsupport::values(session_, list);
         QStringList now;
         now.reserve(combo->count());
         for (int i = 0; i < combo->count(); ++i)
@@ -595,7 +460,7 @@ void RecordEditor::fillOnShow() {
     else
         clearControls();
     snapshotValues();
-    controls_[size_t(indexOf(kTitle))].widget->setFocus();
+    controlOf(Slot::Title).widget->setFocus();
 }
 
 void RecordEditor::applyColours() {
@@ -607,17 +472,16 @@ void RecordEditor::loadRecord() {
     const DateFormat& dates = session_.dateFormat();
     auto field = [&table](int slot) { return table.fieldIndex(fieldSlot(slot).name); };
     resetPriceLengths();
-    for (size_t i = 0; i < controls_.size(); ++i) {
-        const TextControl& c = controls_[i];
-        const int f = field(c.slot);
+    for (const TextControl& c : controls_) {
+        const int f = field(c.spec->slot);
         QString value;
         if (f >= 0) {
-            if (c.kind == Kind::Date)
+            if (c.spec->kind == Kind::Date)
                 value = dates.formatFull(QString::fromStdString(table.getDate(f)));
             else
                 value = QString::fromStdString(table.getText(f));
         }
-        setText(int(i), value);
+        setText(c, value);
     }
     loading_ = true;
     const int checkOutField = field(Slot::CheckOut);
@@ -627,35 +491,32 @@ void RecordEditor::loadRecord() {
     const int viewedField = field(Slot::Viewed);
     viewed_->setChecked(viewedField >= 0 &&
                         QString::fromStdString(table.getText(viewedField)) == QLatin1String("Yes"));
-    rememberedCheckDate_ = editOf(kCheckDate)->text().left(10);
-    rememberedCheckName_ = textOf(kCheckName).left(30);
-    for (auto [name, slot] :
-         {std::pair{kListPrice, int(Slot::ListPrice)}, std::pair{kPurchPrice, int(Slot::PurchasePrice)}}) {
+    rememberedCheckDate_ = editOf(Slot::CheckDate)->text().left(10);
+    rememberedCheckName_ = textOf(Slot::CheckName).left(30);
+    for (int slot : {Slot::ListPrice, Slot::PurchasePrice}) {
         const int f = field(slot);
-        if (f < 0 || textOf(name).isEmpty()) continue;
+        if (f < 0 || textOf(slot).isEmpty()) continue;
         const std::optional<double> v = table.getNumber(f);
-        setMoneyText(editOf(name), v.value_or(0.0));
+        setMoneyText(editOf(slot), v.value_or(0.0));
     }
     setPageCaptions();
 }
 
 void RecordEditor::resetPriceLengths() {
-    editOf(kListPrice)->setMaxLength(fieldSlot(Slot::ListPrice).width);
-    editOf(kPurchPrice)->setMaxLength(fieldSlot(Slot::PurchasePrice).width);
+    for (int slot : {Slot::ListPrice, Slot::PurchasePrice})
+        editOf(slot)->setMaxLength(fieldSlot(slot).width);
 }
 
 void RecordEditor::clearControls() {
     resetPriceLengths();
-    for (size_t i = 0; i < controls_.size(); ++i) {
-        const TextControl& c = controls_[i];
-        if (c.kind == Kind::Date)
+    for (const TextControl& c : controls_) {
+        if (c.spec->kind == Kind::Date)
             c.edit->clear();
         else
-            setText(int(i), QString());
+            setText(c, QString());
     }
-    editOf(kPlayTime)->setText(QStringLiteral("0"));
-    editOf(kListPrice)->setText(QStringLiteral("0"));
-    editOf(kPurchPrice)->setText(QStringLiteral("0"));
+    for (int slot : {Slot::RunTime, Slot::ListPrice, Slot::PurchasePrice})
+        editOf(slot)->setText(QStringLiteral("0"));
     loading_ = true;
     checkOut_->setChecked(false);
     loading_ = false;
@@ -665,8 +526,10 @@ void RecordEditor::clearControls() {
 
 void RecordEditor::snapshotValues() {
     snapshot_.clear();
-    for (size_t i = 0; i < controls_.size(); ++i)
-        snapshot_ << text(int(i)).left(fieldSlot(controls_[i].slot).width);
+    // Each box's whole text: a box never holds more than its field takes, except a price shown
+    // as money, whose grouping may make it longer than the field's width.
+    for (const TextControl& c : controls_)
+        snapshot_ << text(c);
     snapshotViewed_ = viewed_->isChecked();
     snapshotCheckOut_ = checkOut_->isChecked();
     setWindowTitle(QStringLiteral("Edit"));
@@ -675,8 +538,8 @@ void RecordEditor::snapshotValues() {
 bool RecordEditor::valuesChanged() const {
     if (snapshot_.size() != int(controls_.size())) return true;
     for (size_t i = 0; i < controls_.size(); ++i) {
-        const QString now = text(int(i));
-        if (controls_[i].kind == Kind::Date) {
+        const QString now = text(controls_[i]);
+        if (controls_[i].spec->kind == Kind::Date) {
             if (now.trimmed() != snapshot_[int(i)].trimmed()) return true;
         } else if (now != snapshot_[int(i)]) {
             return true;
@@ -686,7 +549,7 @@ bool RecordEditor::valuesChanged() const {
 }
 
 void RecordEditor::setPageCaptions() {
-    const QString line = session_.displayName(Slot::Title) + QStringLiteral(": ") + textOf(kTitle);
+    const QString line = session_.displayName(Slot::Title) + QStringLiteral(": ") + textOf(Slot::Title);
     for (QLabel* l : {warrantyItem_, libraryItem_, worthItem_})
         l->setText(line);
 }
@@ -694,13 +557,13 @@ void RecordEditor::setPageCaptions() {
 void RecordEditor::checkOutClicked(bool checked) {
     if (loading_) return;
     if (checked) {
-        editOf(kCheckDate)->setText(rememberedCheckDate_);
-        setTextOf(kCheckName, rememberedCheckName_);
+        editOf(Slot::CheckDate)->setText(rememberedCheckDate_);
+        setTextOf(Slot::CheckName, rememberedCheckName_);
     } else {
-        rememberedCheckDate_ = editOf(kCheckDate)->text().left(10);
-        rememberedCheckName_ = textOf(kCheckName).left(30);
-        editOf(kCheckDate)->clear();
-        setTextOf(kCheckName, QString());
+        rememberedCheckDate_ = editOf(Slot::CheckDate)->text().left(10);
+        rememberedCheckName_ = textOf(Slot::CheckName).left(30);
+        editOf(Slot::CheckDate)->clear();
+        setTextOf(Slot::CheckName, QString());
     }
 }
 
@@ -731,71 +594,42 @@ bool RecordEditor::failValidation(const QString& message, int page, QWidget* con
 void RecordEditor::focusControl(QWidget* control, int page) {
     notebook_->setCurrentIndex(page);
     control->setFocus(Qt::OtherFocusReason);
+    // As Tab does: the whole text is selected, so that typing replaces it; a date box waits at its
+    // first place, where typing fills the mask from the start.
+    QLineEdit* line = qobject_cast<QLineEdit*>(control);
+    if (auto* combo = qobject_cast<QComboBox*>(control)) line = combo->lineEdit();
+    if (!line) return;
+    if (line->property("dateBox").toBool()) {
+        line->deselect();
+        line->setCursorPosition(0);
+    } else {
+        line->selectAll();
+    }
+}
+
+RecordEntry RecordEditor::entry() const {
+    RecordEntry e;
+    for (const TextControl& c : controls_)
+        e[c.spec->slot] = text(c);
+    e[Slot::CheckOut] = checkOut_->isChecked() ? QStringLiteral("Yes") : QStringLiteral("No");
+    e[Slot::Viewed] = viewed_->isChecked() ? QStringLiteral("Yes") : QStringLiteral("No");
+    return e;
 }
 
 bool RecordEditor::updateRecord() {
     if (session_.browseMode()) return false;
-    const DateFormat& dates = session_.dateFormat();
-    bool ok = false;
-    const QString checkDate = dates.parseFull(editOf(kCheckDate)->text(), &ok);
-    if (!ok)
-        return failValidation(QStringLiteral("Invalid check out date specified.  Please correct."), Library,
-                              editOf(kCheckDate));
-    const QString purchDate = dates.parseFull(editOf(kPurchDate)->text(), &ok);
-    if (!ok)
-        return failValidation(QStringLiteral("Invalid purchase date specified.  Please correct."), Other,
-                              editOf(kPurchDate));
-    std::optional<double> listPrice = 0.0, purchPrice = 0.0;
-    if (!textOf(kListPrice).trimmed().isEmpty())
-        listPrice = editorsupport::readMoney(session_, textOf(kListPrice));
-    if (!listPrice)
-        return failValidation(QStringLiteral("Invalid list price specified.  Please correct."), Other,
-                              editOf(kListPrice));
-    if (!textOf(kPurchPrice).trimmed().isEmpty())
-        purchPrice = editorsupport::readMoney(session_, textOf(kPurchPrice));
-    if (!purchPrice)
-        return failValidation(QStringLiteral("Invalid purchase price specified.  Please correct."), Other,
-                              editOf(kPurchPrice));
-    if (!readWhole(textOf(kPlayTime)))
-        return failValidation(QStringLiteral("Invalid play time specified.  Please correct."), Library,
-                              editOf(kPlayTime));
-    if (!readWhole(textOf(kYear)))
-        return failValidation(QStringLiteral("Invalid year specified.  Please correct."), Particulars,
-                              editOf(kYear));
-
-    // New values join their data lists.
-    for (const char* name : kListOrderBeforeStars)
-        editorsupport::addToList(session_, controls_[size_t(indexOf(name))].list, textOf(name));
-    for (const char* star : kStars)
-        editorsupport::addToStarList(session_, textOf(star));
-    for (const char* name : kListOrderAfterStars)
-        editorsupport::addToList(session_, controls_[size_t(indexOf(name))].list, textOf(name));
-
-    dbase::Table& table = session_.table();
-    auto field = [&table](int slot) { return table.fieldIndexOrThrow(fieldSlot(slot).name); };
-    const bool append = session_.editorMode() != EditorMode::Edit;
-    try {
-        if (append)
-            table.append();
-        else
-            table.edit();
-        for (int slot : kWriteOrder) {
-            for (const TextControl& c : controls_) {
-                if (c.slot != slot) continue;
-                table.setText(field(slot), text(int(&c - controls_.data())).toStdString());
-                break;
-            }
+    RecordWriter writer(session_.table(), &session_.lists(), session_.valueFormats(),
+                        session_.database().fieldNames);
+    const WriteOutcome out = writer.write(entry(), session_.editorMode() != EditorMode::Edit);
+    if (!out.ok) {
+        // A refused value: its page comes to the front and its box takes the focus.
+        if (out.slot != 0) {
+            const editorcontrols::Control& spec = editorcontrols::control(out.slot);
+            QWidget* box = spec.kind == Kind::Check ? (out.slot == Slot::Viewed ? viewed_ : checkOut_)
+                                                    : controlOf(out.slot).widget;
+            return failValidation(out.message, spec.page, box);
         }
-        table.setNumber(field(Slot::ListPrice), *listPrice);
-        table.setNumber(field(Slot::PurchasePrice), *purchPrice);
-        table.setDate(field(Slot::CheckDate), checkDate.toStdString());
-        table.setDate(field(Slot::PurchaseDate), purchDate.toStdString());
-        table.setText(field(Slot::CheckOut), checkOut_->isChecked() ? "Yes" : "No");
-        table.setText(field(Slot::Viewed), viewed_->isChecked() ? "Yes" : "No");
-        table.post();
-    } catch (const dbase::DbError& e) {
-        if (table.isEditing()) table.cancel();
-        Prompts::instance().error(this, QString::fromStdString(e.what()));
+        Prompts::instance().error(this, out.message);
         return false;
     }
     session_.setEditorMode(EditorMode::Edit);
@@ -899,7 +733,7 @@ void RecordEditor::newRecord() {
     session_.setEditorMode(EditorMode::Add);
     snapshotValues();
     setWindowTitle(QStringLiteral("Edit (New Record)"));
-    focusControl(controls_[size_t(indexOf(kTitle))].widget, Particulars);
+    focusControl(controlOf(Slot::Title).widget, Particulars);
 }
 
 void RecordEditor::copyRecord() {
@@ -917,10 +751,8 @@ void RecordEditor::copyRecord() {
 
 QStringList RecordEditor::printLines() const {
     QStringList lines;
-    for (const char* name : kPrintOrder) {
-        const TextControl& c = controls_[size_t(indexOf(name))];
-        lines << RecordPrint::line(session_.displayName(c.slot), text(indexOf(name)));
-    }
+    for (int slot : kPrintOrder)
+        lines << RecordPrint::line(session_.displayName(slot), textOf(slot));
     lines << RecordPrint::line(session_.displayName(Slot::CheckOut),
                                checkOut_->isChecked() ? QStringLiteral("Yes") : QStringLiteral("No"));
     lines << RecordPrint::line(session_.displayName(Slot::Viewed),
@@ -1007,9 +839,9 @@ bool RecordEditor::eventFilter(QObject* watched, QEvent* event) {
         if (qobject_cast<QComboBox*>(widget) && widget->property("readOnly").toBool()) return true;
         break;
     case QEvent::FocusOut: {
-        for (const char* name : kCaptionBoxes)
-            if (widget == editOf(name)) setPageCaptions();
-        if (widget == editOf(kListPrice) || widget == editOf(kPurchPrice))
+        for (int slot : kCaptionBoxes)
+            if (widget == editOf(slot)) setPageCaptions();
+        if (widget == editOf(Slot::ListPrice) || widget == editOf(Slot::PurchasePrice))
             normalisePrice(static_cast<QLineEdit*>(widget));
         break;
     }
@@ -1052,8 +884,9 @@ void RecordEditor::clipboard(int action) {
 
 void RecordEditor::selectAward(int mode) {
     if (session_.browseMode()) return;
-    const char* target = mode == 1 ? "OscarAward" : mode == 2 ? "OscarNom" : "Misc";
-    QLineEdit* box = editOf(target);
+    QLineEdit* box = editOf(mode == 1   ? Slot::OscarAward
+                            : mode == 2 ? Slot::OscarNomination
+                                        : Slot::Miscellaneous);
     AwardPickDialog pick(session_, mode, box->text(), this);
     if (pick.exec() == QDialog::Accepted) box->setText(pick.result());
 }

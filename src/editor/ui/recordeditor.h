@@ -6,8 +6,10 @@
 #include <QStringList>
 #include <vector>
 
+#include "editor/ui/editorcontrols.h"
 #include "widgets/dialogbase.h"
 
+struct RecordEntry;
 class Session;
 class QAction;
 class QCheckBox;
@@ -58,13 +60,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class Kind { Edit, Combo, Date };
+    // A text control of a field: its row of the control table and its widgets.
     struct TextControl {
-        const char* name; // control name
-        int slot;         // catalogue field
-        int page;
-        int list; // data list number (2 the stars), 0 none
-        Kind kind;
+        const editorcontrols::Control* spec;
         QWidget* widget = nullptr; // the line edit or the combo box
         QLineEdit* edit = nullptr; // the line edit itself (a combo box's own one)
     };
@@ -75,12 +73,13 @@ private:
     void applyBrowseMode();
     void setLabels();
     void setDateMasks();
-    QString text(int index) const;
-    void setText(int index, const QString& value);
-    int indexOf(const char* name) const;
-    QLineEdit* editOf(const char* name) const;
-    QString textOf(const char* name) const { return text(indexOf(name)); }
-    void setTextOf(const char* name, const QString& value) { setText(indexOf(name), value); }
+    QString text(const TextControl& control) const; // "" for a blank date box
+    void setText(const TextControl& control, const QString& value);
+    const TextControl& controlOf(int slot) const;
+    QLineEdit* editOf(int slot) const;
+    QString textOf(int slot) const { return text(controlOf(slot)); }
+    void setTextOf(int slot, const QString& value) { setText(controlOf(slot), value); }
+    RecordEntry entry() const; // the typed values of every field
     void fillOnShow();
     void checkOutClicked(bool checked);
     void normalisePrice(QLineEdit* box);

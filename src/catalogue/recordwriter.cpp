@@ -1,0 +1,126 @@
+#include "catalogue/recordwriter.h"
+
+#include "catalogue/datalists.h"
+#include "dbase/error.h"
+#include "dbase/table.h"
+
+namespace {
+
+// Fields written as text, in the order they are set.
+constexpr std::array<int, 34> TextWriteOrder{
+    Slot::Title,          Slot::Star1,       Slot::Star2,           Slot::Star3,       Slot::Star4,
+    Slot::Star5,          Slot::Star6,       Slot::Producer,        Slot::Director,    Slot::ReleasedBy,
+    Slot::Year,           Slot::RunTime,     Slot::Rating,          Slot::Category,    Slot::Picture,
+    Slot::Sound,          Slot::Format,      Slot::PersonalRating,  Slot::MediaNumber, Slot::RecordingSpeed,
+    Slot::CounterStart,   Slot::CounterStop, Slot::Description,     Slot::Content,     Slot::Miscellaneous,
+    Slot::KeyWords,       Slot::LaserFormat, Slot::OscarNomination, Slot::OscarAward,  Slot::CheckName,
+    Slot::WherePurchased, Slot::Writers,     Slot::UserDefined1,    Slot::UserDefined2};
+
+// The six fields the editor checks with its own messages, in its order.
+constexpr std::array<int, 6> EditorChecks{Slot::CheckDate,     Slot::PurchaseDate, Slot::ListPrice,
+                                          Slot::PurchasePrice, Slot::RunTime,      Slot::Year};
+
+std::array<int, FieldCount> makeCheckOrder() {
+    std::array<int, FieldCount> order{};
+    size_t n = 0;
+    for (int slot : EditorChecks)
+        order[n++] = slot;
+    for (int slot : TextWriteOrder)
+        if (slot != Slot::Year && slot != Slot::RunTime) order[n++] = slot;
+    order[n++] = Slot::CheckOut;
+    order[n++] = Slot::Viewed;
+    return order;
+}
+
+} // namespace
+
+RecordWriter::RecordWriter(dbase::Table& table, DataLists* lists, const ValueFormats& formats,
+                           const std::array<QString, FieldCount>& names)
+    : table_(table), lists_(lists), formats_(formats), names_(names) {}
+
+const std::array<int, FieldCount>& RecordWriter::checkOrder() {
+    static const std::array<int, FieldCount> order = makeCheckOrder();
+    return order;
+}
+
+const std::array<int, 20>& RecordWriter::listOrder() {
+    static constexpr std::array<int, 20> order{
+        Slot::Producer,       Slot::Director,       Slot::Star1,   Slot::Star2,      Slot::Star3,
+        Slot::Star4,          Slot::Star5,          Slot::Star6,   Slot::ReleasedBy, Slot::Rating,
+        Slot::Category,       Slot::Picture,        Slot::Sound,   Slot::Format,     Slot::LaserFormat,
+        Slot::PersonalRating, Slot::RecordingSpeed, Slot::Content, Slot::CheckName,  Slot::WherePurchased};
+    return order;
+}
+
+QString RecordWriter::fieldName(int slot) const {
+    const QString& name = names_[size_t(slot - 1)];
+    return name.isEmpty() ? defaultTitle(slot) : name;
+}
+
+QString RecordWriter::noRecordMessage() {
+    return QStringLiteral("There is no current record to update.  Use Add to enter a new video.");
+}
+
+WriteOutcome RecordWriter::readAll(const RecordEntry& entry,
+                                   std::array<FieldValue, FieldCount>& values) const {
+    for (int slot : checkOrder()) {
+        FieldValue& v = values[size_t(slot - 1)];
+        v = readFieldValue(slot, entry[slot], formats_, fieldName(slot));
+        if (v.ok() && table_.isOpen()) {
+            const int field = table_.fieldIndex(fieldSlot(slot).name);
+            if (field >= 0) {
+                const dbase::FieldDef& def = table_.field(field);
+                if (def.type == 'N' || def.type == 'F')
+                    checkFitsField(v, slot, def.width, def.decimals, fieldName(slot));
+            }
+        }
+        if (!v.ok()) return {false, slot, v.failed, v.message, false};
+    }
+    return {true, 0, ValueCheck::None, QString(), false};
+}
+
+WriteOutcome RecordWriter::check(const RecordEntry& entry, bool append) const {
+    if (!append && (!table_.isOpen() || table_.recNo() == 0))
+        return {false, 0, ValueCheck::None, noRecordMessage(), false};
+    std::array<FieldValue, FieldCount> values;
+    return readAll(entry, values);
+}
+
+WriteOutcome RecordWriter::write(const RecordEntry& entry, bool append) {
+    if (!append && (!table_.isOpen() || table_.recNo() == 0))
+        return {false, 0, ValueCheck::None, noRecordMessage(), false};
+    std::array<FieldValue, FieldCount> values;
+    if (WriteOutcome refused = readAll(entry, values); !refused.ok) return refused;
+
+    auto field = [this](int slot) { return table_.fieldIndexOrThrow(fieldSlot(slot).name); };
+    auto value = [&values](int slot) -> const FieldValue& { return values[size_t(slot - 1)]; };
+    try {
+        if (append)
+            table_.append();
+        else
+            table_.edit();
+        try {
+            for (int slot : TextWriteOrder)
+                table_.setText(field(slot), value(slot).stored.toStdString());
+            table_.setNumber(field(Slot::ListPrice), value(Slot::ListPrice).number);
+            table_.setNumber(field(Slot::PurchasePrice), value(Slot::PurchasePrice).number);
+            table_.setDate(field(Slot::CheckDate), value(Slot::CheckDate).stored.toStdString());
+            table_.setDate(field(Slot::PurchaseDate), value(Slot::PurchaseDate).stored.toStdString());
+            table_.setText(field(Slot::CheckOut), value(Slot::CheckOut).stored.toStdString());
+            table_.setText(field(Slot::Viewed), value(Slot::Viewed).stored.toStdString());
+            table_.post();
+        } catch (...) {
+            if (table_.isEditing()) table_.cancel();
+            throw;
+        }
+    } catch (const std::exception& e) {
+        return {false, 0, ValueCheck::None, QString::fromUtf8(e.what()), true};
+    }
+
+    // The record is stored: its new values join their data lists.
+    if (lists_) {
+        for (int slot : listOrder())
+            lists_->addToList(DataLists::listForSlot(slot), entry[slot]);
+    }
+    return {true, 0, ValueCheck::None, QString(), false};
+}

@@ -1,0 +1,73 @@
+#pragma once
+// Writing one video record from typed values: what the record editor's Update does, without
+// the window. The batch tool and any later window that writes whole records use the same code.
+//
+// write() runs, in this order:
+// 1. the editor's checks, first failure wins: check-out date, purchase date, list price,
+//    purchase price, play time, year; then every other field in the order it is written
+//    (characters Windows-1252 cannot hold, text longer than the field, Checked Out and Viewed
+//    not Yes or No); with an edit, that there is a current record to change;
+// 2. append a new record or edit the current one, set all forty fields, post;
+// 3. only after the post: add the new values of the list fields to their data lists.
+// A refused value or an engine failure writes nothing (a started append or edit is cancelled)
+// and changes no data list; the outcome names the field and the message for the user.
+#include <QString>
+
+#include <array>
+
+#include "catalogue/fieldslots.h"
+#include "catalogue/fieldvalue.h"
+
+class DataLists;
+namespace dbase {
+class Table;
+}
+
+// The typed text of each field: slot 1..40; Checked Out and Viewed "Yes" or "No".
+struct RecordEntry {
+    std::array<QString, FieldCount> texts;
+
+    QString& operator[](int slot) { return texts[size_t(slot - 1)]; }
+    const QString& operator[](int slot) const { return texts[size_t(slot - 1)]; }
+};
+
+struct WriteOutcome {
+    bool ok = false;
+    int slot = 0; // the field whose value was refused; 0 when the record as a whole failed
+    ValueCheck failed = ValueCheck::None;
+    QString message;            // for the user when !ok
+    bool engineFailure = false; // the table engine refused (message is its text)
+};
+
+class RecordWriter {
+public:
+    // lists may be null (no data list is kept up to date). names: field display names by slot
+    // (index slot - 1) for the messages; empty entries give the default titles.
+    RecordWriter(dbase::Table& table, DataLists* lists, const ValueFormats& formats,
+                 const std::array<QString, FieldCount>& names = {});
+
+    // The checks of step 1 without writing anything.
+    WriteOutcome check(const RecordEntry& entry, bool append) const;
+    // Steps 1 to 3. append: a new record; else the table's current record is changed.
+    WriteOutcome write(const RecordEntry& entry, bool append);
+
+    // The order in which the fields are checked: the six fields with the editor's own messages
+    // first, then the others in the order they are written.
+    static const std::array<int, FieldCount>& checkOrder();
+    // The data list additions in their order: slot of each field that feeds a list.
+    static const std::array<int, 20>& listOrder();
+
+    // The name a message gives a field: its display name, else its default title.
+    QString fieldName(int slot) const;
+
+    // The message when an edit finds no current record.
+    static QString noRecordMessage();
+
+private:
+    WriteOutcome readAll(const RecordEntry& entry, std::array<FieldValue, FieldCount>& values) const;
+
+    dbase::Table& table_;
+    DataLists* lists_;
+    ValueFormats formats_;
+    std::array<QString, FieldCount> names_;
+};
