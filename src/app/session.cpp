@@ -87,7 +87,10 @@ bool Session::saveDatabaseSettings(QString* error) const {
 }
 
 void Session::openTable(dbase::OpenMode mode) {
-    if (table_.isOpen()) table_.close();
+    if (table_.isOpen()) {
+        emit tableClosing();
+        table_.close();
+    }
     table_.open(QFile::encodeName(currentDatabase_).toStdString(), mode);
     // The sort order in force: the tag NewIndex when there is a sort expression and the tag.
     bool hasTag = false;
@@ -99,7 +102,10 @@ void Session::openTable(dbase::OpenMode mode) {
 }
 
 void Session::closeTable() {
-    if (table_.isOpen()) table_.close();
+    if (table_.isOpen()) {
+        emit tableClosing();
+        table_.close();
+    }
 }
 
 void Session::applyDateFormat() {

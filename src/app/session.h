@@ -105,6 +105,9 @@ signals:
     void recordsChanged();  // records were added, changed or deleted
     void viewerOptionsChanged();
     void displayFormatsChanged(); // date, numeric or currency format changed
+    // The main table is about to close (or to be opened again): whatever reads the file on the
+    // side must stop now.
+    void tableClosing();
 
 private:
     dbase::Table table_;

@@ -1233,6 +1233,11 @@ void Table::clearFilter()
     d->refusedReads = 0;
 }
 
+bool Table::hasFilter() const
+{
+    return bool(d->filter);
+}
+
 void Table::refresh()
 {
     Impl& m = *d;

@@ -25,6 +25,7 @@
 #include "app/ui/prompts.h"
 #include "app/ui/tips.h"
 #include "app/ui/viewergrid.h"
+#include "app/viewermodel.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/sortorder.h"
 #include "editor/ui/edit1.h"
@@ -701,16 +702,18 @@ void TMain::DoFileSpecific() {
 }
 
 void TMain::DisplayCount() {
-    uint32_t count = 0;
-    if (session_->table().isOpen()) {
-        try {
-            count = session_->table().recordCount();
-        } catch (const dbase::DbError& e) {
-            reportProblem(QString::fromUtf8(e.what()));
-        }
+    // The grid's rows are the records the table's cursor visits, so their number is the count.
+    // A large catalogue is still being counted just after it opened: the label waits for it.
+    const ViewerModel* model = grid_->viewerModel();
+    const bool open = session_->table().isOpen();
+    if (open && model->isCounting()) {
+        countLabel_->setText(QStringLiteral("\u2026"));
+        countLabel_->setToolTip(QStringLiteral("Counting the videos"));
+    } else {
+        countLabel_->setText(QString::number(open ? model->rowCount() : 0));
+        countLabel_->setToolTip(QString());
     }
-    countLabel_->setText(QString::number(count));
-    navigator_->setEditState(false, count > 0);
+    navigator_->setEditState(false, open && model->rowCount() > 0);
 }
 
 void TMain::DoEndSearch() {
@@ -783,6 +786,8 @@ void TMain::createViewerGrid() {
     });
     connect(session_.get(), &Session::displayFormatsChanged, this,
             [this] { grid_->setDateFormat(session_->dateFormat()); });
+    // A count still running holds the file open: it ends before the table closes.
+    connect(session_.get(), &Session::tableClosing, grid_->viewerModel(), &ViewerModel::finishCount);
 }
 
 QWidget* TMain::gridWidget() const {
@@ -807,10 +812,12 @@ void TMain::navigatorClicked(TNavigator::Button button) {
         if (row > 0) grid_->selectRow(row - 1);
         break;
     case TNavigator::Next:
-        if (row + 1 < rows) grid_->selectRow(row + 1);
+        if (row + 1 >= rows) grid_->ensureAllRows();
+        if (row + 1 < grid_->model()->rowCount()) grid_->selectRow(row + 1);
         break;
     case TNavigator::Last:
-        if (rows > 0) grid_->selectRow(rows - 1);
+        grid_->ensureAllRows();
+        if (grid_->model()->rowCount() > 0) grid_->selectRow(grid_->model()->rowCount() - 1);
         break;
     case TNavigator::Insert:
         AddClick();

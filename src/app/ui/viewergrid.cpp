@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include "app/settings.h"
@@ -127,6 +128,12 @@ ViewerGrid::ViewerGrid(dbase::Table& table, QWidget* parent)
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         syncToTable();
         emit recordsChanged();
+    });
+    // The count of a large catalogue ends after the first screen shows.
+    connect(model_, &ViewerModel::countChanged, this, &ViewerGrid::recordsChanged);
+    // Scrolled to the end of the rows known so far: the rest are needed now.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (model_->isCounting() && value >= verticalScrollBar()->maximum()) model_->finishCount();
     });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (!index.isValid()) return;
@@ -261,6 +268,11 @@ void ViewerGrid::syncToTable() {
         return;
     }
     int row = model_->currentRow();
+    if (row < 0 && model_->isCounting() && model_->table().recNo() != 0) {
+        // The current record lies beyond the rows known so far.
+        model_->finishCount();
+        row = model_->currentRow();
+    }
     if (row < 0) row = 0;
     selectRow(row);
     if (currentIndex().isValid()) scrollTo(currentIndex());
@@ -271,6 +283,24 @@ void ViewerGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     if (current.isValid() && current.row() != previous.row()) model_->gotoRow(current.row());
     model_->setIndicatorRow(current.isValid() ? current.row() : -1);
     if (!previous.isValid() || current.row() != previous.row()) emit currentRecordChanged();
+}
+
+QModelIndex ViewerGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Moving past the rows known so far waits for the rest of the count.
+    if (model_->isCounting()) {
+        const int row = currentRecordRow();
+        const int page = std::max(1, viewport()->height() / std::max(1, rowHeight(std::max(0, row))));
+        const bool pastKnown =
+            action == MoveEnd ||
+            ((action == MoveDown || action == MoveNext) && row + 1 >= model_->rowCount()) ||
+            (action == MovePageDown && row + page >= model_->rowCount());
+        if (pastKnown) ensureAllRows();
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void ViewerGrid::ensureAllRows() {
+    model_->finishCount();
 }
 
 void ViewerGrid::keyPressEvent(QKeyEvent* event) {

@@ -51,6 +51,8 @@ public:
     int currentRecordRow() const;
     // Makes a row current (and its record the table's current record).
     void selectRow(int row);
+    // Waits for the count of a large catalogue when it still runs (every row is then known).
+    void ensureAllRows();
 
 signals:
     // Double-click on a record: the record editor should open on it (already current).
@@ -66,6 +68,7 @@ protected:
     // Ctrl+Delete deletes the current record (with the question) while field editing is on.
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     void showEngineError(const QString& message);
