@@ -46,7 +46,8 @@ private:
     static double cpuNow() {
         rusage u{};
         getrusage(RUSAGE_SELF, &u);
-        return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+        return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+               double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
     }
     Clock::time_point wall_;
     double cpu_;
@@ -60,7 +61,8 @@ long selfPeakKb() {
 
 std::string join(std::initializer_list<std::string_view> parts) {
     std::string s;
-    for (std::string_view p : parts) s.append(p);
+    for (std::string_view p : parts)
+        s.append(p);
     return s;
 }
 
@@ -75,10 +77,12 @@ struct ChildRun {
     double wall = 0;
     double cpu = 0;
     long peakKb = 0;
-    std::string output;  // standard output (only when captured)
+    std::string output; // standard output (only when captured)
 };
 
-bool ok(const ChildRun& r) { return WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0; }
+bool ok(const ChildRun& r) {
+    return WIFEXITED(r.status) && WEXITSTATUS(r.status) == 0;
+}
 
 // Runs a program, its standard output sent to /dev/null or captured; waits for it and returns its
 // wall and CPU time and peak memory. The peak comes from /usr/bin/time, whose child starts from a
@@ -101,7 +105,8 @@ ChildRun runChild(const std::vector<std::string>& command, bool capture = false)
     if (pid == 0) {
         if (outFd >= 0) dup2(outFd, 1);
         std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        for (const auto& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
         execv(args[0], args.data());
         std::perror(args[0]);
@@ -110,7 +115,8 @@ ChildRun runChild(const std::vector<std::string>& command, bool capture = false)
     rusage u{};
     wait4(pid, &r.status, 0, &u);
     r.wall = std::chrono::duration<double>(Clock::now() - start).count();
-    r.cpu = double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    r.cpu =
+        double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
     r.peakKb = u.ru_maxrss;
     if (haveTime && reportFd >= 0) {
         if (FILE* f = std::fopen(report, "r")) {
@@ -124,7 +130,8 @@ ChildRun runChild(const std::vector<std::string>& command, bool capture = false)
         if (capture) {
             char buf[4096];
             lseek(outFd, 0, SEEK_SET);
-            for (ssize_t n; (n = read(outFd, buf, sizeof buf)) > 0;) r.output.append(buf, size_t(n));
+            for (ssize_t n; (n = read(outFd, buf, sizeof buf)) > 0;)
+                r.output.append(buf, size_t(n));
             unlink(out);
         }
         close(outFd);
@@ -133,12 +140,14 @@ ChildRun runChild(const std::vector<std::string>& command, bool capture = false)
 }
 
 void line(const std::string& what, double wall, double cpu, long peakKb, const std::string& extra = {}) {
-    std::printf("  %-46s %8.3f s  cpu %7.3f s  peak %7.1f MB  %s\n", what.c_str(), wall, cpu, double(peakKb) / 1024.0,
-                extra.c_str());
+    std::printf("  %-46s %8.3f s  cpu %7.3f s  peak %7.1f MB  %s\n", what.c_str(), wall, cpu,
+                double(peakKb) / 1024.0, extra.c_str());
     std::fflush(stdout);
 }
 
-std::string mbps(double bytes, double secs) { return fmt("%7.1f MB/s", secs > 0 ? bytes / secs / 1e6 : 0.0); }
+std::string mbps(double bytes, double secs) {
+    return fmt("%7.1f MB/s", secs > 0 ? bytes / secs / 1e6 : 0.0);
+}
 
 // ---- measurements run in a process of their own ------------------------------------------------
 // Each prints one line: "wall cpu detail..."
@@ -151,7 +160,7 @@ bool titleHasAn(const dbase::Table& r, int title) {
 }
 
 int phase(const QString& name, const std::string& path) {
-    const QString expression = BuildSortString(1, 11, 0, 0);  // Title, Year
+    const QString expression = sortExpression(1, 11, 0, 0); // Title, Year
     const DateFormat dates(1, false);
     try {
         if (name == QLatin1String("build")) {
@@ -168,7 +177,8 @@ int phase(const QString& name, const std::string& path) {
             std::size_t chars = 0;
             int rows = 0;
             for (bool more = t.first(); more && rows < 40; more = t.next(), ++rows)
-                for (int f = 0; f < t.fieldCount(); ++f) chars += fieldTextUtf8(t, f, dates).size();
+                for (int f = 0; f < t.fieldCount(); ++f)
+                    chars += fieldTextUtf8(t, f, dates).size();
             const double wall = w.wall(), cpu = w.cpu();
             const Stopwatch c;
             const uint32_t count = t.recordCount();
@@ -182,7 +192,8 @@ int phase(const QString& name, const std::string& path) {
             t.setFilter([title](const dbase::Table& r) { return titleHasAn(r, title); });
             t.disableControls();
             uint64_t matches = 0;
-            for (bool more = t.first(); more; more = t.next()) ++matches;
+            for (bool more = t.first(); more; more = t.next())
+                ++matches;
             t.enableControls();
             std::printf("%f %f %llu\n", w.wall(), w.cpu(), static_cast<unsigned long long>(matches));
         } else {
@@ -208,13 +219,13 @@ int usage() {
     return 2;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 3 && args[0] == QLatin1String("--phase")) return phase(args[1], enginePath(args[2]));
-    if (args.value(0) == QLatin1String("viewer")) return viewerBench(args.mid(1));  // viewer_bench.cpp
+    if (args.value(0) == QLatin1String("viewer")) return viewerBench(args.mid(1)); // viewer_bench.cpp
 
     QString cli = QCoreApplication::applicationDirPath() + QStringLiteral("/quillon-cli");
     QString dir = QStringLiteral("/tmp/quillon-bench");
@@ -222,8 +233,10 @@ int main(int argc, char** argv) {
     bool python = true, fresh = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--cli") && i + 1 < args.size()) cli = args[++i];
-        else if (a == QLatin1String("--dir") && i + 1 < args.size()) dir = args[++i];
+        if (a == QLatin1String("--cli") && i + 1 < args.size())
+            cli = args[++i];
+        else if (a == QLatin1String("--dir") && i + 1 < args.size())
+            dir = args[++i];
         else if (a == QLatin1String("--sizes") && i + 1 < args.size()) {
             sizes.clear();
             for (const QString& s : args[++i].split(u',')) {
@@ -231,9 +244,12 @@ int main(int argc, char** argv) {
                 sizes << s.toULongLong(&good);
                 if (!good) return usage();
             }
-        } else if (a == QLatin1String("--no-python")) python = false;
-        else if (a == QLatin1String("--fresh")) fresh = true;
-        else return usage();
+        } else if (a == QLatin1String("--no-python"))
+            python = false;
+        else if (a == QLatin1String("--fresh"))
+            fresh = true;
+        else
+            return usage();
     }
     if (!QFileInfo(cli).isExecutable()) {
         std::fprintf(stderr, "quillon-bench: %s is not an executable quillon-cli\n", qPrintable(cli));
@@ -264,8 +280,8 @@ int main(int argc, char** argv) {
             QFile::remove(file);
             QFile::remove(QStringLiteral("%1/BENCH%2.MDX").arg(dir).arg(n));
             QFile::remove(QStringLiteral("%1/BENCH%2.INI").arg(dir).arg(n));
-            const ChildRun g = runChild({cli.toStdString(), "generate", path, "--records", std::to_string(n),
-                                         "--seed", "1"});
+            const ChildRun g = runChild(
+                {cli.toStdString(), "generate", path, "--records", std::to_string(n), "--seed", "1"});
             if (!ok(g)) {
                 std::fprintf(stderr, "quillon-bench: generate failed\n");
                 return 1;
@@ -296,7 +312,8 @@ int main(int argc, char** argv) {
         if (v.size() >= 7) {
             line("open + first 40 records in NewIndex order", v[0], v[1], r.peakKb,
                  join({std::to_string(int(v[2])), " rows, ", std::to_string(size_t(v[3])), " chars"}));
-            line("  then the record count", v[4], v[5], r.peakKb, join({std::to_string(uint64_t(v[6])), " records"}));
+            line("  then the record count", v[4], v[5], r.peakKb,
+                 join({std::to_string(uint64_t(v[6])), " records"}));
             line("  open + first screen + count", v[0] + v[4], v[1] + v[5], r.peakKb);
         }
         v.clear();
@@ -318,7 +335,8 @@ int main(int argc, char** argv) {
         if (python) {
             const ChildRun py = runChild(
                 {"/usr/bin/python3", "-c",
-                 "import sys\nfrom dbfread import DBF\nn = 0\nfor r in DBF(sys.argv[1]): n += 1\nprint(n)\n", path});
+                 "import sys\nfrom dbfread import DBF\nn = 0\nfor r in DBF(sys.argv[1]): n += 1\nprint(n)\n",
+                 path});
             line("python3 dbfread, all records", py.wall, py.cpu, py.peakKb,
                  join({mbps(bytes, py.wall), ok(py) ? "" : "  FAILED"}));
         }

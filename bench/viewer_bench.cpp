@@ -18,7 +18,7 @@
 #include <string>
 #include <sys/resource.h>
 
-#include "app/viewermodel.h"
+#include "catalogue/viewermodel.h"
 #include "dbase/table.h"
 
 namespace {

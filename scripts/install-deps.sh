@@ -2,7 +2,8 @@
 # Installs everything the program, its tests and its benchmarks need on Debian 12.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
+  clang clang-format
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev libgmock-dev
   fonts-dejavu-core fonts-liberation

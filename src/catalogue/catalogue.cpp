@@ -7,11 +7,15 @@
 #include "catalogue/fieldslots.h"
 #include "dbase/table.h"
 
-std::string enginePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string enginePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 namespace {
 
-QString fullPath(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+QString fullPath(const QString& path) {
+    return QFileInfo(path).absoluteFilePath();
+}
 
 bool mdxExists(const QString& dbfPath) {
     std::string mdx = dbase::companionPath(enginePath(dbfPath), ".MDX");
@@ -33,7 +37,7 @@ Use probeExclusive(const QString& path) {
     }
 }
 
-}  // namespace
+} // namespace
 
 QString notCatalogueMessage() {
     return QStringLiteral("This DBase file was not created with Quillon Videos 97.  It cannot be opened.  "
@@ -46,9 +50,9 @@ QString tableInUseMessage(const QString& path) {
         .arg(path);
 }
 
-FormatCheck CheckDBaseFormat(const QString& path) {
+FormatCheck checkCatalogueFormat(const QString& path) {
     const QString full = fullPath(path);
-    if (!mdxExists(full)) RemoveMDXByte(full);
+    if (!mdxExists(full)) clearIndexFlag(full);
 
     dbase::Table check;
     check.open(enginePath(full), dbase::OpenMode::Shared, true);
@@ -62,11 +66,15 @@ FormatCheck CheckDBaseFormat(const QString& path) {
     return {false, notCatalogueMessage()};
 }
 
-bool RemoveMDXByte(const QString& dbfPath) { return dbase::removeMdxByte(enginePath(dbfPath)); }
+bool clearIndexFlag(const QString& dbfPath) {
+    return dbase::removeMdxByte(enginePath(dbfPath));
+}
 
-bool DBaseInUse(const QString& path) { return probeExclusive(path) != Use::Free; }
+bool isTableInUse(const QString& path) {
+    return probeExclusive(path) != Use::Free;
+}
 
-NewTable MakeNewDB(const QString& path) {
+NewTable createCatalogue(const QString& path) {
     const QString full = fullPath(path);
     // Only a table that another program holds is refused; an existing file the engine cannot
     // read at all is replaced like any other file of that name (the user chose to overwrite it).
@@ -80,9 +88,15 @@ NewTable MakeNewDB(const QString& path) {
         dbase::CreateField f;
         f.name = s.name;
         switch (s.typeCode) {
-        case TypeInteger: f.kind = dbase::FieldKind::Integer; break;
-        case TypeFloat: f.kind = dbase::FieldKind::Float; break;
-        case TypeDate: f.kind = dbase::FieldKind::Date; break;
+        case TypeInteger:
+            f.kind = dbase::FieldKind::Integer;
+            break;
+        case TypeFloat:
+            f.kind = dbase::FieldKind::Float;
+            break;
+        case TypeDate:
+            f.kind = dbase::FieldKind::Date;
+            break;
         default:
             f.kind = dbase::FieldKind::String;
             f.size = s.width;
@@ -97,14 +111,14 @@ NewTable MakeNewDB(const QString& path) {
     } catch (const dbase::DbError& e) {
         return {false, QString::fromStdString(e.what())};
     }
-    if (!QFileInfo::exists(full)) return {false, QStringLiteral("The table \"%1\" could not be created.").arg(full)};
+    if (!QFileInfo::exists(full))
+        return {false, QStringLiteral("The table \"%1\" could not be created.").arg(full)};
     return {true, {}};
 }
 
 namespace {
 
-template <typename Work>
-ExclusiveRun withExclusiveUse(const QString& path, Work work) {
+template <typename Work> ExclusiveRun withExclusiveUse(const QString& path, Work work) {
     ExclusiveRun run;
     dbase::Table table;
     try {
@@ -121,7 +135,7 @@ ExclusiveRun withExclusiveUse(const QString& path, Work work) {
     return run;
 }
 
-}  // namespace
+} // namespace
 
 ExclusiveRun packTable(const QString& path) {
     return withExclusiveUse(path, [](dbase::Table& t) { t.pack(); });
@@ -132,24 +146,28 @@ ExclusiveRun reindexTable(const QString& path) {
 }
 
 QString packQuestion() {
-    return QStringLiteral("Deleted items are not permanently removed from the database until packing occurs.  "
-                          "Packing simply removes them to free up space.  Continue?");
+    return QStringLiteral(
+        "Deleted items are not permanently removed from the database until packing occurs.  "
+        "Packing simply removes them to free up space.  Continue?");
 }
 
 QString packFailedMessage() {
-    return QStringLiteral("Unable to pack table.  Packing requires exclusive use of the DBase File.  Make sure "
-                          "that the DBase File is not in use by another program  or that no other users are "
-                          "running the software or that no other copies of the software are in use.");
+    return QStringLiteral(
+        "Unable to pack table.  Packing requires exclusive use of the DBase File.  Make sure "
+        "that the DBase File is not in use by another program  or that no other users are "
+        "running the software or that no other copies of the software are in use.");
 }
 
 QString reindexQuestion() {
-    return QStringLiteral("It is possible for your index files to become corrupted.  As a result, some items may "
-                          "not show up in the viewer or in reports.  This will rebuild your index files "
-                          "correctly.  Continue?");
+    return QStringLiteral(
+        "It is possible for your index files to become corrupted.  As a result, some items may "
+        "not show up in the viewer or in reports.  This will rebuild your index files "
+        "correctly.  Continue?");
 }
 
 QString reindexFailedMessage() {
-    return QStringLiteral("Unable to reindex table.  Reindexing requires exclusive use of the DBase File.  Make "
-                          "sure that the DBase File is not in use by another program  or that no other users are "
-                          "running the software or that no other copies of the software are in use.");
+    return QStringLiteral(
+        "Unable to reindex table.  Reindexing requires exclusive use of the DBase File.  Make "
+        "sure that the DBase File is not in use by another program  or that no other users are "
+        "running the software or that no other copies of the software are in use.");
 }

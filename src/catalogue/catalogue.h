@@ -15,41 +15,41 @@ QString notCatalogueMessage();
 
 struct FormatCheck {
     bool ok = false;
-    QString message;  // empty when ok
+    QString message; // empty when ok
 };
 
 // The format check: the table has exactly the forty fields of the field slot table, in slot order,
 // names compared ignoring letter case (types and widths are not compared). When the table's .MDX
 // is missing, the production index flag is cleared first so that the table opens without it.
 // Throws dbase::DbError when the engine cannot open the file at all.
-FormatCheck CheckDBaseFormat(const QString& path);
+FormatCheck checkCatalogueFormat(const QString& path);
 
 // Clears header byte 28 (the production index flag) and writes nothing else. Returns false when
 // the file cannot be opened; throws dbase::DbError on an input/output error after it was opened.
-bool RemoveMDXByte(const QString& dbfPath);
+bool clearIndexFlag(const QString& dbfPath);
 
 // True when the table cannot be opened exclusively (another program or copy holds it, or the
 // engine cannot open it at all).
-bool DBaseInUse(const QString& path);
+bool isTableInUse(const QString& path);
 
 struct NewTable {
-    bool ok = false;   // the file exists afterwards
-    QString message;   // why not, when !ok
+    bool ok = false; // the file exists afterwards
+    QString message; // why not, when !ok
 };
 
 // Creates an empty catalogue table at the path (forty fields, no index), replacing an existing
 // file of that name unless another program holds it.
-NewTable MakeNewDB(const QString& path);
+NewTable createCatalogue(const QString& path);
 
-// The refusal of MakeNewDB when the file is held by another program.
+// The refusal of createCatalogue when the file is held by another program.
 QString tableInUseMessage(const QString& path);
 
 // Pack and Rebuild Indexes: each takes the table exclusively for its own duration. The caller
 // closes its own view of the table first and reopens it shared afterwards.
 struct ExclusiveRun {
     bool ok = false;
-    bool inUse = false;  // another program or copy holds the table
-    QString detail;      // the engine's text when !ok
+    bool inUse = false; // another program or copy holds the table
+    QString detail;     // the engine's text when !ok
 };
 ExclusiveRun packTable(const QString& path);
 ExclusiveRun reindexTable(const QString& path);

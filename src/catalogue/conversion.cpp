@@ -13,14 +13,14 @@ namespace {
 // Names of the old fields from the second field onwards.
 const std::vector<const char*>& oldNames(OldGeneration g) {
     static const std::vector<const char*> v2 = {
-        "Title",      "Star1",      "Star2",    "Star3",   "Star4",    "Producer",   "Director",
-        "ReleasedBy", "Year",       "RunTime",  "Rating",  "Category", "Picture",    "Sound",
-        "Format",     "PersonalRa", "MediaNum", "RecSpeed", "CounterSta", "CounterSto", "Descriptio",
-        "Content",    "Miscellane", "KeyWords", "LaserForma", "ListPrice", "OscarNom",  "OscarAward"};
+        "Title",      "Star1",      "Star2",    "Star3",      "Star4",      "Producer",   "Director",
+        "ReleasedBy", "Year",       "RunTime",  "Rating",     "Category",   "Picture",    "Sound",
+        "Format",     "PersonalRa", "MediaNum", "RecSpeed",   "CounterSta", "CounterSto", "Descriptio",
+        "Content",    "Miscellane", "KeyWords", "LaserForma", "ListPrice",  "OscarNom",   "OscarAward"};
     static const std::vector<const char*> v1 = {
-        "Title",      "Star1",      "Star2",   "Star3",    "Star4",      "Producer",   "Director",
-        "ReleasedBy", "Year",       "RunTime", "Rating",   "Category",   "Picture",    "Sound",
-        "Format",     "PersonalRa", "TapeNum", "RecSpeed", "CounterSta", "CounterSto", "Descriptio",
+        "Title",      "Star1",      "Star2",    "Star3",     "Star4",      "Producer",   "Director",
+        "ReleasedBy", "Year",       "RunTime",  "Rating",    "Category",   "Picture",    "Sound",
+        "Format",     "PersonalRa", "TapeNum",  "RecSpeed",  "CounterSta", "CounterSto", "Descriptio",
         "Content",    "CloseCapt",  "NoiseRed", "SurroundSo"};
     return g == OldGeneration::V2 ? v2 : v1;
 }
@@ -30,9 +30,11 @@ bool mdxExists(const QString& dbfPath) {
         QFile::decodeName(QByteArray::fromStdString(dbase::companionPath(enginePath(dbfPath), ".MDX"))));
 }
 
-QString u(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString u(const std::string& s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
-}  // namespace
+} // namespace
 
 QString oldCatalogueName(OldGeneration generation) {
     return generation == OldGeneration::V2 ? QStringLiteral("V2LOG.DBF") : QStringLiteral("VLOG.DBF");
@@ -51,7 +53,7 @@ QString findOldCatalogue(const QString& folder, OldGeneration generation) {
 bool isOldLayout(const QString& path, OldGeneration generation) {
     const auto& names = oldNames(generation);
     try {
-        if (!mdxExists(path)) RemoveMDXByte(path);
+        if (!mdxExists(path)) clearIndexFlag(path);
         dbase::Table table;
         table.open(enginePath(path), dbase::OpenMode::Shared, true);
         if (table.fieldCount() != int(names.size()) + 1) return false;
@@ -66,9 +68,10 @@ bool isOldLayout(const QString& path, OldGeneration generation) {
 
 QString conversionQuestion(OldGeneration generation) {
     const QString version = generation == OldGeneration::V2 ? QStringLiteral("2.X") : QStringLiteral("1.X");
-    return QStringLiteral("A database from a previous version (%1) has been detected.  Would you like to convert "
-                          "it now?  NOTE: After conversion the old file will be deleted.  You may wish to make a "
-                          "copy of \"%2\" first.")
+    return QStringLiteral(
+               "A database from a previous version (%1) has been detected.  Would you like to convert "
+               "it now?  NOTE: After conversion the old file will be deleted.  You may wish to make a "
+               "copy of \"%2\" first.")
         .arg(version, oldCatalogueName(generation));
 }
 
@@ -94,18 +97,24 @@ Conversion convertOldCatalogue(dbase::Table& target, const QString& oldPath, Old
         for (const char* name : names) {
             const int from = old.fieldIndexOrThrow(name);
             const std::string n = name;
-            if (n == "CloseCapt") closeCapt = from;
-            else if (n == "NoiseRed") noiseRed = from;
-            else if (n == "SurroundSo") surround = from;
-            else if (n == "TapeNum") pairs.emplace_back(from, target.fieldIndexOrThrow("MediaNum"));
-            else pairs.emplace_back(from, target.fieldIndexOrThrow(name));
+            if (n == "CloseCapt")
+                closeCapt = from;
+            else if (n == "NoiseRed")
+                noiseRed = from;
+            else if (n == "SurroundSo")
+                surround = from;
+            else if (n == "TapeNum")
+                pairs.emplace_back(from, target.fieldIndexOrThrow("MediaNum"));
+            else
+                pairs.emplace_back(from, target.fieldIndexOrThrow(name));
         }
         if (generation == OldGeneration::V1) misc = target.fieldIndexOrThrow("Miscellane");
 
         for (bool more = old.first(); more; more = old.next()) {
             target.append();
             try {
-                for (auto [from, to] : pairs) target.setText(to, old.getText(from));
+                for (auto [from, to] : pairs)
+                    target.setText(to, old.getText(from));
                 if (misc >= 0) {
                     const QString m = miscellaneFromFlags(u(old.getText(closeCapt)), u(old.getText(noiseRed)),
                                                           u(old.getText(surround)));
@@ -124,10 +133,12 @@ Conversion convertOldCatalogue(dbase::Table& target, const QString& oldPath, Old
         return result;
     }
 
-    const QString mdx = QFile::decodeName(QByteArray::fromStdString(dbase::companionPath(enginePath(oldPath), ".MDX")));
+    const QString mdx =
+        QFile::decodeName(QByteArray::fromStdString(dbase::companionPath(enginePath(oldPath), ".MDX")));
     QFile dbf(oldPath);
     if (!dbf.remove()) {
-        result.error = QStringLiteral("The old database \"%1\" could not be deleted: %2").arg(oldPath, dbf.errorString());
+        result.error = QStringLiteral("The old database \"%1\" could not be deleted: %2")
+                           .arg(oldPath, dbf.errorString());
         return result;
     }
     if (QFileInfo::exists(mdx)) QFile::remove(mdx);

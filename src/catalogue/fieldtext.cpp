@@ -1,7 +1,7 @@
 #include "catalogue/fieldtext.h"
 
-#include "app/inifile.h"
-#include "app/paths.h"
+#include "base/inifile.h"
+#include "base/paths.h"
 #include "dbase/table.h"
 
 DateFormat programDateFormat() {
@@ -20,13 +20,15 @@ std::string fieldTextUtf8(const dbase::Table& table, int field, const DateFormat
 QString fieldText(const dbase::Table& table, int field, const DateFormat& dates) {
     if (table.field(field).type == 'D') {
         const std::string date = table.getDate(field);
-        return date.empty() ? QString() : dates.format(QString::fromLatin1(date.data(), qsizetype(date.size())));
+        return date.empty() ? QString()
+                            : dates.format(QString::fromLatin1(date.data(), qsizetype(date.size())));
     }
     const std::string text = table.getText(field);
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-bool setFieldText(dbase::Table& table, int field, const QString& text, const DateFormat& dates, QString* error) {
+bool setFieldText(dbase::Table& table, int field, const QString& text, const DateFormat& dates,
+                  QString* error) {
     const char type = table.field(field).type;
     const QString trimmed = text.trimmed();
     switch (type) {
@@ -54,6 +56,8 @@ bool setFieldText(dbase::Table& table, int field, const QString& text, const Dat
         table.setNumber(field, *value);
         return true;
     }
-    default: table.setText(field, text.toStdString()); return true;
+    default:
+        table.setText(field, text.toStdString());
+        return true;
     }
 }

@@ -5,7 +5,7 @@
 #include <QString>
 #include <string>
 
-#include "app/regional.h"
+#include "base/regional.h"
 
 namespace dbase {
 class Table;

@@ -3,7 +3,7 @@
 #include "catalogue/fieldslots.h"
 #include "dbase/table.h"
 
-QString BuildSortString(const SortLevels& levels) {
+QString sortExpression(const SortLevels& levels) {
     int used = 0;
     for (int s : levels)
         if (s >= 1 && s <= FieldCount) ++used;
@@ -16,19 +16,28 @@ QString BuildSortString(const SortLevels& levels) {
         const FieldSlot& slot = fieldSlot(s);
         const QString name = QLatin1String(slot.name);
         switch (slot.typeCode) {
-        case TypeString: expression += QStringLiteral("Upper(Left(%1,%2))+").arg(name).arg(width); break;
-        case TypeInteger: expression += QStringLiteral("STR(%1,12,0)+").arg(name); break;
-        case TypeFloat: expression += QStringLiteral("STR(%1,12,2)+").arg(name); break;
-        case TypeDate: expression += QStringLiteral("DTOS(%1)+").arg(name); break;
-        default: break;
+        case TypeString:
+            expression += QStringLiteral("Upper(Left(%1,%2))+").arg(name).arg(width);
+            break;
+        case TypeInteger:
+            expression += QStringLiteral("STR(%1,12,0)+").arg(name);
+            break;
+        case TypeFloat:
+            expression += QStringLiteral("STR(%1,12,2)+").arg(name);
+            break;
+        case TypeDate:
+            expression += QStringLiteral("DTOS(%1)+").arg(name);
+            break;
+        default:
+            break;
         }
     }
-    expression.chop(1);  // the final "+"
+    expression.chop(1); // the final "+"
     return expression;
 }
 
-QString BuildSortString(int primary, int secondary, int third, int fourth) {
-    return BuildSortString(SortLevels{primary, secondary, third, fourth});
+QString sortExpression(int primary, int secondary, int third, int fourth) {
+    return sortExpression(SortLevels{primary, secondary, third, fourth});
 }
 
 namespace {
@@ -39,7 +48,7 @@ const dbase::TagInfo* findTag(const std::vector<dbase::TagInfo>& tags, const QSt
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 void applySortExpression(dbase::Table& table, const QString& expression, SortApply mode) {
     const QString tag = QLatin1String(kSortTag);
@@ -63,9 +72,10 @@ void applySortExpression(dbase::Table& table, const QString& expression, SortApp
 }
 
 QString sortNeedsExclusiveMessage() {
-    return QStringLiteral("Creating a new sort order requires exclusive use of the DBase File.  Make sure that the "
-                          "DBase File is not in use by another program  or that no other users are running the "
-                          "software or that no other copies of the software are in use.");
+    return QStringLiteral(
+        "Creating a new sort order requires exclusive use of the DBase File.  Make sure that the "
+        "DBase File is not in use by another program  or that no other users are running the "
+        "software or that no other copies of the software are in use.");
 }
 
 QString sortFailedMessage() {

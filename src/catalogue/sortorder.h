@@ -17,12 +17,12 @@ using SortLevels = std::array<int, 4>;
 // The sort expression of four levels: string fields as Upper(Left(name,w)) where w is 80 divided
 // by the number of levels in use, integers as STR(name,12,0), floats as STR(name,12,2), dates as
 // DTOS(name), joined by "+". Empty when no level is set. Slot numbers outside 1..40 count as none.
-QString BuildSortString(int primary, int secondary, int third, int fourth);
-QString BuildSortString(const SortLevels& levels);
+QString sortExpression(int primary, int secondary, int third, int fourth);
+QString sortExpression(const SortLevels& levels);
 
 enum class SortApply {
-    Rebuild,  // a new order, a database switch: NewIndex is rebuilt from the records
-    StartUp,  // program start: an existing NewIndex with this expression is used as it is
+    Rebuild, // a new order, a database switch: NewIndex is rebuilt from the records
+    StartUp, // program start: an existing NewIndex with this expression is used as it is
 };
 
 // Applies a sort expression to an open table: a non-empty expression becomes the active tag

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/inifile.h"
-#include "app/paths.h"
+#include "base/inifile.h"
+#include "base/paths.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/fieldslots.h"
 #include "catalogue/fieldtext.h"
@@ -79,7 +79,9 @@ private:
     bool failed_ = false;
 };
 
-QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString fromUtf8(const std::string& s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 // The table file named on the command line: as given when it exists, else a file in the same
 // folder whose name differs only in the letter case of its extension; else as given.
@@ -104,20 +106,22 @@ void requireExisting(const QString& path) {
 
 void requireCatalogue(const QString& path) {
     requireExisting(path);
-    const FormatCheck check = CheckDBaseFormat(path);
+    const FormatCheck check = checkCatalogueFormat(path);
     if (!check.ok) throw Failure{check.message};
 }
 
 QString inUseMessage(const QString& path) {
-    return QStringLiteral("The table \"%1\" is in use by another program.  The command needs exclusive use of it.")
+    return QStringLiteral(
+               "The table \"%1\" is in use by another program.  The command needs exclusive use of it.")
         .arg(path);
 }
 
 uint64_t parseCount(const QString& option, const QString& value, uint64_t max) {
     bool ok = false;
     const qulonglong n = value.toULongLong(&ok);
-    if (!ok || n > max) throw UsageError{QStringLiteral("%1 needs a whole number up to %2, not \"%3\"")
-                                             .arg(option).arg(max).arg(value)};
+    if (!ok || n > max)
+        throw UsageError{
+            QStringLiteral("%1 needs a whole number up to %2, not \"%3\"").arg(option).arg(max).arg(value)};
     return n;
 }
 
@@ -157,7 +161,8 @@ Options parseOptions(const QStringList& args, const QStringList& known) {
 QString needFile(const Options& o, qsizetype maxPositional, const QString& command) {
     if (o.positional.isEmpty()) throw UsageError{QStringLiteral("%1 needs a FILE").arg(command)};
     if (o.positional.size() > maxPositional)
-        throw UsageError{QStringLiteral("%1: unexpected argument \"%2\"").arg(command, o.positional[maxPositional])};
+        throw UsageError{
+            QStringLiteral("%1: unexpected argument \"%2\"").arg(command, o.positional[maxPositional])};
     return tablePath(o.positional.first());
 }
 
@@ -166,7 +171,7 @@ QString needFile(const Options& o, qsizetype maxPositional, const QString& comma
 int cmdCreate(const QStringList& args) {
     const Options o = parseOptions(args, {});
     const QString path = needFile(o, 1, QStringLiteral("create"));
-    const NewTable made = MakeNewDB(path);
+    const NewTable made = createCatalogue(path);
     if (!made.ok) throw Failure{made.message};
     return 0;
 }
@@ -225,14 +230,15 @@ int cmdGenerate(const QStringList& args) {
     const Options o = parseOptions(args, {QStringLiteral("--records"), QStringLiteral("--seed")});
     const QString path = needFile(o, 1, QStringLiteral("generate"));
     if (!o.has(QStringLiteral("--records"))) throw UsageError{QStringLiteral("generate needs --records N")};
-    const uint64_t count = parseCount(QStringLiteral("--records"), o.value(QStringLiteral("--records")), 100000000);
+    const uint64_t count =
+        parseCount(QStringLiteral("--records"), o.value(QStringLiteral("--records")), 100000000);
     const uint64_t seed =
         o.has(QStringLiteral("--seed"))
             ? parseCount(QStringLiteral("--seed"), o.value(QStringLiteral("--seed")), ~uint64_t(0))
             : 1;
 
     if (!QFileInfo::exists(path)) {
-        const NewTable made = MakeNewDB(path);
+        const NewTable made = createCatalogue(path);
         if (!made.ok) throw Failure{made.message};
     } else {
         requireCatalogue(path);
@@ -245,7 +251,8 @@ int cmdGenerate(const QStringList& args) {
         throw Failure{inUseMessage(path)};
     }
     int index[FieldCount];
-    for (int s = 1; s <= FieldCount; ++s) index[s - 1] = t.fieldIndexOrThrow(fieldSlot(s).name);
+    for (int s = 1; s <= FieldCount; ++s)
+        index[s - 1] = t.fieldIndexOrThrow(fieldSlot(s).name);
 
     // A large batch is faster appended without index maintenance, the tags rebuilt once at the end.
     // Should the run be cut short, the program rebuilds a missing NewIndex when it next opens the table.
@@ -254,7 +261,8 @@ int cmdGenerate(const QStringList& args) {
     if (count >= 1000 && count * 4 >= existing) {
         rebuild = t.tags();
         if (!rebuild.empty()) t.setActiveIndex("");
-        for (const dbase::TagInfo& tag : rebuild) t.deleteIndex(tag.name);
+        for (const dbase::TagInfo& tag : rebuild)
+            t.deleteIndex(tag.name);
     }
 
     SampleVideos videos(seed);
@@ -268,10 +276,16 @@ int cmdGenerate(const QStringList& args) {
                 const std::string& v = record[size_t(s - 1)];
                 if (v.empty()) continue;
                 switch (fieldSlot(s).typeCode) {
-                case TypeDate: t.setDate(index[s - 1], v); break;
+                case TypeDate:
+                    t.setDate(index[s - 1], v);
+                    break;
                 case TypeInteger:
-                case TypeFloat: t.setNumber(index[s - 1], std::strtod(v.c_str(), nullptr)); break;
-                default: t.setText(index[s - 1], v); break;
+                case TypeFloat:
+                    t.setNumber(index[s - 1], std::strtod(v.c_str(), nullptr));
+                    break;
+                default:
+                    t.setText(index[s - 1], v);
+                    break;
                 }
             }
             t.post();
@@ -289,7 +303,8 @@ int cmdGenerate(const QStringList& args) {
         throw;
     }
     t.enableControls();
-    for (const dbase::TagInfo& tag : rebuild) t.addIndex(tag.name, tag.expression);
+    for (const dbase::TagInfo& tag : rebuild)
+        t.addIndex(tag.name, tag.expression);
     t.close();
     return 0;
 }
@@ -300,7 +315,8 @@ int parseLevel(const QString& text) {
     const int n = text.toInt(&isNumber);
     if (isNumber) {
         if (n < 0 || n > FieldCount)
-            throw UsageError{QStringLiteral("sort level %1 is not a slot number 0 to %2").arg(text).arg(FieldCount)};
+            throw UsageError{
+                QStringLiteral("sort level %1 is not a slot number 0 to %2").arg(text).arg(FieldCount)};
         return n;
     }
     const int slot = slotByName(text);
@@ -312,10 +328,11 @@ int cmdSort(const QStringList& args) {
     const Options o = parseOptions(args, {});
     const QString path = needFile(o, 5, QStringLiteral("sort"));
     SortLevels levels{0, 0, 0, 0};
-    for (qsizetype i = 1; i < o.positional.size(); ++i) levels[size_t(i - 1)] = parseLevel(o.positional[i]);
+    for (qsizetype i = 1; i < o.positional.size(); ++i)
+        levels[size_t(i - 1)] = parseLevel(o.positional[i]);
     requireCatalogue(path);
 
-    const QString expression = BuildSortString(levels);
+    const QString expression = sortExpression(levels);
     dbase::Table t;
     try {
         t.open(enginePath(path), dbase::OpenMode::Exclusive);
@@ -331,7 +348,8 @@ int cmdSort(const QStringList& args) {
 
     IniFile settings(TablePaths::settingsPath(path));
     if (!settings.load()) throw Failure{settings.errorString()};
-    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort", "Fourth Level Sort"};
+    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
+                                        "Fourth Level Sort"};
     for (size_t i = 0; i < 4; ++i)
         settings.writeInt(QStringLiteral("Sort Order"), QLatin1String(kKeys[i]), levels[i]);
     if (!settings.save()) throw Failure{settings.errorString()};
@@ -347,20 +365,22 @@ bool usesSortTag(const dbase::Table& t, const QString& path) {
     if (!hasTag) return false;
     const IniFile settings = IniFile::fromFile(TablePaths::settingsPath(path));
     if (!settings.exists()) return true;
-    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort", "Fourth Level Sort"};
+    static const char* const kKeys[] = {"Primary Sort", "Secondary Sort", "Third Level Sort",
+                                        "Fourth Level Sort"};
     static const int kDefaults[] = {2, 0, 0, 0};
     SortLevels levels;
     for (size_t i = 0; i < 4; ++i)
         levels[i] = settings.readInt(QStringLiteral("Sort Order"), QLatin1String(kKeys[i]), kDefaults[i]);
-    return !BuildSortString(levels).isEmpty();
+    return !sortExpression(levels).isEmpty();
 }
 
 int cmdList(const QStringList& args) {
     const Options o = parseOptions(args, {QStringLiteral("--fields"), QStringLiteral("--limit")});
     const QString path = needFile(o, 1, QStringLiteral("list"));
-    const uint64_t limit = o.has(QStringLiteral("--limit"))
-                               ? parseCount(QStringLiteral("--limit"), o.value(QStringLiteral("--limit")), ~uint64_t(0))
-                               : ~uint64_t(0);
+    const uint64_t limit =
+        o.has(QStringLiteral("--limit"))
+            ? parseCount(QStringLiteral("--limit"), o.value(QStringLiteral("--limit")), ~uint64_t(0))
+            : ~uint64_t(0);
     requireExisting(path);
 
     dbase::Table t;
@@ -374,7 +394,8 @@ int cmdList(const QStringList& args) {
             fields.push_back(i);
         }
     } else {
-        for (int i = 0; i < t.fieldCount(); ++i) fields.push_back(i);
+        for (int i = 0; i < t.fieldCount(); ++i)
+            fields.push_back(i);
     }
     if (usesSortTag(t, path)) t.setActiveIndex(kSortTag);
 
@@ -410,7 +431,7 @@ int cmdExclusive(const QStringList& args, bool pack) {
     throw Failure{run.detail};
 }
 
-}  // namespace
+} // namespace
 
 void appendEscaped(std::string& out, std::string_view value) {
     std::size_t from = 0;
@@ -431,7 +452,8 @@ int run(const QStringList& args) {
         return 2;
     }
     const QString command = args.first();
-    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
         std::fputs(kUsage, stdout);
         return 0;
     }
@@ -458,4 +480,4 @@ int run(const QStringList& args) {
     }
 }
 
-}  // namespace cli
+} // namespace cli

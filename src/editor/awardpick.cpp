@@ -1,7 +1,7 @@
 #include "editor/awardpick.h"
 
+#include "catalogue/datalists.h"
 #include "catalogue/fieldslots.h"
-#include "editor/datalists.h"
 
 namespace {
 
@@ -33,9 +33,9 @@ int AwardPick::targetSlot(Mode mode) {
     case Awards:
         return Slot::OscarAward;
     case Nominations:
-        return Slot::OscarNom;
+        return Slot::OscarNomination;
     case Miscellaneous:
-        return Slot::Miscellane;
+        return Slot::Miscellaneous;
     }
     return Slot::OscarAward;
 }

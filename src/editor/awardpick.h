@@ -37,7 +37,7 @@ public:
     void clearSelection();
     QList<int> selectedIndexes() const;
 
-    // FindMisc: index of the first item equal to the text (exact, case-sensitive), or -1.
+    // Index of the first item equal to the text (exact, case-sensitive), or -1.
     int findMisc(const QString& item) const;
     // Index of the first item equal to the text ignoring letter case, or -1.
     int findIgnoringCase(const QString& item) const;

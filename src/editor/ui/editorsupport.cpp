@@ -6,10 +6,10 @@
 #include <QWidget>
 #include <cmath>
 
-#include "app/regional.h"
-#include "app/session.h"
-#include "app/ui/helpwindow.h"
-#include "editor/datalists.h"
+#include "base/regional.h"
+#include "catalogue/datalists.h"
+#include "catalogue/session.h"
+#include "widgets/helpwindow.h"
 
 namespace editorsupport {
 
@@ -81,7 +81,7 @@ void recordsChanged(Session& session) {
 }
 
 void showHelp(Session&, QWidget* parent, const QString& keyword) {
-    THelpWindow::showHelp(parent, keyword);
+    HelpWindow::showHelp(parent, keyword);
 }
 
 } // namespace editorsupport

@@ -1,0 +1,114 @@
+#include "catalogue/session.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "base/paths.h"
+
+namespace {
+
+QFont userFont(const UserFontSetting& setting) {
+    QFont font(setting.name);
+    font.setBold(setting.bold);
+    font.setItalic(setting.italic);
+    return font;
+}
+
+void takeUserFont(UserFontSetting& setting, const QFont& font) {
+    setting.name = font.family();
+    setting.bold = font.bold();
+    setting.italic = font.italic();
+}
+
+} // namespace
+
+Session::Session(QObject* parent) : QObject(parent), startFolder_(QDir::currentPath()) {}
+
+Session::~Session() = default;
+
+QString Session::indexPath() const {
+    return TablePaths::indexPath(currentDatabase_);
+}
+QString Session::settingsPath() const {
+    return TablePaths::settingsPath(currentDatabase_);
+}
+QString Session::basePath() const {
+    return TablePaths::basePath(currentDatabase_);
+}
+QString Session::baseName() const {
+    return TablePaths::baseName(currentDatabase_);
+}
+
+QFont Session::labelFont() const {
+    return userFont(database_.labelFont);
+}
+QFont Session::editFont() const {
+    return userFont(database_.editFont);
+}
+QFont Session::buttonFont() const {
+    return userFont(database_.buttonFont);
+}
+void Session::setLabelFont(const QFont& font) {
+    takeUserFont(database_.labelFont, font);
+}
+void Session::setEditFont(const QFont& font) {
+    takeUserFont(database_.editFont, font);
+}
+void Session::setButtonFont(const QFont& font) {
+    takeUserFont(database_.buttonFont, font);
+}
+
+QString Session::displayName(int slot) const {
+    if (slot < 1 || slot > FieldCount) return QString();
+    return database_.displayName(slot);
+}
+
+bool Session::loadProgramSettings(QString* error) {
+    return program_.load(startFolder_, error);
+}
+
+bool Session::saveProgramSettings(QString* error) const {
+    return program_.save(error);
+}
+
+bool Session::loadDatabaseSettings(QString* error) {
+    return database_.loadForTable(currentDatabase_, ProgramPaths::programSettingsFile(), error);
+}
+
+bool Session::loadNewDatabaseSettings(const QString& templateFolder, QString* error) {
+    const QString templ = findFileIgnoringCase(templateFolder, QStringLiteral("QLNINV.INI"));
+    return database_.loadForNewTable(templ, ProgramPaths::programSettingsFile(), error);
+}
+
+bool Session::saveDatabaseSettings(QString* error) const {
+    if (currentDatabase_.isEmpty()) return true;
+    return database_.saveForTable(currentDatabase_, error);
+}
+
+void Session::openTable(dbase::OpenMode mode) {
+    if (table_.isOpen()) {
+        emit tableClosing();
+        table_.close();
+    }
+    table_.open(QFile::encodeName(currentDatabase_).toStdString(), mode);
+    // The sort order in force: the tag NewIndex when there is a sort expression and the tag.
+    bool hasTag = false;
+    for (const dbase::TagInfo& tag : table_.tags())
+        hasTag = hasTag || QString::fromStdString(tag.name).compare(QLatin1String("NewIndex"),
+                                                                    Qt::CaseInsensitive) == 0;
+    table_.setActiveIndex(!sortExpression_.isEmpty() && hasTag ? "NewIndex" : "");
+    table_.first(); // an opened catalogue shows its first record
+}
+
+void Session::closeTable() {
+    if (table_.isOpen()) {
+        emit tableClosing();
+        table_.close();
+    }
+}
+
+void Session::applyDateFormat() {
+    dateFormat_.setCode(program_.dateFormat);
+    dateFormat_.setLeadingZeros(program_.dateLeadingZeros);
+}

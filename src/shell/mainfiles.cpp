@@ -1,0 +1,282 @@
+// The main window's database commands: New, Open, the recently used databases, the switch to
+// another catalogue, Update, Pack, Rebuild Indexes, the sort order and the conversion of older
+// catalogues.
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+
+#include "base/paths.h"
+#include "base/recentfiles.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/conversion.h"
+#include "catalogue/sortorder.h"
+#include "catalogue/ui/sortorderdialog.h"
+#include "shell/mainwindow.h"
+#include "widgets/prompts.h"
+
+namespace {
+
+const QString kFilter = QStringLiteral("Database Files (*.DBF *.dbf)");
+const QString kSuffix = QStringLiteral("DBF");
+
+bool hasTableExtension(const QString& path) {
+    return path.right(4).toUpper() == QLatin1String(".DBF");
+}
+
+QString invalidTypeMessage() {
+    return QStringLiteral("Invalid file type selected.");
+}
+
+} // namespace
+
+// The format check with its message; a file the engine cannot open at all shows the engine's text.
+bool MainWindow::formatCheck(const QString& path, bool showMessage) {
+    try {
+        const FormatCheck check = checkCatalogueFormat(path);
+        if (!check.ok && showMessage) Prompts::instance().error(this, check.message);
+        return check.ok;
+    } catch (const dbase::DbError& e) {
+        if (showMessage) Prompts::instance().error(this, QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+QString MainWindow::dialogFolder() const {
+    return QFileInfo(session_->currentDatabase()).absolutePath();
+}
+
+void MainWindow::newCatalogue() {
+    const QString path = Prompts::instance().saveFile(this, QStringLiteral("New Database File"), kFilter,
+                                                      kSuffix, dialogFolder(), true);
+    if (!path.isEmpty()) {
+        endSearch();
+        if (!hasTableExtension(path)) {
+            Prompts::instance().error(this, invalidTypeMessage());
+        } else {
+            const QString full = QFileInfo(path).absoluteFilePath();
+            const bool replacesOpen = full == session_->currentDatabase();
+            if (replacesOpen) {
+                // The open catalogue is about to be replaced: its settings and lists are kept
+                // first, and the main table lets go of the file.
+                saveOpenDatabase();
+                session_->closeTable();
+                databaseValid_ = false;
+            }
+            const NewTable made = createCatalogue(full);
+            if (made.ok) {
+                switchDatabase(full, true);
+            } else {
+                Prompts::instance().error(this, made.message);
+                if (replacesOpen) {
+                    databaseValid_ = true;
+                    reopenShared();
+                }
+            }
+        }
+    }
+    displayCount();
+}
+
+void MainWindow::openCatalogue() {
+    openDatabaseDialog();
+}
+
+bool MainWindow::openDatabaseDialog() {
+    const QString path = Prompts::instance().openFile(this, QStringLiteral("Open Database File"), kFilter,
+                                                      kSuffix, dialogFolder());
+    if (path.isEmpty()) return false;
+    if (!hasTableExtension(path)) {
+        Prompts::instance().error(this, invalidTypeMessage());
+        return true;
+    }
+    if (!formatCheck(path, true)) return true;
+    switchDatabase(QFileInfo(path).absoluteFilePath(), false);
+    return true;
+}
+
+void MainWindow::openRecentFile(int entry) {
+    if (entry < 1 || entry > recent::Count) return;
+    const QString path = session_->program().lastFiles[entry - 1];
+    if (path.isEmpty()) return;
+    if (!QFileInfo(path).isFile()) {
+        Prompts::instance().error(this, QStringLiteral("The database \"%1\" does not exist.").arg(path));
+        return;
+    }
+    if (!formatCheck(path, true)) return;
+    switchDatabase(path, false);
+}
+
+// Writes the open catalogue's settings file and data lists (before a switch).
+void MainWindow::saveOpenDatabase() {
+    if (!databaseValid_) return;
+    QString error;
+    if (!session_->saveDatabaseSettings(&error)) reportProblem(error);
+    if (!session_->lists().saveAllLists(session_->currentDatabase(), &error)) reportProblem(error);
+}
+
+void MainWindow::switchDatabase(const QString& path, bool isNew) {
+    Session& s = *session_;
+    // A search ends with the catalogue it ran on; the old table closes first.
+    endSearch();
+    const QString previous = s.currentDatabase();
+    const bool previousValid = databaseValid_;
+    s.closeTable();
+    setCaptionFor(path);
+    // The old catalogue keeps its settings and lists.
+    saveOpenDatabase();
+    s.setCurrentDatabase(path);
+    // A new catalogue starts from the default lists and settings, an existing one from its own.
+    QString error;
+    if (isNew) {
+        if (!s.lists().loadDefaultLists(&error)) reportProblem(error);
+        if (!s.loadNewDatabaseSettings(QDir::currentPath(), &error)) reportProblem(error);
+    } else {
+        if (!s.lists().loadAllLists(path, &error)) reportProblem(error);
+        if (!s.loadDatabaseSettings(&error)) reportProblem(error);
+    }
+    // Its sort order.
+    s.setSortExpression(sortExpression(s.database().sortLevels));
+    // The sort index, unless another program holds the table.
+    QString indexProblem;
+    if (isNew || !isTableInUse(path)) {
+        try {
+            s.openTable(dbase::OpenMode::Exclusive);
+            applySortExpression(s.table(), s.sortExpression(), SortApply::Rebuild);
+        } catch (const dbase::DbError& e) {
+            indexProblem = QString::fromUtf8(e.what());
+        }
+        s.closeTable();
+    }
+    // Open for the session's use and show it.
+    reopenShared();
+    databaseValid_ = true;
+    reportProblem(indexProblem);
+    s.notifyDatabaseChanged();
+    showOpenCatalogue();
+    // The recently used list.
+    QStringList list(s.program().lastFiles.begin(), s.program().lastFiles.end());
+    recent::updateRecentFiles(list, previous, path);
+    if (!previousValid || previous.isEmpty()) {
+        // Nothing valid was open before: there is no database to remember.
+        list.removeFirst();
+        list.append(QString());
+    }
+    for (int i = 0; i < recent::Count; ++i)
+        s.program().lastFiles[i] = list[i];
+    fillRecentFilesMenu();
+    displayCount();
+}
+
+void MainWindow::reopenShared() {
+    try {
+        session_->openTable(dbase::OpenMode::Shared);
+    } catch (const dbase::DbError& e) {
+        reportProblem(QString::fromUtf8(e.what()));
+    }
+}
+
+void MainWindow::fillRecentFilesMenu() {
+    const auto& files = session_->program().lastFiles;
+    bool any = false;
+    for (int i = 0; i < recent::Count; ++i) {
+        const bool used = !files[i].isEmpty();
+        any = any || used;
+        lastFileItems_[i]->setVisible(used);
+        if (used) lastFileItems_[i]->setText(recent::menuCaption(i + 1, files[i]));
+    }
+    lastFilesSeparator_->setVisible(any);
+}
+
+void MainWindow::updateDatabase() {
+    Session& s = *session_;
+    const bool wasSearching = s.searchOn();
+    if (wasSearching) endSearch();
+    QString error;
+    if (!s.saveDatabaseSettings(&error)) reportProblem(error);
+    s.closeTable();
+    reopenShared();
+    if (wasSearching) {
+        s.setSearchOn(true);
+        searchOnLabel_->show();
+        updateCommandStates();
+    }
+    s.notifyRecordsChanged();
+    applyViewerOptions();
+    displayCount();
+}
+
+// Pack and Rebuild Indexes: the question, then the work on the exclusively opened table.
+bool MainWindow::exclusiveOperation(const QString& question, const QString& failure, bool pack) {
+    if (!Prompts::instance().confirm(this, question)) return false;
+    Session& s = *session_;
+    bool ok = true;
+    s.closeTable();
+    try {
+        s.openTable(dbase::OpenMode::Exclusive);
+        if (pack)
+            s.table().pack();
+        else
+            s.table().regenerateIndexes();
+        s.closeTable();
+    } catch (const dbase::DbError&) {
+        ok = false;
+        s.closeTable();
+    }
+    reopenShared();
+    s.notifyRecordsChanged();
+    applyViewerOptions();
+    displayCount();
+    if (!ok) Prompts::instance().error(this, failure);
+    return ok;
+}
+
+void MainWindow::packCatalogue() {
+    exclusiveOperation(
+        QStringLiteral(
+            "Deleted items are not permanently removed from the database until packing occurs.  Packing "
+            "simply removes them to free up space.  Continue?"),
+        QStringLiteral(
+            "Unable to pack table.  Packing requires exclusive use of the DBase File.  Make sure that the "
+            "DBase File is not in use by another program  or that no other users are running the software "
+            "or that no other copies of the software are in use."),
+        true);
+}
+
+void MainWindow::rebuildIndex() {
+    exclusiveOperation(
+        QStringLiteral(
+            "It is possible for your index files to become corrupted.  As a result, some items may not show "
+            "up in the viewer or in reports.  This will rebuild your index files correctly.  Continue?"),
+        QStringLiteral(
+            "Unable to reindex table.  Reindexing requires exclusive use of the DBase File.  Make sure that "
+            "the DBase File is not in use by another program  or that no other users are running the "
+            "software or that no other copies of the software are in use."),
+        false);
+}
+
+void MainWindow::chooseSortOrder() {
+    SortOrderDialog window(*session_, this);
+    window.exec();
+    applyViewerOptions();
+    displayCount();
+}
+
+void MainWindow::offerConversion() {
+    const QString folder = ProgramPaths::programFolder();
+    bool converted = false;
+    for (OldGeneration generation : {OldGeneration::V2, OldGeneration::V1}) {
+        const QString old = findOldCatalogue(folder, generation);
+        if (old.isEmpty() || !isOldLayout(old, generation)) continue;
+        if (Prompts::instance().message(this, QStringLiteral("Convert"), conversionQuestion(generation),
+                                        Prompts::Yes | Prompts::No, Prompts::No,
+                                        Prompts::Icon::Question) != Prompts::Yes)
+            continue;
+        const Conversion result = convertOldCatalogue(session_->table(), old, generation);
+        converted = converted || result.converted > 0;
+        if (!result.ok) reportProblem(result.error);
+    }
+    if (converted) {
+        session_->notifyRecordsChanged();
+        displayCount();
+    }
+}

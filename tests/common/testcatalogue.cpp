@@ -1,0 +1,55 @@
+#include "common/testcatalogue.h"
+
+#include <QFile>
+#include <vector>
+
+#include "catalogue/fieldslots.h"
+#include "dbase/table.h"
+
+std::string enginePathOf(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+void createTestCatalogue(const QString& path) {
+    std::vector<dbase::CreateField> fields;
+    for (int slot = 1; slot <= FieldCount; ++slot) {
+        const FieldSlot& s = fieldSlot(slot);
+        dbase::CreateField f;
+        f.name = s.name;
+        switch (s.typeCode) {
+        case TypeInteger:
+            f.kind = dbase::FieldKind::Integer;
+            break;
+        case TypeFloat:
+            f.kind = dbase::FieldKind::Float;
+            break;
+        case TypeDate:
+            f.kind = dbase::FieldKind::Date;
+            break;
+        default:
+            f.kind = dbase::FieldKind::String;
+            f.size = s.width;
+            break;
+        }
+        fields.push_back(f);
+    }
+    dbase::Table::create(enginePathOf(path), fields);
+}
+
+void appendRecords(dbase::Table& table, int count, const std::function<TestRecord(int)>& make) {
+    const int title = table.fieldIndexOrThrow("Title");
+    const int category = table.fieldIndexOrThrow("Category");
+    const int purch = table.fieldIndexOrThrow("PurchDate");
+    const int viewed = table.fieldIndexOrThrow("Viewed");
+    const int year = table.fieldIndexOrThrow("Year");
+    for (int i = 0; i < count; ++i) {
+        const TestRecord r = make(i);
+        table.append();
+        table.setText(title, r.title.toStdString());
+        table.setText(category, r.category.toStdString());
+        table.setDate(purch, r.purchDate.toStdString());
+        table.setText(viewed, r.viewed.toStdString());
+        if (r.year) table.setNumber(year, r.year);
+        table.post();
+    }
+}

@@ -1,0 +1,395 @@
+// The main window: first start, settings kept across runs, browse mode, screen sizes, the
+// button-bar modes and their layout.
+#include <QAction>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "base/paths.h"
+#include "common/testcatalogue.h"
+#include "dbase/table.h"
+#include "shell_helpers.h"
+#include "widgets/viewergrid.h"
+
+using namespace shelltest;
+
+namespace {
+
+TEST(MainStart, FirstStartWithNoFilesCreatesMasterAndUsesTheDefaults) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    ASSERT_TRUE(main->startedOk());
+    EXPECT_TRUE(QFileInfo::exists(box.master()));
+    EXPECT_EQ(main->windowTitle(), QString("Quillon Videos 97 (MASTER)"));
+    EXPECT_EQ(main->size(), QSize(640, 480));
+    EXPECT_EQ(main->pos(), QPoint(0, 0));
+    EXPECT_EQ(main->buttonBarMode(), ButtonBarMode::Speed);
+    EXPECT_FALSE(main->speedBar()->isHidden());
+    EXPECT_TRUE(main->letteredButton(0)->isHidden());
+    EXPECT_TRUE(main->action("MenuSpeedButtons")->isChecked());
+    EXPECT_TRUE(main->session().table().isOpen());
+    EXPECT_EQ(main->countLabel()->text(), QString("0"));
+    EXPECT_TRUE(main->searchOnLabel()->isHidden());
+    EXPECT_FALSE(main->action("MenuEndSearch")->isEnabled());
+    EXPECT_EQ(main->navigator()->visibleButtonCount(), 10);
+    // Recently used list empty: separator and items hidden.
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_FALSE(main->action(QString("MenuLastFile%1").arg(i))->isVisible());
+    finish(main);
+    // Both settings files exist after the end, the database's with every default.
+    EXPECT_TRUE(QFileInfo::exists(box.iniPath()));
+    EXPECT_TRUE(QFileInfo::exists(box.program("MASTER.INI")));
+    EXPECT_EQ(box.programKey("Misc", "Last Database"), box.master());
+    EXPECT_EQ(box.programKey("Misc", "Show Tips"), QString("Yes"));
+    EXPECT_TRUE(prompts.messages().empty());
+}
+
+TEST(MainStart, AnExistingCatalogueOpensOnItsFirstRecord) {
+    Sandbox box;
+    createTestCatalogue(box.master());
+    {
+        dbase::Table t;
+        t.open(enginePathOf(box.master()));
+        appendRecords(t, 50, [](int i) {
+            return TestRecord{QString("Film %1").arg(49 - i, 2, 10, QChar('0')), "", "", "", 1990};
+        });
+    }
+    // Sorted by title, the first physical record is the last in the viewer.
+    {
+        IniFile ini(box.program("MASTER.INI"));
+        ini.writeInt("Sort Order", "Primary Sort", 1);
+        ASSERT_TRUE(ini.save());
+    }
+    box.setProgramKey("Misc", "Show Tips", "No");
+    ScriptedPrompts prompts;
+    auto main = start();
+    ASSERT_TRUE(main->startedOk());
+    main->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->countLabel()->text(), QString("50"));
+    EXPECT_EQ(main->viewerGrid()->currentIndex().row(), 0);
+    EXPECT_EQ(main->session().table().recNo(), 50u);
+    finish(main);
+}
+
+TEST(MainStart, MissingLastDatabaseFallsBackToMaster) {
+    Sandbox box;
+    box.setProgramKey("Misc", "Last Database", box.other("GONE.DBF"));
+    ScriptedPrompts prompts;
+    auto main = start();
+    ASSERT_TRUE(main->startedOk());
+    EXPECT_EQ(main->session().currentDatabase(), box.master());
+    finish(main);
+}
+
+TEST(MainStart, GarbageWindowValuesStillGiveAUsableWindow) {
+    Sandbox box;
+    box.setProgramKey("Misc", "Main Window Width", "wide");
+    box.setProgramKey("Misc", "Main Window Height", "-5");
+    box.setProgramKey("Misc", "Button Bar", "7");
+    ScriptedPrompts prompts;
+    auto main = start();
+    EXPECT_EQ(main->size(), QSize(640, 480));
+    EXPECT_EQ(main->buttonBarMode(), ButtonBarMode::Speed);
+    finish(main);
+}
+
+TEST(MainSettings, EverySettingChangedIsInForceAfterTheNextStart) {
+    Sandbox box;
+    ProgramSettings programBefore;
+    DatabaseSettings databaseBefore;
+    {
+        ScriptedPrompts prompts;
+        auto main = start();
+        main->setScreenSizeForChecks(QSize(1600, 1200));
+        main->chooseButtonBar(ButtonBarMode::Lettered);
+        main->action("MenuSize1024")->trigger();
+        main->action("MenuDateFormat9")->trigger();
+        main->action("MenuLeadingZeros")->trigger();
+        main->action("MenuCurrencySystem")->trigger();
+        main->action("MenuNumericSystem")->trigger();
+        QFont label("DejaVu Serif");
+        label.setBold(true);
+        QFont edit("DejaVu Sans Mono");
+        edit.setItalic(true);
+        QFont button("DejaVu Sans");
+        button.setBold(true);
+        button.setItalic(true);
+        prompts.answerFont(label).answerFont(edit).answerFont(button);
+        main->action("MenuLabelFont")->trigger();
+        main->action("MenuEditFont")->trigger();
+        main->action("MenuButtonFont")->trigger();
+        main->move(33, 44);
+        main->resize(700, 520);
+        Session& s = main->session();
+        s.program().showTips = false;
+        s.program().lastImportFile = "/somewhere/in.txt";
+        s.database().fieldNames[0] = "Film";
+        s.database().fieldWidth[4] = 31;
+        s.database().displayFields[7] = false;
+        s.database().fieldEditing = true;
+        s.database().colorSets[2][3] = 255;
+        main->close();
+        programBefore = s.program();
+        databaseBefore = s.database();
+        EXPECT_EQ(programBefore.windowSize, 1024);
+        EXPECT_EQ(programBefore.dateFormat, 9);
+        EXPECT_TRUE(programBefore.dateLeadingZeros);
+        EXPECT_EQ(databaseBefore.labelFont.name, QString("DejaVu Serif"));
+        EXPECT_TRUE(databaseBefore.buttonFont.italic);
+        main.reset();
+        EXPECT_TRUE(prompts.done());
+    }
+    ScriptedPrompts prompts;
+    auto main = start();
+    EXPECT_TRUE(main->session().program() == programBefore);
+    EXPECT_TRUE(main->session().database() == databaseBefore);
+    EXPECT_EQ(main->buttonBarMode(), ButtonBarMode::Lettered);
+    EXPECT_TRUE(main->action("MenuLetteredButtons")->isChecked());
+    EXPECT_TRUE(main->action("MenuDateFormat9")->isChecked());
+    EXPECT_FALSE(main->action("MenuDateFormat1")->isChecked());
+    EXPECT_TRUE(main->action("MenuLeadingZeros")->isChecked());
+    EXPECT_TRUE(main->action("MenuCurrencySystem")->isChecked());
+    EXPECT_FALSE(main->action("MenuCurrencyUS")->isChecked());
+    EXPECT_TRUE(main->action("MenuNumericSystem")->isChecked());
+    EXPECT_EQ(main->session().dateFormat().code(), 9);
+    EXPECT_EQ(main->pos(), QPoint(33, 44));
+    EXPECT_EQ(main->size(), QSize(700, 520));
+    finish(main);
+}
+
+TEST(MainBrowse, BrowseModeInAnyCaseLeavesFieldEditingInTheFile) {
+    Sandbox box;
+    {
+        ScriptedPrompts prompts;
+        auto main = start();
+        main->session().database().fieldEditing = true;
+        finish(main);
+    }
+    ScriptedPrompts prompts;
+    auto main = start({"/bRoWsE"});
+    EXPECT_TRUE(main->session().browseMode());
+    EXPECT_FALSE(main->session().database().fieldEditing);
+    for (const char* off : {"MenuAdd", "MenuCopy", "MenuDelete", "MenuBackup", "MenuRestore", "MenuViewer",
+                            "MenuImport", "MenuListMaintenance", "MenuSearchReplace"})
+        EXPECT_FALSE(main->action(off)->isEnabled()) << off;
+    EXPECT_TRUE(main->action("MenuEdit")->isEnabled()); // the editor opens read-only
+    for (const char* hint :
+         {"Add Record", "Copy Record", "Delete Record", "Import Records", "Viewer Configuration"})
+        EXPECT_FALSE(main->speedButton(hint)->isEnabled()) << hint;
+    main->chooseButtonBar(ButtonBarMode::Lettered);
+    for (int i : {0, 2, 3, 7})
+        EXPECT_FALSE(main->letteredButton(i)->isEnabled()) << i;
+    EXPECT_TRUE(main->letteredButton(9)->isEnabled());
+    EXPECT_EQ(main->navigator()->visibleButtonCount(), 4);
+    EXPECT_TRUE(main->navigator()->button(RecordNavigator::Insert)->isHidden());
+    EXPECT_FALSE(main->navigator()->button(RecordNavigator::Last)->isHidden());
+    finish(main);
+    IniFile ini(box.program("MASTER.INI"));
+    ini.load();
+    EXPECT_EQ(ini.value("Grid Options", "Field Editing"), QString("Yes"));
+}
+
+TEST(MainBrowse, OtherArgumentsDoNotSwitchBrowseModeOn) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start({"/BROWSER"});
+    EXPECT_FALSE(main->session().browseMode());
+    EXPECT_TRUE(main->action("MenuDelete")->isEnabled());
+    EXPECT_EQ(main->navigator()->visibleButtonCount(), 10);
+    finish(main);
+}
+
+TEST(MainScreenSize, SizeTheScreenCannotShowStartsAt640AndIsKept) {
+    Sandbox box;
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    if (screen.width() >= 1024 && screen.height() >= 768) GTEST_SKIP() << "the test screen shows 1024 x 768";
+    box.setProgramKey("Misc", "Window Size", "1024");
+    ScriptedPrompts prompts;
+    auto main = start();
+    EXPECT_EQ(main->windowSizeInForce(), 640);
+    EXPECT_DOUBLE_EQ(main->session().screenScale(), 1.00);
+    EXPECT_TRUE(main->action("MenuSize640")->isChecked());
+    EXPECT_FALSE(main->action("MenuSize1024")->isChecked());
+    finish(main);
+    EXPECT_EQ(box.programKey("Misc", "Window Size"), QString("1024"));
+}
+
+TEST(MainScreenSize, MenuRefusesSizesTheScreenCannotShow) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    main->setScreenSizeForChecks(QSize(800, 600));
+    prompts.expect("Error", "Your current screen resolution does not support 1024 x 768 pixels.",
+                   Prompts::Ok);
+    main->action("MenuSize1024")->trigger();
+    EXPECT_TRUE(main->action("MenuSize640")->isChecked());
+    EXPECT_FALSE(main->action("MenuSize1024")->isChecked());
+    EXPECT_DOUBLE_EQ(main->session().screenScale(), 1.00);
+    prompts.expect("Error", "Your current screen resolution does not support 1280 x 1024 pixels.",
+                   Prompts::Ok);
+    main->action("MenuSize1280")->trigger();
+    main->action("MenuSize800")->trigger();
+    EXPECT_TRUE(main->action("MenuSize800")->isChecked());
+    EXPECT_FALSE(main->action("MenuSize640")->isChecked());
+    EXPECT_DOUBLE_EQ(main->session().screenScale(), 1.25);
+    EXPECT_EQ(main->session().program().windowSize, 800);
+    // The current size again changes nothing and keeps its tick.
+    main->action("MenuSize800")->trigger();
+    EXPECT_TRUE(main->action("MenuSize800")->isChecked());
+    EXPECT_TRUE(prompts.done());
+    finish(main);
+}
+
+TEST(MainLayout, EachButtonBarModePlacesTheViewerByTheTable) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    box.setProgramKey("Misc", "Show Tips", "No");
+    auto main = start();
+    main->resize(900, 640);
+    main->show();
+    QWidget* area = main->centralArea();
+    const int W = area->width();
+    const int H = area->height();
+    QWidget* grid = area->findChild<QWidget*>("ViewerGrid");
+    ASSERT_NE(grid, nullptr);
+
+    main->action("MenuSpeedButtons")->trigger();
+    EXPECT_EQ(main->navigator()->geometry(), QRect(424, 3, 241, 25));
+    EXPECT_EQ(grid->geometry(), QRect(7, 70, W - 14, H - 77));
+    EXPECT_TRUE(main->speedBar()->isVisible());
+    EXPECT_FALSE(main->letteredButton(0)->isVisible());
+
+    main->action("MenuLetteredButtons")->trigger();
+    EXPECT_EQ(main->buttonBarMode(), ButtonBarMode::Lettered);
+    EXPECT_EQ(main->navigator()->geometry(), QRect(400, 47, 221, 25));
+    EXPECT_EQ(grid->geometry(), QRect(7, 122, W - 14, H - 129));
+    EXPECT_FALSE(main->speedBar()->isVisible());
+    EXPECT_TRUE(main->letteredButton(9)->isVisible());
+    EXPECT_EQ(main->letteredButton(5)->text(), QString("End Srch"));
+    EXPECT_FALSE(main->letteredButton(5)->isEnabled()); // no search on
+    EXPECT_TRUE(main->action("MenuLetteredButtons")->isChecked());
+    EXPECT_FALSE(main->action("MenuSpeedButtons")->isChecked());
+
+    main->action("MenuNoButtons")->trigger();
+    EXPECT_EQ(main->navigator()->geometry(), QRect(W - 207, 8, 201, 25));
+    EXPECT_EQ(grid->geometry(), QRect(7, 40, W - 14, H - 47));
+    EXPECT_FALSE(main->speedBar()->isVisible());
+    EXPECT_FALSE(main->letteredButton(0)->isVisible());
+    EXPECT_FALSE(main->speedButton("Add Record")->isEnabled()); // hidden buttons are unavailable
+
+    // On resize the navigator of mode 3 follows the right edge.
+    main->resize(1000, 700);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->navigator()->geometry().left(), area->width() - 207);
+    EXPECT_EQ(grid->geometry(), QRect(7, 40, area->width() - 14, area->height() - 47));
+    main->hide();
+    finish(main);
+}
+
+TEST(MainMenus, CaptionsAndShortcuts) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* key;
+    } items[] = {
+        {"MenuNew", "&New Database", "Ctrl+W"},
+        {"MenuOpen", "&Open Database", "Ctrl+O"},
+        {"MenuUpdate", "&Update Database", "Ctrl+Z"},
+        {"MenuExit", "E&xit", "Ctrl+X"},
+        {"MenuAdd", "&Add", "Ctrl+A"},
+        {"MenuDelete", "&Delete", "Ctrl+D"},
+        {"MenuSearch", "&Search (Query)", "Ctrl+S"},
+        {"MenuLocateNext", "Locate &Next", "Ctrl+N"},
+        {"MenuSortOrder", "Sort &Order", "Ctrl+Q"},
+        {"MenuSize1280", "1280 x 1024", "Shift+F4"},
+        {"MenuNoButtons", "&None", "Ctrl+F3"},
+        {"MenuAllColor", "&ALL Windows Color", "Ctrl+F9"},
+        {"MenuButtonFont", "&Button Font", "Shift+F10"},
+        {"MenuSearchReplace", "&Search and Replace", "Ctrl+F"},
+        {"MenuHelpContents", "&Contents", "Ctrl+H"},
+        {"MenuTips", "&Review \"Tips of the Day\"", ""},
+        {"MenuDateFormat12", "dd.mm.yyyy", ""},
+        {"MenuMaintainList14", "&Oscars", ""},
+    };
+    for (const auto& item : items) {
+        QAction* a = main->action(item.name);
+        ASSERT_NE(a, nullptr) << item.name;
+        EXPECT_EQ(a->text(), QString(item.caption)) << item.name;
+        EXPECT_EQ(a->shortcut().toString(), QString(item.key)) << item.name;
+    }
+    // Commands whose windows come later are visible and unavailable.
+    EXPECT_TRUE(main->action("MenuReports")->isVisible());
+    EXPECT_FALSE(main->action("MenuReports")->isEnabled());
+    EXPECT_NE(main->speedButton("Set Sorting Order"), nullptr);
+    EXPECT_FALSE(main->speedButton("Set Sorting Order")->icon().isNull());
+    finish(main);
+}
+
+} // namespace
+
+namespace {
+
+TEST(MainMenus, SaveAndLoadDefaultListsAskFirst) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    DataLists& lists = main->session().lists();
+    lists.setList(DataLists::Producer, {"Zanuck", "Selznick"});
+    const QString save =
+        "Your current Data Lists will become your default list values.  These values will be used "
+        "when new databases are created.  Previous default values will be lost.  Do you want to "
+        "proceed?";
+    prompts.expect("Warning", save, Prompts::No);
+    main->action("MenuSaveDefaults")->trigger();
+    EXPECT_FALSE(QFileInfo::exists(DataLists::defaultListPath(DataLists::Producer)));
+    prompts.expect("Warning", save, Prompts::Yes);
+    main->action("MenuSaveDefaults")->trigger();
+    EXPECT_TRUE(QFileInfo::exists(DataLists::defaultListPath(DataLists::Producer)));
+    lists.setList(DataLists::Producer, {"Other"});
+    prompts.expect(
+        "Warning",
+        "Your current Data Lists will be overridden with your default list values. Previous  values will "
+        "be lost.  Do you want to proceed?",
+        Prompts::Yes);
+    main->action("MenuLoadDefaults")->trigger();
+    EXPECT_EQ(lists.list(DataLists::Producer), QStringList({"Zanuck", "Selznick"}));
+    EXPECT_EQ(prompts.beeps(), 3);
+    EXPECT_TRUE(prompts.done());
+    finish(main);
+}
+
+TEST(MainMenus, DateFormatChoicesTickOneItemAndSetThePattern) {
+    Sandbox box;
+    ScriptedPrompts prompts;
+    auto main = start();
+    main->action("MenuDateFormat5")->trigger();
+    EXPECT_EQ(main->session().dateFormat().format(QString("19970403")), QString("3-4-97"));
+    main->action("MenuLeadingZeros")->trigger();
+    EXPECT_EQ(main->session().dateFormat().format(QString("19970403")), QString("03-04-97"));
+    int ticked = 0;
+    for (int c = 1; c <= 12; ++c)
+        ticked += main->action(QString("MenuDateFormat%1").arg(c))->isChecked() ? 1 : 0;
+    EXPECT_EQ(ticked, 1);
+    // Choosing the ticked item again changes nothing and keeps its tick.
+    main->action("MenuDateFormat5")->trigger();
+    EXPECT_TRUE(main->action("MenuDateFormat5")->isChecked());
+    main->action("MenuCurrencySystem")->trigger();
+    EXPECT_EQ(main->session().program().currencyFormat, SystemFormat);
+    EXPECT_FALSE(main->action("MenuCurrencyUS")->isChecked());
+    main->action("MenuNumericUS")->trigger();
+    EXPECT_EQ(main->session().program().numericFormat, USFormat);
+    EXPECT_TRUE(main->action("MenuNumericUS")->isChecked());
+    finish(main);
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+// Start-up of the main window over a large catalogue, timed for a person to read. Runs only when
+// QUILLON_TIMING_TABLE names a catalogue table (for example one made by quillon-cli generate).
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+#include "shell_helpers.h"
+#include "widgets/viewergrid.h"
+
+using namespace shelltest;
+
+namespace {
+
+long residentKb() {
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+TEST(StartupTiming, FirstScreenOverALargeCatalogue) {
+    const QString table = qEnvironmentVariable("QUILLON_TIMING_TABLE");
+    if (table.isEmpty()) GTEST_SKIP() << "QUILLON_TIMING_TABLE not set";
+    Sandbox box;
+    box.setProgramKey("Misc", "Last Database", table);
+    box.setProgramKey("Misc", "Show Tips", "No");
+    ScriptedPrompts prompts;
+    for (int run = 0; run < 2; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        auto main = start();
+        main->show();
+        main->grab(); // the first screen painted
+        const qint64 firstScreen = timer.elapsed();
+        timer.restart();
+        main->viewerGrid()->selectRow(main->viewerGrid()->model()->rowCount() - 1);
+        main->grab();
+        const qint64 last = timer.elapsed();
+        std::printf(
+            "run %d (%s): first screen %lld ms, jump to last row %lld ms, records %s, resident %ld kB\n", run,
+            run == 0 ? "index may be built" : "index present", (long long)firstScreen, (long long)last,
+            qPrintable(main->countLabel()->text()), residentKb());
+        main->hide();
+        finish(main);
+    }
+}
+
+} // namespace
