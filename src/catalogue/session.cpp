@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include "base/paths.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/sortorder.h"
 
 namespace {
 
@@ -98,6 +100,8 @@ void Session::openTable(dbase::OpenMode mode) {
         hasTag = hasTag || QString::fromStdString(tag.name).compare(QLatin1String("NewIndex"),
                                                                     Qt::CaseInsensitive) == 0;
     table_.setActiveIndex(!sortExpression_.isEmpty() && hasTag ? "NewIndex" : "");
+    // A search in force stays in force across a reopening.
+    if (searchOn_ && searchFilter_) table_.setFilter(searchFilter_);
     table_.first(); // an opened catalogue shows its first record
 }
 
@@ -111,4 +115,53 @@ void Session::closeTable() {
 void Session::applyDateFormat() {
     dateFormat_.setCode(program_.dateFormat);
     dateFormat_.setLeadingZeros(program_.dateLeadingZeros);
+}
+
+QStringList Session::saveCatalogueFiles() {
+    QStringList problems;
+    QString error;
+    if (!saveDatabaseSettings(&error)) problems << error;
+    if (!lists_.saveAllLists(currentDatabase_, &error)) problems << error;
+    return problems;
+}
+
+QStringList Session::switchCatalogue(const QString& path, bool isNew, bool saveCurrent,
+                                     const QString& templateFolder) {
+    QStringList problems;
+    // A search ends with the catalogue it ran on.
+    if (table_.isOpen()) table_.clearFilter();
+    searchOn_ = false;
+    searchFilter_ = nullptr;
+    closeTable();
+    // The old catalogue keeps its settings and lists.
+    if (saveCurrent && !currentDatabase_.isEmpty()) problems << saveCatalogueFiles();
+    currentDatabase_ = path;
+    // A new catalogue starts from the default lists and the template settings, an existing one
+    // from its own.
+    QString error;
+    if (isNew) {
+        if (!lists_.loadDefaultLists(&error)) problems << error;
+        if (!loadNewDatabaseSettings(templateFolder, &error)) problems << error;
+    } else {
+        if (!lists_.loadAllLists(path, &error)) problems << error;
+        if (!loadDatabaseSettings(&error)) problems << error;
+    }
+    sortExpression_ = ::sortExpression(database_.sortLevels);
+    // The sort index, unless another program holds the table.
+    if (isNew || !isTableInUse(path)) {
+        try {
+            openTable(dbase::OpenMode::Exclusive);
+            applySortExpression(table_, sortExpression_, SortApply::Rebuild);
+        } catch (const dbase::DbError& e) {
+            problems << QString::fromUtf8(e.what());
+        }
+        closeTable();
+    }
+    try {
+        openTable(dbase::OpenMode::Shared);
+    } catch (const dbase::DbError& e) {
+        problems << QString::fromUtf8(e.what());
+    }
+    problems.removeAll(QString());
+    return problems;
 }

@@ -69,6 +69,7 @@ public:
             combo->setFont(grid_->gridFont_);
             combo->setMaxVisibleItems(12);
             if (fs.typeCode == TypeString) combo->lineEdit()->setMaxLength(fs.width);
+            grid_->cellEditor_ = combo;
             return combo;
         }
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
@@ -76,6 +77,7 @@ public:
             line->setFont(grid_->gridFont_);
             if (fs.typeCode == TypeString) line->setMaxLength(fs.width);
         }
+        grid_->cellEditor_ = editor;
         return editor;
     }
 
@@ -283,6 +285,32 @@ void ViewerGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     if (current.isValid() && current.row() != previous.row()) model_->gotoRow(current.row());
     model_->setIndicatorRow(current.isValid() ? current.row() : -1);
     if (!previous.isValid() || current.row() != previous.row()) emit currentRecordChanged();
+}
+
+bool ViewerGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool started = QTableView::edit(index, trigger, event);
+    if (started && cellEditor_) emit editStateChanged(true);
+    return started;
+}
+
+void ViewerGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    const bool ours = editor && editor == cellEditor_;
+    QTableView::closeEditor(editor, hint);
+    if (ours) {
+        cellEditor_ = nullptr;
+        emit editStateChanged(false);
+    }
+}
+
+void ViewerGrid::postEdit() {
+    if (QWidget* editor = cellEditor_) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void ViewerGrid::cancelEdit() {
+    if (QWidget* editor = cellEditor_) closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
 }
 
 QModelIndex ViewerGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {

@@ -47,7 +47,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         path = dir.filePath("MASTER.DBF");
-        createCatalogue(path);
+        createTestCatalogue(path);
         table.open(enginePathOf(path));
         table.disableControls(); // one flush for the whole set-up
         appendRecords(table, kRecords, backwards);
