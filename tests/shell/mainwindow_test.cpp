@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "base/paths.h"
+#include "catalogue/viewermodel.h"
 #include "common/testcatalogue.h"
 #include "dbase/table.h"
 #include "shell_helpers.h"
@@ -175,7 +176,9 @@ TEST(MainBrowse, BrowseModeInAnyCaseLeavesFieldEditingInTheFile) {
     ScriptedPrompts prompts;
     auto main = start({"/bRoWsE"});
     EXPECT_TRUE(main->session().browseMode());
-    EXPECT_FALSE(main->session().database().fieldEditing);
+    // The grid does not edit; the catalogue's own setting is left as it is.
+    EXPECT_FALSE(main->viewerGrid()->viewerModel()->isEditable());
+    EXPECT_TRUE(main->session().database().fieldEditing);
     for (const char* off : {"MenuAdd", "MenuCopy", "MenuDelete", "MenuBackup", "MenuRestore", "MenuViewer",
                             "MenuImport", "MenuListMaintenance", "MenuSearchReplace"})
         EXPECT_FALSE(main->action(off)->isEnabled()) << off;
