@@ -60,6 +60,11 @@ public:
     // The search-on flag: while set, the main table's record filter restricts the records.
     bool searchOn() const { return searchOn_; }
     void setSearchOn(bool on) { searchOn_ = on; }
+    // The record filter of the search. While the search is on, every opening of the main table
+    // installs it again, so an operation that closes and reopens the table keeps the search.
+    using RecordFilter = std::function<bool(const dbase::Table&)>;
+    void setSearchFilter(RecordFilter filter) { searchFilter_ = std::move(filter); }
+    const RecordFilter& searchFilter() const { return searchFilter_; }
 
     // Screen scale of dialogs: 1.00, 1.25, 1.60 or 2.00.
     double screenScale() const { return screenScale_; }
@@ -98,6 +103,19 @@ public:
     // in force puts its record filter back (a table forgets its filter when it is closed).
     void setTableOpenedHook(std::function<void(dbase::Table&)> hook) { tableOpened_ = std::move(hook); }
 
+    // Writes the open catalogue's settings file and data lists. Returns the problems met (for the
+    // caller to show); a file that cannot be written keeps its old contents.
+    QStringList saveCatalogueFiles();
+    // Switches the run to another catalogue (New, Open, a recently used entry, a restored table):
+    // ends a search, writes the open catalogue's settings file and data lists when saveCurrent,
+    // makes path the current catalogue and reads its settings and data lists (for a new catalogue
+    // the template settings QLNINV.INI of templateFolder and the default lists), builds its sort
+    // index unless another program holds the table, and opens it shared. Browse mode stays as it
+    // is and is never written into a settings file. Returns the problems met on the way, for the
+    // caller to show; the new catalogue is the current one even when there were some.
+    QStringList switchCatalogue(const QString& path, bool isNew, bool saveCurrent,
+                                const QString& templateFolder);
+
     // The date format of the program settings in force (code and leading zeros).
     void applyDateFormat();
 
@@ -112,6 +130,9 @@ signals:
     void recordsChanged();  // records were added, changed or deleted
     void viewerOptionsChanged();
     void displayFormatsChanged(); // date, numeric or currency format changed
+    // The main table is about to close (or to be opened again): whatever reads the file on the
+    // side must stop now.
+    void tableClosing();
 
 private:
     dbase::Table table_;
@@ -126,6 +147,7 @@ private:
     QString sortExpression_;
     bool browseMode_ = false;
     bool searchOn_ = false;
+    RecordFilter searchFilter_;
     EditorMode editorMode_ = EditorMode::Edit;
     double screenScale_ = 1.0;
 };

@@ -1,7 +1,11 @@
 #include "catalogue/viewermodel.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <system_error>
+#include <thread>
 
 #include "dbase/table.h"
 
@@ -35,6 +39,15 @@ private:
 
 } // namespace
 
+// One count in the background: the worker fills recnos (or sets failed) and then done.
+struct ViewerModel::CountJob {
+    uint64_t generation = 0;
+    std::thread thread;
+    std::atomic<bool> done{false};
+    bool failed = false;
+    std::vector<uint32_t> recnos;
+};
+
 ViewerModel::ViewerModel(dbase::Table& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {
     for (int slot = 1; slot <= FieldCount; ++slot)
         names_[size_t(slot - 1)] = defaultTitle(slot);
@@ -42,7 +55,9 @@ ViewerModel::ViewerModel(dbase::Table& table, QObject* parent) : QAbstractTableM
     reload();
 }
 
-ViewerModel::~ViewerModel() = default;
+ViewerModel::~ViewerModel() {
+    if (job_ && job_->thread.joinable()) job_->thread.join();
+}
 
 void ViewerModel::setDisplayNames(const std::array<QString, FieldCount>& names) {
     names_ = names;
@@ -76,21 +91,153 @@ void ViewerModel::mapFields() {
 }
 
 void ViewerModel::reload() {
+    const bool wasCounting = counting_;
     beginResetModel();
     blocks_.clear();
     lru_.clear();
     recnos_.clear();
+    ++generation_;
+    counting_ = false;
+    deletedWhileCounting_.clear();
     try {
         mapFields();
-        if (table_.isOpen()) recnos_ = table_.orderedRecnos();
+        if (table_.isOpen()) {
+            if (countsInBackground()) {
+                recnos_ = firstRecnos();
+                counting_ = recnos_.size() > size_t(FirstRows);
+                if (counting_) recnos_.pop_back(); // it only told that more records follow
+            } else {
+                recnos_ = table_.orderedRecnos();
+            }
+        }
     } catch (const std::exception& e) {
         recnos_.clear();
+        counting_ = false;
         endResetModel();
         emit engineError(QString::fromUtf8(e.what()));
+        if (wasCounting) emit countChanged();
         return;
     }
     indicatorRow_ = -1; // rows are new: the grid marks the current record's row again
     endResetModel();
+    if (counting_) startCountJob();
+    if (counting_ || wasCounting) emit countChanged();
+}
+
+bool ViewerModel::countsInBackground() const {
+    if (!table_.isOpen() || table_.isEditing() || table_.hasFilter()) return false;
+    // The worker opens the file a second time, which an exclusive holder does not allow.
+    if (table_.mode() != dbase::OpenMode::Shared) return false;
+    return table_.info().physicalCount >= backgroundFrom_;
+}
+
+// The first FirstRows + 1 records of the order through the table's cursor (a few reads at the
+// start of the file or of the index); the table's current record stays where it was.
+std::vector<uint32_t> ViewerModel::firstRecnos() {
+    std::vector<uint32_t> out;
+    out.reserve(size_t(FirstRows) + 1);
+    CursorKeeper keep(table_);
+    for (bool more = table_.first(); more && out.size() <= size_t(FirstRows); more = table_.next())
+        out.push_back(table_.recNo());
+    return out;
+}
+
+void ViewerModel::startCountJob() {
+    if (job_) {
+        // A count of an older reload still runs: when it ends, collectCountJob starts this one.
+        if (!job_->done.load()) return;
+        if (job_->thread.joinable()) job_->thread.join();
+        job_.reset();
+    }
+    auto job = std::make_unique<CountJob>();
+    job->generation = generation_;
+    CountJob* const j = job.get();
+    const std::string path = table_.path();
+    const std::string index = table_.activeIndex();
+    try {
+        job->thread = std::thread([this, j, path, index] {
+            try {
+                dbase::Table view;
+                view.open(path, dbase::OpenMode::Shared, true);
+                view.setActiveIndex(index);
+                if (view.activeIndex() == index)
+                    j->recnos = view.orderedRecnos();
+                else
+                    j->failed = true; // the index cannot be used: count on the table itself
+            } catch (const std::exception&) {
+                j->failed = true;
+            }
+            j->done.store(true);
+            QMetaObject::invokeMethod(
+                this, [this] { collectCountJob(); }, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        j->failed = true;
+        j->done.store(true);
+    }
+    job_ = std::move(job);
+    if (j->failed) collectCountJob();
+}
+
+void ViewerModel::collectCountJob() {
+    if (!job_ || !job_->done.load()) return;
+    if (job_->thread.joinable()) job_->thread.join();
+    const std::unique_ptr<CountJob> job = std::move(job_);
+    if (!counting_) return;
+    if (job->generation != generation_) { // counted before the last reload: count again
+        startCountJob();
+        return;
+    }
+    if (!job->failed) {
+        takeCount(std::move(job->recnos));
+        return;
+    }
+    std::vector<uint32_t> all;
+    try {
+        if (table_.isOpen()) all = table_.orderedRecnos();
+    } catch (const std::exception& e) {
+        counting_ = false;
+        emit engineError(QString::fromUtf8(e.what()));
+        emit countChanged();
+        return;
+    }
+    takeCount(std::move(all));
+}
+
+void ViewerModel::finishCount() {
+    while (counting_) {
+        if (!job_) startCountJob();
+        if (job_ && job_->thread.joinable()) job_->thread.join();
+        collectCountJob();
+    }
+}
+
+// The whole order is known: the rows after the first ones are added (or, when the first rows
+// are no longer the start of the order, every row is replaced).
+void ViewerModel::takeCount(std::vector<uint32_t> all) {
+    if (!deletedWhileCounting_.empty()) {
+        std::erase_if(all, [this](uint32_t r) {
+            return std::find(deletedWhileCounting_.begin(), deletedWhileCounting_.end(), r) !=
+                   deletedWhileCounting_.end();
+        });
+        deletedWhileCounting_.clear();
+    }
+    counting_ = false;
+    if (all.size() >= recnos_.size() && std::equal(recnos_.begin(), recnos_.end(), all.begin())) {
+        if (all.size() > recnos_.size()) {
+            beginInsertRows(QModelIndex(), int(recnos_.size()), int(all.size()) - 1);
+            recnos_ = std::move(all);
+            endInsertRows();
+        }
+    } else {
+        beginResetModel();
+        blocks_.clear();
+        lru_.clear();
+        recnos_ = std::move(all);
+        if (indicatorRow_ >= int(recnos_.size())) indicatorRow_ = -1;
+        endResetModel();
+    }
+    emit countChanged();
 }
 
 void ViewerModel::refreshValues() {
@@ -401,6 +548,8 @@ bool ViewerModel::deleteRow(int row) {
         indicatorRow_ = -1;
     else if (indicatorRow_ > row)
         --indicatorRow_;
+    // A count running now may or may not have seen the deletion: its result leaves the record out.
+    if (counting_) deletedWhileCounting_.push_back(recno);
     beginRemoveRows(QModelIndex(), row, row);
     recnos_.erase(recnos_.begin() + row);
     blocks_.clear();

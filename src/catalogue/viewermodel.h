@@ -7,6 +7,17 @@
 // when a row is shown, a block of rows at a time into a small cache, so a catalogue of a million
 // records opens and scrolls at once. Reading never moves the table's current record.
 //
+// The exact order of a large catalogue (every live record, in index order) takes a full pass
+// over the file. So that the first screen shows at once, reload() reads the first FirstRows
+// rows through the table's cursor and leaves the rest to a worker thread with its own
+// read-only view of the file (it touches neither the model nor the table object); the rows
+// after the first ones are inserted when it is done, and countChanged() tells the count label.
+// While counting, isCounting() is true and rowCount() gives only the rows known so far;
+// finishCount() waits for the rest (the grid does when the user moves past the known rows, and
+// the table must not be closed or taken exclusively while a count runs). Small tables, tables
+// with a record filter, tables open exclusively and a table with a record being edited are
+// counted at once, as before.
+//
 // Dates show in the current date format, the prices in the money format; CheckOut and Viewed are
 // check boxes ("Yes"/"No").
 // setData writes one field through the table (edit, set, post) after the typed text has passed
@@ -17,6 +28,7 @@
 #include <array>
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -31,8 +43,11 @@ class Table;
 class ViewerModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int BlockRows = 64;    // rows read together
-    static constexpr int CachedBlocks = 32; // blocks kept
+    static constexpr int BlockRows = 64;            // rows read together
+    static constexpr int CachedBlocks = 32;         // blocks kept
+    static constexpr int FirstRows = 4 * BlockRows; // rows read before the rest is counted
+    // Tables with fewer physical records than this are counted at once.
+    static constexpr uint32_t DefaultBackgroundFrom = 50000;
 
     explicit ViewerModel(dbase::Table& table, QObject* parent = nullptr);
     ~ViewerModel() override;
@@ -54,6 +69,13 @@ public:
     void setReorderLater(bool on) { reorderLater_ = on; }
     // The row shown with the row indicator in the vertical header (-1 none).
     void setIndicatorRow(int row);
+
+    // Tables of at least this many physical records are counted in the background.
+    void setBackgroundCountFrom(uint32_t records) { backgroundFrom_ = records; }
+    // True while the rows after the first ones are still being counted.
+    bool isCounting() const { return counting_; }
+    // Waits for a running count and takes its rows (no-op when none runs).
+    void finishCount();
 
     // Column of a slot and back (column = slot - 1).
     static int columnOfSlot(int slot) { return slot - 1; }
@@ -91,8 +113,11 @@ public slots:
 signals:
     // An engine failure or a value the field cannot take; the text is for the user.
     void engineError(const QString& message);
+    // A background count started or ended (rowCount() is exact again when isCounting() is false).
+    void countChanged();
 
 private:
+    struct CountJob;
     struct Block {
         std::vector<std::array<QString, FieldCount>> rows;
         std::list<int>::iterator lru;
@@ -103,6 +128,11 @@ private:
     bool writeField(int row, int slot, const QString& text);
     // After a post: true when the record keeps its row (still shown, order unaffected).
     bool stillInPlace(uint32_t recno, const char* fieldName);
+    bool countsInBackground() const;
+    std::vector<uint32_t> firstRecnos();
+    void startCountJob();
+    void collectCountJob();
+    void takeCount(std::vector<uint32_t> all);
 
     dbase::Table& table_;
     std::vector<uint32_t> recnos_;
@@ -116,4 +146,9 @@ private:
     int indicatorRow_ = -1;
     mutable std::unordered_map<int, Block> blocks_; // by block number
     mutable std::list<int> lru_;                    // most recent first
+    uint32_t backgroundFrom_ = DefaultBackgroundFrom;
+    bool counting_ = false;
+    uint64_t generation_ = 0;       // advanced by every reload
+    std::unique_ptr<CountJob> job_; // the running (or finished, uncollected) count
+    std::vector<uint32_t> deletedWhileCounting_;
 };

@@ -1224,6 +1224,10 @@ void Table::clearFilter() {
     d->refusedReads = 0;
 }
 
+bool Table::hasFilter() const {
+    return bool(d->filter);
+}
+
 void Table::refresh() {
     Impl& m = *d;
     m.requireOpen();

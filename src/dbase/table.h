@@ -190,6 +190,7 @@ public:
     // Record filter: called with the table positioned on each candidate record.
     void setFilter(std::function<bool(const Table&)> predicate);
     void clearFilter();
+    bool hasFilter() const;
     void refresh(); // re-reads header and records (another process may have written)
 
     // Production index

@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <cmath>
 
-namespace {
+#include "base/printjob.h"
 
-bool printing = false;
+namespace {
 
 QFont printFont() {
     QFont font(QStringLiteral("Arial"));
@@ -34,15 +34,11 @@ RecordPrint::Geometry RecordPrint::geometry(QPagedPaintDevice& device) {
     return g;
 }
 
-bool RecordPrint::busy() {
-    return printing;
-}
-
 bool RecordPrint::print(QPagedPaintDevice& device, int copies) const {
     if (copies < 1) copies = 1;
+    const PrintJob job;
     QPainter painter;
     if (!painter.begin(&device)) return false;
-    printing = true;
     painter.setFont(printFont());
     const Geometry g = geometry(device);
     const int ascent = painter.fontMetrics().ascent();
@@ -51,7 +47,5 @@ bool RecordPrint::print(QPagedPaintDevice& device, int copies) const {
         for (int n = 0; n < lines_.size(); ++n)
             painter.drawText(g.left, g.top + n * g.step + ascent, lines_[n]);
     }
-    const bool ok = painter.end();
-    printing = false;
-    return ok;
+    return painter.end();
 }

@@ -28,11 +28,8 @@ public:
 
     // Paints copies pages (at least one) onto the device, a new page between copies.
     // Returns false when painting could not begin (the device refused, for example a PDF file that
-    // cannot be created). While painting, busy() is true.
+    // cannot be created). It holds a PrintJob while it paints.
     bool print(QPagedPaintDevice& device, int copies) const;
-
-    // True while a record is being printed: a second print job must wait.
-    static bool busy();
 
 private:
     QStringList lines_;

@@ -123,51 +123,24 @@ void MainWindow::openRecentFile(int entry) {
 // Writes the open catalogue's settings file and data lists (before a switch).
 void MainWindow::saveOpenDatabase() {
     if (!databaseValid_) return;
-    QString error;
-    if (!session_->saveDatabaseSettings(&error)) reportProblem(error);
-    if (!session_->lists().saveAllLists(session_->currentDatabase(), &error)) reportProblem(error);
+    for (const QString& problem : session_->saveCatalogueFiles())
+        reportProblem(problem);
 }
 
 void MainWindow::switchDatabase(const QString& path, bool isNew) {
     Session& s = *session_;
-    // A search ends with the catalogue it ran on; the old table closes first.
     endSearch();
     search_.reset();
     const QString previous = s.currentDatabase();
     const bool previousValid = databaseValid_;
-    s.closeTable();
     setCaptionFor(path);
-    // The old catalogue keeps its settings and lists.
-    saveOpenDatabase();
-    s.setCurrentDatabase(path);
-    // A new catalogue starts from the default lists and settings, an existing one from its own.
-    QString error;
-    if (isNew) {
-        if (!s.lists().loadDefaultLists(&error)) reportProblem(error);
-        if (!s.loadNewDatabaseSettings(QDir::currentPath(), &error)) reportProblem(error);
-    } else {
-        if (!s.lists().loadAllLists(path, &error)) reportProblem(error);
-        if (!s.loadDatabaseSettings(&error)) reportProblem(error);
-    }
-    // Its sort order.
-    s.setSortExpression(sortExpression(s.database().sortLevels));
-    // The sort index, unless another program holds the table.
-    QString indexProblem;
-    if (isNew || !isTableInUse(path)) {
-        try {
-            s.openTable(dbase::OpenMode::Exclusive);
-            applySortExpression(s.table(), s.sortExpression(), SortApply::Rebuild);
-        } catch (const dbase::DbError& e) {
-            indexProblem = QString::fromUtf8(e.what());
-        }
-        s.closeTable();
-    }
-    // Open for the session's use and show it.
-    reopenShared();
+    const QStringList problems = s.switchCatalogue(path, isNew, previousValid, QDir::currentPath());
     databaseValid_ = true;
-    reportProblem(indexProblem);
+    for (const QString& problem : problems)
+        reportProblem(problem);
     s.notifyDatabaseChanged();
     showOpenCatalogue();
+    updateCommandStates();
     // The recently used list.
     QStringList list(s.program().lastFiles.begin(), s.program().lastFiles.end());
     recent::updateRecentFiles(list, previous, path);
@@ -202,10 +175,10 @@ void MainWindow::fillRecentFilesMenu() {
     lastFilesSeparator_->setVisible(any);
 }
 
+// Writes the database settings file and opens the table again; a search in force stays in force
+// (the session installs its filter on the reopened table).
 void MainWindow::updateDatabase() {
     Session& s = *session_;
-    const bool wasSearching = s.searchOn();
-    if (wasSearching) endSearch();
     QString error;
     if (!s.saveDatabaseSettings(&error)) reportProblem(error);
     s.closeTable();
@@ -215,58 +188,35 @@ void MainWindow::updateDatabase() {
         search_.resume(s.table());
         enableEndSearch();
     }
+    searchOnLabel_->setVisible(s.searchOn());
+    updateCommandStates();
     s.notifyRecordsChanged();
     applyViewerOptions();
     displayCount();
 }
 
-// Pack and Rebuild Indexes: the question, then the work on the exclusively opened table.
-bool MainWindow::exclusiveOperation(const QString& question, const QString& failure, bool pack) {
-    if (!Prompts::instance().confirm(this, question)) return false;
+// Pack and Rebuild Indexes: the question, then the core's run on the exclusively opened table
+// (the one the batch tool uses), with its message when another program holds the table and the
+// engine's reason for any other failure.
+void MainWindow::exclusiveOperation(const QString& question, ExclusiveRun (*run)(const QString&),
+                                    const QString& inUseMessage) {
+    if (!Prompts::instance().confirm(this, question)) return;
     Session& s = *session_;
-    bool ok = true;
     s.closeTable();
-    try {
-        s.openTable(dbase::OpenMode::Exclusive);
-        if (pack)
-            s.table().pack();
-        else
-            s.table().regenerateIndexes();
-        s.closeTable();
-    } catch (const dbase::DbError&) {
-        ok = false;
-        s.closeTable();
-    }
+    const ExclusiveRun result = run(s.currentDatabase());
     reopenShared();
     s.notifyRecordsChanged();
     applyViewerOptions();
     displayCount();
-    if (!ok) Prompts::instance().error(this, failure);
-    return ok;
+    if (!result.ok) Prompts::instance().error(this, result.inUse ? inUseMessage : result.detail);
 }
 
 void MainWindow::packCatalogue() {
-    exclusiveOperation(
-        QStringLiteral(
-            "Deleted items are not permanently removed from the database until packing occurs.  Packing "
-            "simply removes them to free up space.  Continue?"),
-        QStringLiteral(
-            "Unable to pack table.  Packing requires exclusive use of the DBase File.  Make sure that the "
-            "DBase File is not in use by another program  or that no other users are running the software "
-            "or that no other copies of the software are in use."),
-        true);
+    exclusiveOperation(packQuestion(), &packTable, packFailedMessage());
 }
 
 void MainWindow::rebuildIndex() {
-    exclusiveOperation(
-        QStringLiteral(
-            "It is possible for your index files to become corrupted.  As a result, some items may not show "
-            "up in the viewer or in reports.  This will rebuild your index files correctly.  Continue?"),
-        QStringLiteral(
-            "Unable to reindex table.  Reindexing requires exclusive use of the DBase File.  Make sure that "
-            "the DBase File is not in use by another program  or that no other users are running the "
-            "software or that no other copies of the software are in use."),
-        false);
+    exclusiveOperation(reindexQuestion(), &reindexTable, reindexFailedMessage());
 }
 
 void MainWindow::chooseSortOrder() {

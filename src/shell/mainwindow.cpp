@@ -14,12 +14,14 @@
 #include <QScreen>
 #include <QToolButton>
 #include <algorithm>
+#include <map>
 
 #include "base/paths.h"
 #include "base/recentfiles.h"
 #include "base/screensize.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/sortorder.h"
+#include "catalogue/viewermodel.h"
 #include "editor/ui/listmaintenance.h"
 #include "editor/ui/recordeditor.h"
 #include "find/ui/locatedialog.h"
@@ -29,44 +31,13 @@
 #include "reports/ui/reportlistwindow.h"
 #include "shell/aboutdialog.h"
 #include "shell/commandline.h"
+#include "shell/commandtable.h"
 #include "shell/tipofthedaydialog.h"
 #include "widgets/dialogbase.h"
 #include "widgets/helpwindow.h"
 #include "widgets/icons.h"
 #include "widgets/prompts.h"
 #include "widgets/viewergrid.h"
-
-namespace {
-
-const char* const kLetteredCaptions[10] = {"Add",      "Edit",    "Copy",   "Delete", "Search",
-                                           "End Srch", "Reports", "Viewer", "Help",   "Exit"};
-
-// The List Maintenance items: caption and list number.
-struct ListItem {
-    const char* caption;
-    int list;
-};
-const ListItem kListItems[] = {
-    {"&Stars", DataLists::Stars},
-    {"&Producer", DataLists::Producer},
-    {"&Director", DataLists::Director},
-    {"&Released By", DataLists::ReleasedBy},
-    {"Ra&ting", DataLists::Rating},
-    {"Cate&gory", DataLists::Category},
-    {"Perso&nal Rating", DataLists::PersonalRating},
-    {"P&icture", DataLists::Picture},
-    {"So&und", DataLists::Sound},
-    {"&Format", DataLists::Format},
-    {"R&ecord Speed", DataLists::RecordSpeed},
-    {"&Content", DataLists::Content},
-    {"&Laser Format", DataLists::LaserFormat},
-    {"&Oscars", DataLists::OscarNames},
-    {"Chec&k Out Person", DataLists::CheckoutPerson},
-    {"&Where Purchased", DataLists::WherePurchased},
-    {"&Miscellaneous", DataLists::Miscellaneous},
-};
-
-} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Program start
@@ -82,9 +53,9 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     buildMenus();
     buildCentralArea();
 
-    // Caption, End Search unavailable until a search runs.
+    // Caption; End Search stays unavailable until a search runs (the command table's rule).
     setWindowTitle(QStringLiteral("Quillon Videos 97"));
-    action(QStringLiteral("MenuEndSearch"))->setEnabled(false);
+    updateCommandStates();
 
     // Program folder (created when missing) and start folder.
     session_->setStartFolder(QDir::currentPath());
@@ -165,7 +136,8 @@ bool MainWindow::chooseStartDatabase() {
     return true;
 }
 
-// Step 8 on success: point the main table at the catalogue, read its settings, choose the index.
+// A catalogue that passed the format check at start: point the main table at it, read its
+// settings, choose the index.
 void MainWindow::openStartDatabase() {
     Session& s = *session_;
     s.closeTable();
@@ -289,6 +261,20 @@ void MainWindow::chooseDateFormat(int code) {
     session_->notifyDisplayFormatsChanged();
 }
 
+void MainWindow::chooseCurrencyFormat(int choice) {
+    session_->program().currencyFormat = choice;
+    currencyItems_[0]->setChecked(choice == USFormat);
+    currencyItems_[1]->setChecked(choice == SystemFormat);
+    session_->notifyDisplayFormatsChanged();
+}
+
+void MainWindow::chooseNumericFormat(int choice) {
+    session_->program().numericFormat = choice;
+    numericItems_[0]->setChecked(choice == USFormat);
+    numericItems_[1]->setChecked(choice == SystemFormat);
+    session_->notifyDisplayFormatsChanged();
+}
+
 void MainWindow::toggleLeadingZeros() {
     ProgramSettings& p = session_->program();
     p.dateLeadingZeros = !p.dateLeadingZeros;
@@ -297,203 +283,69 @@ void MainWindow::toggleLeadingZeros() {
     session_->notifyDisplayFormatsChanged();
 }
 
-// Step 14: browse mode.
+// Browse mode: the commands that change the catalogue are off (the command table's rule), the
+// navigator only moves, and the grid never edits, whichever catalogue is open (see
+// applyViewerOptions; the catalogues' own Field Editing settings are left as they are).
 void MainWindow::applyBrowseMode() {
     session_->setBrowseMode(true);
-    rememberedFieldEditing_ = session_->database().fieldEditing;
-    session_->database().fieldEditing = false;
     navigator_->setBrowseMode(true);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Menus, speed bar, lettered buttons
 
-QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& caption,
-                             const QKeySequence& key) {
-    auto* a = menu->addAction(caption);
-    a->setObjectName(name);
-    if (!key.isEmpty()) a->setShortcut(key);
-    actions_.push_back(a);
-    return a;
-}
-
 QAction* MainWindow::action(const QString& name) const {
-    for (QAction* a : actions_)
+    for (const auto& [command, a] : commands_)
         if (a->objectName() == name) return a;
+    for (QMenu* menu : submenus_)
+        if (menu->menuAction()->objectName() == name) return menu->menuAction();
     return nullptr;
 }
 
+// The menus from the command table: menus and submenus in the order their first item comes.
 void MainWindow::buildMenus() {
-    QMenuBar* bar = menuBar();
-    const auto ctrl = [](Qt::Key k) { return QKeySequence(Qt::CTRL | k); };
-    const auto shift = [](Qt::Key k) { return QKeySequence(Qt::SHIFT | k); };
-
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    connect(addItem(file, "MenuNew", "&New Database", ctrl(Qt::Key_W)), &QAction::triggered, this,
-            &MainWindow::newCatalogue);
-    connect(addItem(file, "MenuOpen", "&Open Database", ctrl(Qt::Key_O)), &QAction::triggered, this,
-            &MainWindow::openCatalogue);
-    connect(addItem(file, "MenuUpdate", "&Update Database", ctrl(Qt::Key_Z)), &QAction::triggered, this,
-            &MainWindow::updateDatabase);
-    file->addSeparator();
-    addItem(file, "MenuBackup", "&Back Up Data", ctrl(Qt::Key_B));
-    addItem(file, "MenuRestore", "&Restore Data", ctrl(Qt::Key_Y));
-    file->addSeparator();
-    connect(addItem(file, "MenuPrint", "&Print", ctrl(Qt::Key_P)), &QAction::triggered, this,
-            &MainWindow::showReports);
-    file->addSeparator();
-    connect(addItem(file, "MenuExit", "E&xit", ctrl(Qt::Key_X)), &QAction::triggered, this, &QWidget::close);
-    lastFilesSeparator_ = file->addSeparator();
-    for (int i = 0; i < 5; ++i) {
-        QAction* a =
-            addItem(file, QStringLiteral("MenuLastFile%1").arg(i + 1), QStringLiteral("&%1").arg(i + 1));
-        connect(a, &QAction::triggered, this, [this, i] { openRecentFile(i + 1); });
-        lastFileItems_[i] = a;
+    std::map<QString, QMenu*> menus;
+    const auto menuFor = [&](const QString& path) {
+        if (auto it = menus.find(path); it != menus.end()) return it->second;
+        const qsizetype slash = path.lastIndexOf(u'/');
+        QMenu* menu = nullptr;
+        if (slash < 0) {
+            menu = menuBar()->addMenu(path);
+        } else {
+            const QString caption = path.mid(slash + 1);
+            QMenu* parent = menus.at(path.left(slash));
+            menu = parent->addMenu(caption);
+            menu->menuAction()->setObjectName(submenuObjectName(caption));
+            submenus_.push_back(menu);
+        }
+        menus[path] = menu;
+        return menu;
+    };
+    for (const Command& c : mainCommands()) {
+        QMenu* menu = menuFor(c.menu);
+        QAction* separator = c.separatorBefore ? menu->addSeparator() : nullptr;
+        QAction* a = menu->addAction(c.caption);
+        a->setObjectName(c.name);
+        if (!c.shortcut.isEmpty()) a->setShortcut(c.shortcut);
+        a->setCheckable(c.checkable);
+        if (c.handler) connect(a, &QAction::triggered, this, [this, &c] { c.handler(*this); });
+        commands_.emplace_back(&c, a);
+        if (c.name == QLatin1String("MenuLastFile1")) lastFilesSeparator_ = separator;
     }
 
-    QMenu* records = bar->addMenu(QStringLiteral("&Records"));
-    connect(addItem(records, "MenuAdd", "&Add", ctrl(Qt::Key_A)), &QAction::triggered, this,
-            &MainWindow::addClicked);
-    connect(addItem(records, "MenuEdit", "&Edit", ctrl(Qt::Key_E)), &QAction::triggered, this,
-            &MainWindow::editClicked);
-    connect(addItem(records, "MenuCopy", "&Copy", ctrl(Qt::Key_C)), &QAction::triggered, this,
-            &MainWindow::copyClicked);
-    connect(addItem(records, "MenuDelete", "&Delete", ctrl(Qt::Key_D)), &QAction::triggered, this,
-            &MainWindow::deleteClicked);
-    records->addSeparator();
-    addItem(records, "MenuImport", "&Import", ctrl(Qt::Key_M));
-    addItem(records, "MenuExport", "E&xport", ctrl(Qt::Key_T));
-
-    QMenu* navigate = bar->addMenu(QStringLiteral("Navi&gate"));
-    connect(addItem(navigate, "MenuSearch", "&Search (Query)", ctrl(Qt::Key_S)), &QAction::triggered, this,
-            &MainWindow::search);
-    connect(addItem(navigate, "MenuEndSearch", "&End Search", ctrl(Qt::Key_I)), &QAction::triggered, this,
-            &MainWindow::endSearch);
-    connect(addItem(navigate, "MenuLocate", "&Locate", ctrl(Qt::Key_L)), &QAction::triggered, this,
-            &MainWindow::locate);
-    connect(addItem(navigate, "MenuLocateNext", "Locate &Next", ctrl(Qt::Key_N)), &QAction::triggered, this,
-            &MainWindow::locateNext);
-    connect(addItem(navigate, "MenuReports", "&Reports", ctrl(Qt::Key_R)), &QAction::triggered, this,
-            &MainWindow::showReports);
-    addItem(navigate, "MenuViewer", "&Viewer", ctrl(Qt::Key_V));
-
-    QMenu* options = bar->addMenu(QStringLiteral("&Options"));
-    connect(addItem(options, "MenuSortOrder", "Sort &Order", ctrl(Qt::Key_Q)), &QAction::triggered, this,
-            &MainWindow::chooseSortOrder);
-    QMenu* sizes = options->addMenu(QStringLiteral("Screen Si&ze"));
-    const Qt::Key sizeKeys[4] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
-    for (int i = 0; i < 4; ++i) {
-        const int size = screensize::Sizes[i];
-        const QSize need = screensize::needed(size);
-        QAction* a =
-            addItem(sizes, QStringLiteral("MenuSize%1").arg(size),
-                    QStringLiteral("%1 x %2").arg(need.width()).arg(need.height()), shift(sizeKeys[i]));
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, size] { chooseScreenSize(size); });
-        sizeItems_[i] = a;
-    }
-    QMenu* access = options->addMenu(QStringLiteral("&Screen Access"));
-    const char* barNames[3] = {"MenuSpeedButtons", "MenuLetteredButtons", "MenuNoButtons"};
-    const char* barCaptions[3] = {"&Speed Buttons", "&Lettered Buttons", "&None"};
-    const Qt::Key barKeys[3] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3};
-    for (int i = 0; i < 3; ++i) {
-        QAction* a = addItem(access, barNames[i], barCaptions[i], ctrl(barKeys[i]));
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this,
-                [this, i] { chooseButtonBar(static_cast<ButtonBarMode>(i + 1)); });
-        barItems_[i] = a;
-    }
-    QMenu* color = options->addMenu(QStringLiteral("&Color"));
-    addItem(color, "MenuMainColor", "&Main Window Color", ctrl(Qt::Key_F4));
-    addItem(color, "MenuEditColor", "&Edit Window Color", ctrl(Qt::Key_F5));
-    addItem(color, "MenuSearchColor", "&Search Window Color", ctrl(Qt::Key_F6));
-    addItem(color, "MenuReportColor", "&Report Window Color", ctrl(Qt::Key_F7));
-    addItem(color, "MenuConfigureColor", "&Configure Window Color", ctrl(Qt::Key_F8));
-    color->addSeparator();
-    addItem(color, "MenuAllColor", "&ALL Windows Color", ctrl(Qt::Key_F9));
-    listMenu_ = options->addMenu(QStringLiteral("List &Maintenance"));
-    listMenu_->menuAction()->setObjectName(QStringLiteral("MenuListMaintenance"));
-    actions_.push_back(listMenu_->menuAction());
-    connect(addItem(listMenu_, "MenuSaveDefaults", "Sa&ve As Defaults"), &QAction::triggered, this,
-            &MainWindow::saveDefaultLists);
-    connect(addItem(listMenu_, "MenuLoadDefaults", "Lo&ad In Defaults"), &QAction::triggered, this,
-            &MainWindow::loadDefaultLists);
-    listMenu_->addSeparator();
-    for (const ListItem& item : kListItems) {
-        const int list = item.list;
-        QAction* a = addItem(listMenu_, QStringLiteral("MenuMaintainList%1").arg(list), item.caption);
-        connect(a, &QAction::triggered, this, [this, list] { maintainList(list); });
-    }
-    QMenu* currency = options->addMenu(QStringLiteral("C&urrency Format"));
-    currencyItems_[0] = addItem(currency, "MenuCurrencyUS", "&U.S. Dollars");
-    currencyItems_[1] = addItem(currency, "MenuCurrencySystem", "&Windows Setting");
-    QMenu* numeric = options->addMenu(QStringLiteral("&Numeric Format"));
-    numericItems_[0] = addItem(numeric, "MenuNumericUS", "&U.S. Format");
-    numericItems_[1] = addItem(numeric, "MenuNumericSystem", "&Windows Setting");
-    for (int i = 0; i < 2; ++i) {
-        const int choice = i + 1;
-        currencyItems_[i]->setCheckable(true);
-        numericItems_[i]->setCheckable(true);
-        connect(currencyItems_[i], &QAction::triggered, this, [this, choice] {
-            session_->program().currencyFormat = choice;
-            currencyItems_[0]->setChecked(choice == USFormat);
-            currencyItems_[1]->setChecked(choice == SystemFormat);
-            session_->notifyDisplayFormatsChanged();
-        });
-        connect(numericItems_[i], &QAction::triggered, this, [this, choice] {
-            session_->program().numericFormat = choice;
-            numericItems_[0]->setChecked(choice == USFormat);
-            numericItems_[1]->setChecked(choice == SystemFormat);
-            session_->notifyDisplayFormatsChanged();
-        });
-    }
-    QMenu* date = options->addMenu(QStringLiteral("&Date Format"));
-    leadingZerosItem_ = addItem(date, "MenuLeadingZeros", "&Leading Zeros");
-    leadingZerosItem_->setCheckable(true);
-    connect(leadingZerosItem_, &QAction::triggered, this, &MainWindow::toggleLeadingZeros);
-    date->addSeparator();
-    for (int c = 1; c <= 12; ++c) {
-        QAction* a = addItem(date, QStringLiteral("MenuDateFormat%1").arg(c), DateFormat::menuCaption(c));
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, c] { chooseDateFormat(c); });
-        dateItems_[c - 1] = a;
-    }
-    options->addSeparator();
-    connect(addItem(options, "MenuLabelFont", "&Label Font", shift(Qt::Key_F8)), &QAction::triggered, this,
-            [this] { chooseFont(0); });
-    connect(addItem(options, "MenuEditFont", "&Edit Font", shift(Qt::Key_F9)), &QAction::triggered, this,
-            [this] { chooseFont(1); });
-    connect(addItem(options, "MenuButtonFont", "&Button Font", shift(Qt::Key_F10)), &QAction::triggered, this,
-            [this] { chooseFont(2); });
-
-    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    connect(addItem(tools, "MenuSearchReplace", "&Search and Replace", ctrl(Qt::Key_F)), &QAction::triggered,
-            this, &MainWindow::searchAndReplace);
-    connect(addItem(tools, "MenuRebuild", "&Rebuild Indexes"), &QAction::triggered, this,
-            &MainWindow::rebuildIndex);
-    connect(addItem(tools, "MenuPack", "&Pack Database"), &QAction::triggered, this,
-            &MainWindow::packCatalogue);
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    connect(addItem(help, "MenuHelpContents", "&Contents", ctrl(Qt::Key_H)), &QAction::triggered, this,
-            &MainWindow::showHelpContents);
-    connect(addItem(help, "MenuTips", "&Review \"Tips of the Day\""), &QAction::triggered, this,
-            &MainWindow::showTips);
-    connect(addItem(help, "MenuAbout", "&About"), &QAction::triggered, this, &MainWindow::showAbout);
-}
-
-void MainWindow::addSpeedButton(const QString& hint, const QString& icon, QAction* twin) {
-    auto* b = new QToolButton(speedBar_);
-    b->setObjectName(QStringLiteral("Speed%1").arg(speedButtons_.size()));
-    b->setIcon(themedIcon(icon));
-    b->setIconSize(QSize(20, 20));
-    b->setToolTip(hint);
-    b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    const int i = int(speedButtons_.size());
-    b->setGeometry(4 + i * 24, 4, 24, 24);
-    connect(b, &QToolButton::clicked, twin, &QAction::trigger);
-    speedButtons_.emplace_back(b, twin);
+    // The items that show a choice in force or change with the recently used list.
+    for (int i = 0; i < 5; ++i)
+        lastFileItems_[i] = action(QStringLiteral("MenuLastFile%1").arg(i + 1));
+    for (int i = 0; i < 4; ++i)
+        sizeItems_[i] = action(QStringLiteral("MenuSize%1").arg(screensize::Sizes[i]));
+    const char* bars[3] = {"MenuSpeedButtons", "MenuLetteredButtons", "MenuNoButtons"};
+    for (int i = 0; i < 3; ++i)
+        barItems_[i] = action(QString::fromLatin1(bars[i]));
+    for (int c = 1; c <= 12; ++c)
+        dateItems_[c - 1] = action(QStringLiteral("MenuDateFormat%1").arg(c));
+    leadingZerosItem_ = action(QStringLiteral("MenuLeadingZeros"));
+    currencyItems_ = {action(QStringLiteral("MenuCurrencyUS")), action(QStringLiteral("MenuCurrencySystem"))};
+    numericItems_ = {action(QStringLiteral("MenuNumericUS")), action(QStringLiteral("MenuNumericSystem"))};
 }
 
 QToolButton* MainWindow::speedButton(const QString& hint) const {
@@ -502,49 +354,48 @@ QToolButton* MainWindow::speedButton(const QString& hint) const {
     return nullptr;
 }
 
+// The commands of the table in the order of a button position (speed bar or lettered buttons).
+static std::vector<const Command*> commandsByPosition(int Command::*position) {
+    std::vector<const Command*> out;
+    for (const Command& c : mainCommands())
+        if (c.*position >= 0) out.push_back(&c);
+    std::sort(out.begin(), out.end(),
+              [position](const Command* a, const Command* b) { return a->*position < b->*position; });
+    return out;
+}
+
 void MainWindow::buildSpeedBar() {
     speedBar_ = new QFrame(central_);
     speedBar_->setObjectName(QStringLiteral("SpeedBar"));
     static_cast<QFrame*>(speedBar_)->setFrameShape(QFrame::NoFrame);
-    const struct {
-        const char* hint;
-        const char* icon;
-        const char* twin;
-    } buttons[] = {
-        {"Add Record", "list-add", "MenuAdd"},
-        {"Edit Record", "document-edit", "MenuEdit"},
-        {"Copy Record", "edit-copy", "MenuCopy"},
-        {"Delete Record", "edit-delete", "MenuDelete"},
-        {"Search Records", "system-search", "MenuSearch"},
-        {"End Search", "process-stop", "MenuEndSearch"},
-        {"Reports", "document-print", "MenuReports"},
-        {"Viewer Configuration", "preferences-system-windows", "MenuViewer"},
-        {"Import Records", "document-import", "MenuImport"},
-        {"Export Records", "document-export", "MenuExport"},
-        {"Help", "help-browser", "MenuHelpContents"},
-        {"Open Database", "document-open", "MenuOpen"},
-        {"New Database", "document-new", "MenuNew"},
-        {"Color Setup", "preferences-desktop-theme", "MenuAllColor"},
-        {"Set Sorting Order", "view-sort-ascending", "MenuSortOrder"},
-        {"Locate Record", "edit-find", "MenuLocate"},
-        {"Locate Next Record", "edit-find-next", "MenuLocateNext"},
-    };
-    for (const auto& b : buttons)
-        addSpeedButton(QString::fromLatin1(b.hint), QString::fromLatin1(b.icon),
-                       action(QString::fromLatin1(b.twin)));
+    for (const Command* c : commandsByPosition(&Command::speedPosition)) {
+        auto* b = new QToolButton(speedBar_);
+        const int i = int(speedButtons_.size());
+        b->setObjectName(QStringLiteral("Speed%1").arg(i));
+        b->setIcon(themedIcon(c->speedIcon));
+        b->setIconSize(QSize(20, 20));
+        b->setToolTip(c->speedHint);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setGeometry(4 + i * 24, 4, 24, 24);
+        QAction* twin = action(c->name);
+        connect(b, &QToolButton::clicked, twin, &QAction::trigger);
+        speedButtons_.emplace_back(b, twin);
+    }
 }
 
 void MainWindow::buildLetteredButtons() {
-    const char* twins[10] = {"MenuAdd",       "MenuEdit",    "MenuCopy",   "MenuDelete",       "MenuSearch",
-                             "MenuEndSearch", "MenuReports", "MenuViewer", "MenuHelpContents", "MenuExit"};
-    for (int i = 0; i < 10; ++i) {
-        auto* b = new QPushButton(QString::fromLatin1(kLetteredCaptions[i]), central_);
+    for (const Command* c : commandsByPosition(&Command::letteredPosition)) {
+        const int i = c->letteredPosition;
+        if (i >= int(lettered_.size())) continue;
+        auto* b = new QPushButton(c->letteredCaption, central_);
         b->setObjectName(QStringLiteral("Lettered%1").arg(i));
         b->setGeometry(4 + i * 63, 3, 62, 40);
         b->setFocusPolicy(Qt::NoFocus);
-        QAction* twin = action(QString::fromLatin1(twins[i]));
+        QAction* twin = action(c->name);
         connect(b, &QPushButton::clicked, twin, &QAction::trigger);
-        lettered_[i] = b;
+        lettered_[size_t(i)] = b;
+        letteredTwins_[size_t(i)] = twin;
     }
     navigationLabel_ = new QLabel(QStringLiteral("Navigation Controls"), central_);
     navigationLabel_->setObjectName(QStringLiteral("NavigationLabel"));
@@ -643,32 +494,27 @@ void MainWindow::chooseButtonBar(ButtonBarMode mode) {
     applyButtonBar();
 }
 
-// Which commands are available: browse mode, the search state, and the button-bar mode.
+// Which commands are available: the command table's rules for browse mode and the search state;
+// a submenu is available when one of its items is; a hidden button is not available.
 void MainWindow::updateCommandStates() {
-    const bool browse = session_->browseMode();
-    const bool search = session_->searchOn();
-    const auto set = [this](const char* name, bool on) { action(QString::fromLatin1(name))->setEnabled(on); };
-
-    set("MenuAdd", !browse);
-    set("MenuCopy", !browse);
-    set("MenuDelete", !browse);
-    set("MenuEndSearch", search);
-    set("MenuListMaintenance", !browse);
-    set("MenuSearchReplace", !browse);
-    // Commands whose windows the program does not have yet stay visible and unavailable.
-    for (const char* later : {"MenuBackup", "MenuRestore", "MenuImport", "MenuExport", "MenuViewer",
-                              "MenuMainColor", "MenuEditColor", "MenuSearchColor", "MenuReportColor",
-                              "MenuConfigureColor", "MenuAllColor"})
-        set(later, false);
+    CommandState state;
+    state.browseMode = session_->browseMode();
+    state.searchOn = session_->searchOn();
+    for (const auto& [command, a] : commands_)
+        a->setEnabled(command->availableIn(state));
+    for (QMenu* menu : submenus_) {
+        bool any = false;
+        for (QAction* a : menu->actions())
+            any = any || (!a->isSeparator() && a->isEnabled());
+        menu->menuAction()->setEnabled(any);
+    }
 
     const ButtonBarMode mode = buttonBarMode();
     for (const auto& [button, twin] : speedButtons_)
         button->setEnabled(mode == ButtonBarMode::Speed && twin->isEnabled());
-    const char* twins[10] = {"MenuAdd",       "MenuEdit",    "MenuCopy",   "MenuDelete",       "MenuSearch",
-                             "MenuEndSearch", "MenuReports", "MenuViewer", "MenuHelpContents", "MenuExit"};
-    for (int i = 0; i < 10; ++i)
-        lettered_[i]->setEnabled(mode == ButtonBarMode::Lettered &&
-                                 action(QString::fromLatin1(twins[i]))->isEnabled());
+    for (size_t i = 0; i < lettered_.size(); ++i)
+        if (lettered_[i])
+            lettered_[i]->setEnabled(mode == ButtonBarMode::Lettered && letteredTwins_[i]->isEnabled());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -707,11 +553,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     p.mainWindowWidth = normal.width();
     p.mainWindowHeight = normal.height();
     p.lastDatabase = s.currentDatabase();
-    if (s.browseMode()) s.database().fieldEditing = rememberedFieldEditing_;
     QString error;
     if (!s.saveProgramSettings(&error)) reportProblem(error);
     if (databaseValid_ && !s.saveDatabaseSettings(&error)) reportProblem(error);
-    if (s.browseMode()) s.database().fieldEditing = false;
     event->accept();
 }
 
@@ -745,16 +589,18 @@ void MainWindow::showOpenCatalogue() {
 }
 
 void MainWindow::displayCount() {
-    uint32_t count = 0;
-    if (session_->table().isOpen()) {
-        try {
-            count = session_->table().recordCount();
-        } catch (const dbase::DbError& e) {
-            reportProblem(QString::fromUtf8(e.what()));
-        }
+    // The grid's rows are the records the table's cursor visits, so their number is the count.
+    // A large catalogue is still being counted just after it opened: the label waits for it.
+    const ViewerModel* model = grid_->viewerModel();
+    const bool open = session_->table().isOpen();
+    if (open && model->isCounting()) {
+        countLabel_->setText(QStringLiteral("\u2026"));
+        countLabel_->setToolTip(QStringLiteral("Counting the videos"));
+    } else {
+        countLabel_->setText(QString::number(open ? model->rowCount() : 0));
+        countLabel_->setToolTip(QString());
     }
-    countLabel_->setText(QString::number(count));
-    navigator_->setEditState(false, count > 0);
+    navigator_->setEditState(grid_->isEditingCell(), open && model->rowCount() > 0);
 }
 
 void MainWindow::endSearch() {
@@ -816,14 +662,16 @@ void MainWindow::searchAndReplace() {
 // ---------------------------------------------------------------------------------------------
 // Options and help
 
-void MainWindow::chooseFont(int which) {
+void MainWindow::chooseFont(UserFont which) {
     Session& s = *session_;
-    const QFont current = which == 0 ? s.labelFont() : which == 1 ? s.editFont() : s.buttonFont();
+    const QFont current = which == LabelFont  ? s.labelFont()
+                          : which == EditFont ? s.editFont()
+                                              : s.buttonFont();
     const std::optional<QFont> chosen = Prompts::instance().font(this, current);
     if (!chosen) return;
-    if (which == 0)
+    if (which == LabelFont)
         s.setLabelFont(*chosen);
-    else if (which == 1)
+    else if (which == EditFont)
         s.setEditFont(*chosen);
     else
         s.setButtonFont(*chosen);
@@ -873,6 +721,12 @@ void MainWindow::createViewerGrid() {
     });
     connect(session_.get(), &Session::displayFormatsChanged, this,
             [this] { grid_->setValueFormats(session_->valueFormats()); });
+    // Post and Cancel of the navigator follow the cell being edited in the grid.
+    connect(grid_, &ViewerGrid::editStateChanged, this, [this](bool editing) {
+        navigator_->setEditState(editing, grid_->viewerModel()->rowCount() > 0);
+    });
+    // A count still running holds the file open: it ends before the table closes.
+    connect(session_.get(), &Session::tableClosing, grid_->viewerModel(), &ViewerModel::finishCount);
 }
 
 QWidget* MainWindow::gridWidget() const {
@@ -882,7 +736,9 @@ QWidget* MainWindow::gridWidget() const {
 void MainWindow::applyViewerOptions() {
     grid_->setValueFormats(session_->valueFormats());
     grid_->reload();
-    grid_->applyViewerOptions(session_->database());
+    DatabaseSettings shown = session_->database();
+    if (session_->browseMode()) shown.fieldEditing = false;
+    grid_->applyViewerOptions(shown);
 }
 
 void MainWindow::navigatorClicked(RecordNavigator::Button button) {
@@ -897,10 +753,12 @@ void MainWindow::navigatorClicked(RecordNavigator::Button button) {
         if (row > 0) grid_->selectRow(row - 1);
         break;
     case RecordNavigator::Next:
-        if (row + 1 < rows) grid_->selectRow(row + 1);
+        if (row + 1 >= rows) grid_->ensureAllRows();
+        if (row + 1 < grid_->model()->rowCount()) grid_->selectRow(row + 1);
         break;
     case RecordNavigator::Last:
-        if (rows > 0) grid_->selectRow(rows - 1);
+        grid_->ensureAllRows();
+        if (grid_->model()->rowCount() > 0) grid_->selectRow(grid_->model()->rowCount() - 1);
         break;
     case RecordNavigator::Insert:
         addClicked();
@@ -912,8 +770,10 @@ void MainWindow::navigatorClicked(RecordNavigator::Button button) {
         editClicked();
         break;
     case RecordNavigator::Post:
+        grid_->postEdit();
+        break;
     case RecordNavigator::Cancel:
-        // Edits in the grid are posted as each cell is left; the record editor posts its own.
+        grid_->cancelEdit();
         break;
     case RecordNavigator::Refresh:
         try {

@@ -25,6 +25,8 @@ class QToolButton;
 class QWidget;
 class LocateCommand;
 class RecordEditor;
+struct Command;
+struct ExclusiveRun;
 class ViewerGrid;
 
 class MainWindow : public QMainWindow {
@@ -39,6 +41,10 @@ public:
     bool startedOk() const { return startedOk_; }
 
     Session& session() { return *session_; }
+
+    // Enables the commands by the command table's rules for the state in force (browse mode,
+    // search on) and the button-bar mode.
+    void updateCommandStates();
 
     // Operations other windows call.
     void showOpenCatalogue();  // everything that depends on the open catalogue
@@ -96,6 +102,18 @@ public:
     void chooseButtonBar(ButtonBarMode mode);
     void chooseDateFormat(int code);
     void toggleLeadingZeros();
+    void chooseCurrencyFormat(int choice); // USFormat or SystemFormat
+    void chooseNumericFormat(int choice);
+
+    // Commands of the Options and Help menus.
+    enum UserFont { LabelFont, EditFont, ButtonFont };
+    void chooseFont(UserFont which);
+    void showHelpContents();
+    void showTips();
+    void showAbout();
+    void saveDefaultLists();
+    void loadDefaultLists();
+    void maintainList(int listNumber);
 
     // The screen size the checks use; tests set a smaller one.
     void setScreenSizeForChecks(const QSize& size) { screenForChecks_ = size; }
@@ -126,28 +144,18 @@ private:
     void buildSpeedBar();
     void buildLetteredButtons();
     void buildCentralArea();
-    QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key = {});
-    void addSpeedButton(const QString& hint, const QString& icon, QAction* twin);
     void layoutCentral();
-    void updateCommandStates();
     void setCaptionFor(const QString& path);
 
     // Handlers.
     void navigatorClicked(RecordNavigator::Button button);
     void showEditor(EditorMode mode);
-    void chooseFont(int which);
-    void showHelpContents();
-    void showTips();
-    void showAbout();
-    void saveDefaultLists();
-    void loadDefaultLists();
-    void maintainList(int listNumber);
-    QString formatProblem(const QString& path) const;
     bool formatCheck(const QString& path, bool showMessage);
     void reportProblem(const QString& text);
     void applyUserFontsToWindow();
     void reopenShared();
-    bool exclusiveOperation(const QString& question, const QString& failure, bool pack);
+    void exclusiveOperation(const QString& question, ExclusiveRun (*run)(const QString&),
+                            const QString& inUseMessage);
     void saveOpenDatabase();
     QString dialogFolder() const;
     void createViewerGrid();
@@ -161,12 +169,12 @@ private:
     bool startFromSettings_ = false; // the start catalogue is the settings' last database
     bool tipsShown_ = false;
     bool shownOnce_ = false;
-    bool rememberedFieldEditing_ = false;
     int sizeInForce_ = 640;
     QSize screenForChecks_;
 
-    // Menus and items.
-    std::vector<QAction*> actions_;
+    // Menus and items: one item per row of the command table.
+    std::vector<std::pair<const Command*, QAction*>> commands_;
+    std::vector<QMenu*> submenus_;
     std::array<QAction*, 5> lastFileItems_{};
     QAction* lastFilesSeparator_ = nullptr;
     std::array<QAction*, 4> sizeItems_{};
@@ -175,13 +183,13 @@ private:
     QAction* leadingZerosItem_ = nullptr;
     std::array<QAction*, 2> currencyItems_{};
     std::array<QAction*, 2> numericItems_{};
-    QMenu* listMenu_ = nullptr;
 
     // Central area.
     QWidget* central_ = nullptr;
     QWidget* speedBar_ = nullptr;
     std::vector<std::pair<QToolButton*, QAction*>> speedButtons_;
     std::array<QPushButton*, 10> lettered_{};
+    std::array<QAction*, 10> letteredTwins_{};
     QLabel* navigationLabel_ = nullptr;
     RecordNavigator* navigator_ = nullptr;
     QFrame* viewerFrame_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include "catalogue/datalists.h"
@@ -69,15 +70,21 @@ public:
             combo->setFont(grid_->gridFont_);
             combo->setMaxVisibleItems(12);
             if (fs.typeCode == TypeString) combo->lineEdit()->setMaxLength(fs.width);
+            grid_->cellEditor_ = combo;
             return combo;
         }
-        if (ViewerModel::isCheckSlot(slot)) return QStyledItemDelegate::createEditor(parent, option, index);
+        if (ViewerModel::isCheckSlot(slot)) {
+            QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+            grid_->cellEditor_ = editor;
+            return editor;
+        }
         // A plain line edit: it keeps to its cell while typing (the default one grows over the
         // cells beside it).
         auto* line = new QLineEdit(parent);
         line->setFrame(false);
         line->setFont(grid_->gridFont_);
         if (fs.typeCode == TypeString) line->setMaxLength(fs.width);
+        grid_->cellEditor_ = line;
         return line;
     }
 
@@ -145,6 +152,12 @@ ViewerGrid::ViewerGrid(dbase::Table& table, QWidget* parent)
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         syncToTable();
         emit recordsChanged();
+    });
+    // The count of a large catalogue ends after the first screen shows.
+    connect(model_, &ViewerModel::countChanged, this, &ViewerGrid::recordsChanged);
+    // Scrolled to the end of the rows known so far: the rest are needed now.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (model_->isCounting() && value >= verticalScrollBar()->maximum()) model_->finishCount();
     });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (!index.isValid()) return;
@@ -279,6 +292,11 @@ void ViewerGrid::syncToTable() {
         return;
     }
     int row = model_->currentRow();
+    if (row < 0 && model_->isCounting() && model_->table().recNo() != 0) {
+        // The current record lies beyond the rows known so far.
+        model_->finishCount();
+        row = model_->currentRow();
+    }
     if (row < 0) row = 0;
     selectRow(row);
     model_->setIndicatorRow(currentRecordRow());
@@ -292,6 +310,50 @@ void ViewerGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
         model_->gotoRow(current.row());
     model_->setIndicatorRow(current.isValid() ? current.row() : -1);
     if (!previous.isValid() || current.row() != previous.row()) emit currentRecordChanged();
+}
+
+bool ViewerGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool started = QTableView::edit(index, trigger, event);
+    if (started && cellEditor_) emit editStateChanged(true);
+    return started;
+}
+
+void ViewerGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    const bool ours = editor && editor == cellEditor_;
+    QTableView::closeEditor(editor, hint);
+    if (ours) {
+        cellEditor_ = nullptr;
+        emit editStateChanged(false);
+    }
+}
+
+void ViewerGrid::postEdit() {
+    if (QWidget* editor = cellEditor_) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void ViewerGrid::cancelEdit() {
+    if (QWidget* editor = cellEditor_) closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+QModelIndex ViewerGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Moving past the rows known so far waits for the rest of the count.
+    if (model_->isCounting()) {
+        const int row = currentRecordRow();
+        const int page = std::max(1, viewport()->height() / std::max(1, rowHeight(std::max(0, row))));
+        const bool pastKnown =
+            action == MoveEnd ||
+            ((action == MoveDown || action == MoveNext) && row + 1 >= model_->rowCount()) ||
+            (action == MovePageDown && row + page >= model_->rowCount());
+        if (pastKnown) ensureAllRows();
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void ViewerGrid::ensureAllRows() {
+    model_->finishCount();
 }
 
 void ViewerGrid::keyPressEvent(QKeyEvent* event) {

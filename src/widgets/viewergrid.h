@@ -52,6 +52,15 @@ public:
     int currentRecordRow() const;
     // Makes a row current (and its record the table's current record).
     void selectRow(int row);
+    // Waits for the count of a large catalogue when it still runs (every row is then known).
+    void ensureAllRows();
+
+    // A cell being edited (field editing on): its value is written by postEdit, dropped by
+    // cancelEdit; editStateChanged tells when a cell editor opens and closes.
+    bool isEditingCell() const { return cellEditor_ != nullptr; }
+    using QTableView::edit; // edit(index) opens a cell's editor
+    void postEdit();
+    void cancelEdit();
 
 signals:
     // Double-click on a record: the record editor should open on it (already current).
@@ -62,11 +71,15 @@ signals:
     void recordsChanged();
     // An engine failure while reading, editing or deleting; the grid has already told the user.
     void engineError(const QString& message);
+    void editStateChanged(bool editing);
 
 protected:
     // Ctrl+Delete deletes the current record (with the question) while field editing is on.
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void showEngineError(const QString& message);
@@ -76,6 +89,7 @@ private:
     QPointer<DataLists> lists_;
     QFont gridFont_;
     bool fieldEditing_ = false;
+    QPointer<QWidget> cellEditor_; // the open cell editor, if any
     bool rowLines_ = true;
     bool columnLines_ = true;
     class CellDelegate;

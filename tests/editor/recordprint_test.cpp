@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "base/printjob.h"
 #include "editor/recordprint.h"
 
 namespace {
@@ -64,9 +65,9 @@ TEST(RecordPrint, OnePagePerCopyWithTheLinesInOrder) {
     {
         QPdfWriter pdf(file);
         pdf.setPageSize(QPageSize(QPageSize::A4));
-        EXPECT_FALSE(RecordPrint::busy());
+        EXPECT_FALSE(PrintJob::active());
         ASSERT_TRUE(RecordPrint(fortyLines()).print(pdf, 3));
-        EXPECT_FALSE(RecordPrint::busy());
+        EXPECT_FALSE(PrintJob::active());
     }
     EXPECT_TRUE(run("pdfinfo", {file}).contains(QRegularExpression("Pages:\\s+3\\b")));
     const QStringList pages = run("pdftotext", {"-layout", file, "-"}).split('\f', Qt::SkipEmptyParts);
@@ -83,5 +84,5 @@ TEST(RecordPrint, ADeviceThatCannotBeginFails) {
     guiApp();
     QPdfWriter pdf(QStringLiteral("/nonexistent-folder/x/record.pdf"));
     EXPECT_FALSE(RecordPrint(fortyLines()).print(pdf, 1));
-    EXPECT_FALSE(RecordPrint::busy());
+    EXPECT_FALSE(PrintJob::active());
 }

@@ -125,7 +125,7 @@ TEST(DatabaseFiles, NewDatabaseIsCreatedEmptyAndOpened) {
             return TestRecord{QString("Film %1").arg(i), "Drama", "", "No", 1990};
         });
     }
-    main->displayCount();
+    main->session().notifyRecordsChanged(); // as the record editor does after an Update
     EXPECT_EQ(main->countLabel()->text(), QString("3"));
     prompts.answerFile(box.other("FRESH.DBF"));
     main->action("MenuNew")->trigger();

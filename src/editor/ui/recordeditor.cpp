@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "base/printjob.h"
 #include "base/regional.h"
 #include "catalogue/datalists.h"
 #include "catalogue/fieldslots.h"
@@ -762,17 +763,15 @@ QStringList RecordEditor::printLines() const {
 
 void RecordEditor::printRecord() {
     Prompts& p = Prompts::instance();
-    if (RecordPrint::busy()) {
-        p.error(this, QStringLiteral("Other print job currently in progress."));
+    // Another print of this program still runs (a report sends its pages while its window
+    // stays responsive): this one waits for it to end.
+    if (PrintJob::active()) {
+        p.error(this, QString::fromLatin1(PrintJob::busyMessage()));
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Quillon Videos 97"));
     printer.setCreator(QStringLiteral("Quillon Videos 97"));
-    if (printer.printerState() == QPrinter::Active) {
-        p.error(this, QStringLiteral("Other print job currently in progress."));
-        return;
-    }
     if (!p.print(this, &printer)) return;
     // The copies are printed here, one page each, so the printer must not repeat them.
     const int copies = std::max(1, printer.copyCount());

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "base/paths.h"
+#include "base/printjob.h"
 #include "common/scriptedprompts.h"
 #include "common/sessioncatalogue.h"
 #include "editor/ui/awardpickdialog.h"
@@ -477,6 +478,20 @@ TEST_F(RecordEditorWindow, PrintedRecordHoldsTheFortyLinesInOrder) {
 
 TEST_F(RecordEditorWindow, PrintCancelledPrintsNothing) {
     open(EditorMode::Edit);
+    prompts.answerPrint(false);
+    editor->printRecord();
+    EXPECT_TRUE(prompts.done());
+}
+
+TEST_F(RecordEditorWindow, APrintWhileAnotherPrintJobRunsIsRefused) {
+    open(EditorMode::Edit);
+    {
+        const PrintJob report; // a report still sending its pages
+        prompts.expect("Error", "Other print job currently in progress.", Prompts::Ok);
+        editor->printRecord(); // no print dialog: the question above is the only one
+        EXPECT_TRUE(prompts.done());
+    }
+    // Once it has ended, printing asks for the printer again.
     prompts.answerPrint(false);
     editor->printRecord();
     EXPECT_TRUE(prompts.done());
