@@ -27,9 +27,9 @@ QString conversionQuestion(OldGeneration generation);
 QString miscellaneFromFlags(const QString& closeCapt, const QString& noiseRed, const QString& surroundSo);
 
 struct Conversion {
-    int converted = 0;   // records appended to the target
-    bool ok = false;     // every record converted and the old file deleted
-    QString error;       // the engine's or the file system's text when !ok
+    int converted = 0; // records appended to the target
+    bool ok = false;   // every record converted and the old file deleted
+    QString error;     // the engine's or the file system's text when !ok
 };
 
 // Appends every live record of the old catalogue to the open target table, copying the fields by

@@ -19,8 +19,8 @@
 #include "catalogue/fieldtext.h"
 #include "catalogue/sortorder.h"
 #include "cli/generator.h"
-#include "dbase/fileio.h"
 #include "cli/layoutscommand.h"
+#include "dbase/fileio.h"
 #include "dbase/table.h"
 
 namespace cli {

@@ -12,4 +12,4 @@ int run(const QStringList& args);
 // A value as one tab-separated output field: tab, CR, LF and backslash become \t, \r, \n, \\.
 void appendEscaped(std::string& out, std::string_view value);
 
-}  // namespace cli
+} // namespace cli

@@ -23,11 +23,11 @@ private:
     uint64_t serial_ = 0;
 
     uint64_t raw();
-    uint32_t below(uint32_t n);      // uniform in [0, n)
-    bool chance(uint32_t percent);   // true with the given probability in percent
+    uint32_t below(uint32_t n);    // uniform in [0, n)
+    bool chance(uint32_t percent); // true with the given probability in percent
     std::string person();
     std::string title();
     std::string date(int fromYear, int toYear);
 };
 
-}  // namespace cli
+} // namespace cli

@@ -15,4 +15,4 @@ class File;
 bool scanDeletionBytes(const File& file, uint64_t headerLen, uint32_t recLen, uint32_t count,
                        std::vector<uint8_t>& live, uint32_t& deleted);
 
-}  // namespace dbase
+} // namespace dbase

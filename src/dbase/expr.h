@@ -13,7 +13,7 @@ namespace dbase {
 
 struct FieldLayout {
     FieldDef def;
-    int offset = 0;  // byte offset inside the record (the deletion byte is offset 0)
+    int offset = 0; // byte offset inside the record (the deletion byte is offset 0)
 };
 
 class KeyExpression {
@@ -21,8 +21,8 @@ public:
     // Throws DbError with the expression in its text on a parse error or an unknown field.
     static KeyExpression compile(std::string_view expression, const std::vector<FieldLayout>& fields);
 
-    char keyType() const;   // 'C', 'N' or 'D'
-    int keyLength() const;  // C: static width; N: 12; D: 8
+    char keyType() const;  // 'C', 'N' or 'D'
+    int keyLength() const; // C: static width; N: 12; D: 8
     const std::string& text() const;
 
     // Key bytes for one record (record points at the deletion byte), in the MDX encoding:
@@ -36,7 +36,7 @@ public:
     KeyExpression(const KeyExpression&);
     KeyExpression& operator=(const KeyExpression&);
 
-    struct Node;  // the compiled expression tree (defined in expr.cpp)
+    struct Node; // the compiled expression tree (defined in expr.cpp)
 
 private:
     std::shared_ptr<const Node> root_;
@@ -46,8 +46,8 @@ private:
 };
 
 // Key encodings shared by the index and its tests.
-std::string encodeNumericKey(double value);   // 12-byte BCD
-std::string encodeDateKey(std::string_view yyyymmdd);  // 8-byte double, blank -> 0.0
+std::string encodeNumericKey(double value);           // 12-byte BCD
+std::string encodeDateKey(std::string_view yyyymmdd); // 8-byte double, blank -> 0.0
 double decodeDateKey(std::string_view key);
 
-}  // namespace dbase
+} // namespace dbase

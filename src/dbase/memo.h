@@ -25,4 +25,4 @@ private:
     uint64_t size_ = 0;
 };
 
-}  // namespace dbase
+} // namespace dbase

@@ -162,12 +162,12 @@ std::vector<Command> buildCommands() {
                           &MainWindow::endSearch),
                    "End Search", "process-stop", 5),
              "End Srch", 5);
-    speed(t.item("MenuLocate", "&Locate", ctrl(Qt::Key_L), R::Always, &MainWindow::locate), "Locate Record", "edit-find",
-          15);
-    speed(t.item("MenuLocateNext", "Locate &Next", ctrl(Qt::Key_N), R::Always, &MainWindow::locateNext), "Locate Next Record",
-          "edit-find-next", 16);
-    lettered(speed(t.item("MenuReports", "&Reports", ctrl(Qt::Key_R), R::Always, &MainWindow::showReports), "Reports",
-                   "document-print", 6),
+    speed(t.item("MenuLocate", "&Locate", ctrl(Qt::Key_L), R::Always, &MainWindow::locate), "Locate Record",
+          "edit-find", 15);
+    speed(t.item("MenuLocateNext", "Locate &Next", ctrl(Qt::Key_N), R::Always, &MainWindow::locateNext),
+          "Locate Next Record", "edit-find-next", 16);
+    lettered(speed(t.item("MenuReports", "&Reports", ctrl(Qt::Key_R), R::Always, &MainWindow::showReports),
+                   "Reports", "document-print", 6),
              "Reports", 6);
     lettered(speed(t.item("MenuViewer", "&Viewer", ctrl(Qt::Key_V), R::ChangesCatalogue, later),
                    "Viewer Configuration", "preferences-system-windows", 7),

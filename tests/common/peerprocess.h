@@ -23,14 +23,13 @@ inline QByteArray python(const QString& script, const QStringList& args = {}) {
 class LockHolder {
 public:
     explicit LockHolder(const QString& path) {
-        proc_.start(QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral("-c"),
-                     QStringLiteral("import fcntl, sys\n"
-                                    "f = open(sys.argv[1], 'rb')\n"
-                                    "fcntl.lockf(f, fcntl.LOCK_SH)\n"
-                                    "print('locked', flush=True)\n"
-                                    "sys.stdin.read()\n"),
-                     path});
+        proc_.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"),
+                                                         QStringLiteral("import fcntl, sys\n"
+                                                                        "f = open(sys.argv[1], 'rb')\n"
+                                                                        "fcntl.lockf(f, fcntl.LOCK_SH)\n"
+                                                                        "print('locked', flush=True)\n"
+                                                                        "sys.stdin.read()\n"),
+                                                         path});
         if (proc_.waitForStarted(10000))
             while (!proc_.canReadLine() && proc_.waitForReadyRead(10000)) {
             }
@@ -50,4 +49,4 @@ private:
     bool locked_ = false;
 };
 
-}  // namespace peer
+} // namespace peer

@@ -7,8 +7,7 @@
 
 namespace dbftest {
 
-inline void exerciseDbf(const std::string& path, bool writable)
-{
+inline void exerciseDbf(const std::string& path, bool writable) {
     dbase::Table t;
     try {
         t.open(path, dbase::OpenMode::Shared, !writable);
@@ -44,4 +43,4 @@ inline void exerciseDbf(const std::string& path, bool writable)
     }
 }
 
-}  // namespace dbftest
+} // namespace dbftest

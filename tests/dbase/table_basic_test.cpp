@@ -13,8 +13,7 @@ using testutil::TempDir;
 
 namespace {
 
-std::vector<CreateField> videoFields()
-{
+std::vector<CreateField> videoFields() {
     return {{"Title", FieldKind::String, 60},
             {"Year", FieldKind::Integer, 0},
             {"ListPrice", FieldKind::Float, 0},
@@ -22,8 +21,7 @@ std::vector<CreateField> videoFields()
             {"Viewed", FieldKind::String, 3}};
 }
 
-void addVideo(Table& t, const std::string& title, int year, double price = 0, const std::string& date = "")
-{
+void addVideo(Table& t, const std::string& title, int year, double price = 0, const std::string& date = "") {
     t.append();
     t.setText(t.fieldIndexOrThrow("Title"), title);
     t.setNumber(t.fieldIndexOrThrow("Year"), year);
@@ -32,18 +30,17 @@ void addVideo(Table& t, const std::string& title, int year, double price = 0, co
     t.post();
 }
 
-std::vector<std::string> titlesInOrder(Table& t)
-{
+std::vector<std::string> titlesInOrder(Table& t) {
     std::vector<std::string> out;
     int f = t.fieldIndexOrThrow("title");
-    for (bool ok = t.first(); ok; ok = t.next()) out.push_back(t.getText(f));
+    for (bool ok = t.first(); ok; ok = t.next())
+        out.push_back(t.getText(f));
     return out;
 }
 
-}  // namespace
+} // namespace
 
-TEST(TableCreate, WritesDbaseIvHeaderWithoutIndex)
-{
+TEST(TableCreate, WritesDbaseIvHeaderWithoutIndex) {
     TempDir dir;
     const std::string path = dir.file("MASTER.DBF");
     testutil::writeFile(dir.file("MASTER.MDX"), "stale");
@@ -77,8 +74,7 @@ TEST(TableCreate, WritesDbaseIvHeaderWithoutIndex)
     EXPECT_EQ(t.info().codePage, "cp1252");
 }
 
-TEST(TableCreate, RefusesBadFieldLists)
-{
+TEST(TableCreate, RefusesBadFieldLists) {
     TempDir dir;
     const std::string path = dir.file("x.dbf");
     EXPECT_THROW(Table::create(path, {}), DbError);
@@ -90,8 +86,7 @@ TEST(TableCreate, RefusesBadFieldLists)
     EXPECT_FALSE(testutil::exists(path));
 }
 
-TEST(TableFields, NamesIgnoreCaseAndMissingNameIsAnError)
-{
+TEST(TableFields, NamesIgnoreCaseAndMissingNameIsAnError) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());
@@ -110,8 +105,7 @@ TEST(TableFields, NamesIgnoreCaseAndMissingNameIsAnError)
     EXPECT_THROW(t.getText(99), DbError);
 }
 
-TEST(TableValues, TextNumberDateRoundTrip)
-{
+TEST(TableValues, TextNumberDateRoundTrip) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());
@@ -120,7 +114,7 @@ TEST(TableValues, TextNumberDateRoundTrip)
     addVideo(t, "Casablanca", 1942, 19.95, "19980704");
     addVideo(t, "", 0, 0, "");
     t.append();
-    t.post();  // a record with every field blank
+    t.post(); // a record with every field blank
 
     t.close();
     t.open(path);
@@ -146,16 +140,15 @@ TEST(TableValues, TextNumberDateRoundTrip)
     EXPECT_EQ(t.recNo(), 3u);
 }
 
-TEST(TableValues, RefusesValuesThatDoNotFit)
-{
+TEST(TableValues, RefusesValuesThatDoNotFit) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::createRaw(path, {{"NAME", 'C', 5, 0}, {"N", 'N', 4, 1}, {"D", 'D', 8, 0}, {"OK", 'L', 1, 0}});
     Table t;
     t.open(path);
-    EXPECT_THROW(t.setText(0, "x"), DbError);  // not editing
+    EXPECT_THROW(t.setText(0, "x"), DbError); // not editing
     t.append();
-    t.setText(0, "abcdefgh");  // cut at the width
+    t.setText(0, "abcdefgh"); // cut at the width
     EXPECT_EQ(t.getText(0), "abcde");
     t.setNumber(1, 12.34);
     EXPECT_EQ(t.getText(1), "12.3");
@@ -175,19 +168,18 @@ TEST(TableValues, RefusesValuesThatDoNotFit)
     EXPECT_THROW(t.getDate(0), DbError);
 }
 
-TEST(TableValues, NumbersRoundHalfAwayFromZeroWithoutMovingLargeValues)
-{
+TEST(TableValues, NumbersRoundHalfAwayFromZeroWithoutMovingLargeValues) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::createRaw(path, {{"PRICE", 'N', 20, 4}, {"CENTS", 'N', 12, 2}});
     Table t;
     t.open(path);
     t.append();
-    t.setNumber(0, 123456789012.0);  // large prices keep every digit
+    t.setNumber(0, 123456789012.0); // large prices keep every digit
     EXPECT_EQ(t.getText(0), "123456789012.0000");
     t.setNumber(0, 99999999999.9999);
     EXPECT_EQ(t.getText(0), "99999999999.9999");
-    t.setNumber(1, 1.005);  // typed as a tie: rounds away from zero like the decimal
+    t.setNumber(1, 1.005); // typed as a tie: rounds away from zero like the decimal
     EXPECT_EQ(t.getText(1), "1.01");
     t.setNumber(1, -2.675);
     EXPECT_EQ(t.getText(1), "-2.68");
@@ -195,20 +187,19 @@ TEST(TableValues, NumbersRoundHalfAwayFromZeroWithoutMovingLargeValues)
     EXPECT_EQ(t.getText(1), "1234.50");
     t.setNumber(1, 0.004);
     EXPECT_EQ(t.getText(1), "0.00");
-    t.setNumber(1, -0.004);  // no negative zero
+    t.setNumber(1, -0.004); // no negative zero
     EXPECT_EQ(t.getText(1), "0.00");
     t.post();
 }
 
-TEST(TableValues, TextIsConvertedToTheCodePage)
-{
+TEST(TableValues, TextIsConvertedToTheCodePage) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::createRaw(path, {{"NAME", 'C', 20, 0}});
     Table t;
     t.open(path);
     t.append();
-    t.setText(0, "Amélie € ж");  // ж is not in cp1252
+    t.setText(0, "Amélie € ж"); // ж is not in cp1252
     t.post();
     t.close();
     const std::string bytes = testutil::readFile(path);
@@ -219,8 +210,7 @@ TEST(TableValues, TextIsConvertedToTheCodePage)
     EXPECT_EQ(t.getText(0), "Amélie € ?");
 }
 
-TEST(TableCodePage, ConversionTables)
-{
+TEST(TableCodePage, ConversionTables) {
     const CodePage& cp437 = CodePage::forId(0x01);
     const CodePage& cp850 = CodePage::forId(0x02);
     const CodePage& cp1252 = CodePage::forId(0x57);
@@ -237,8 +227,10 @@ TEST(TableCodePage, ConversionTables)
     EXPECT_EQ(cp1252.toUtf8("\x80\xE9\x9F"), "€éŸ");
     EXPECT_EQ(cp437.fromUtf8("é¢ß€"), "\x82\x9B\xE1?");
     EXPECT_EQ(cp850.fromUtf8("øð"), "\x9B\xD0");
-    EXPECT_EQ(cp1252.fromUtf8("a\xFF\xFE" "b"), "a??b");  // invalid UTF-8
-    for (int b = 0; b < 256; ++b) {  // every defined byte survives a round trip
+    EXPECT_EQ(cp1252.fromUtf8("a\xFF\xFE"
+                              "b"),
+              "a??b");              // invalid UTF-8
+    for (int b = 0; b < 256; ++b) { // every defined byte survives a round trip
         const std::string one(1, static_cast<char>(b));
         EXPECT_EQ(cp1252.fromUtf8(cp1252.toUtf8(one)), one) << b;
         EXPECT_EQ(cp437.fromUtf8(cp437.toUtf8(one)), one) << b;
@@ -246,25 +238,25 @@ TEST(TableCodePage, ConversionTables)
     }
 }
 
-TEST(TableCursor, NavigatesAndSkipsDeletedRecords)
-{
+TEST(TableCursor, NavigatesAndSkipsDeletedRecords) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());
     Table t;
     t.open(path);
-    for (int i = 1; i <= 6; ++i) addVideo(t, "V" + std::to_string(i), 1990 + i);
+    for (int i = 1; i <= 6; ++i)
+        addVideo(t, "V" + std::to_string(i), 1990 + i);
     EXPECT_EQ(t.recordCount(), 6u);
     ASSERT_TRUE(t.gotoBookmark(3));
     t.deleteRecord();
-    EXPECT_EQ(t.recNo(), 4u);  // moved to the next record
+    EXPECT_EQ(t.recNo(), 4u); // moved to the next record
     EXPECT_EQ(t.recordCount(), 5u);
     EXPECT_EQ(t.deletedCount(), 1u);
     EXPECT_FALSE(t.gotoBookmark(3));
     EXPECT_FALSE(t.gotoBookmark(0));
     EXPECT_FALSE(t.gotoBookmark(7));
     ASSERT_TRUE(t.gotoBookmark(6));
-    t.deleteRecord();  // the last one: moves back
+    t.deleteRecord(); // the last one: moves back
     EXPECT_EQ(t.recNo(), 5u);
     EXPECT_EQ(titlesInOrder(t), (std::vector<std::string>{"V1", "V2", "V4", "V5"}));
     EXPECT_EQ(t.orderedRecnos(), (std::vector<uint32_t>{1, 2, 4, 5}));
@@ -289,8 +281,7 @@ TEST(TableCursor, NavigatesAndSkipsDeletedRecords)
     EXPECT_EQ(u.info().physicalCount, 6u);
 }
 
-TEST(TableCursor, DeletingEveryRecordLeavesAnEmptyCursor)
-{
+TEST(TableCursor, DeletingEveryRecordLeavesAnEmptyCursor) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());
@@ -309,8 +300,7 @@ TEST(TableCursor, DeletingEveryRecordLeavesAnEmptyCursor)
     EXPECT_THROW(t.edit(), DbError);
 }
 
-TEST(TableEditing, EditPostCancelAndAutoPost)
-{
+TEST(TableEditing, EditPostCancelAndAutoPost) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());
@@ -328,7 +318,7 @@ TEST(TableEditing, EditPostCancelAndAutoPost)
     t.edit();
     t.setText(title, "Edited");
     EXPECT_TRUE(t.isEditing());
-    t.next();  // navigation posts the edit
+    t.next(); // navigation posts the edit
     EXPECT_FALSE(t.isEditing());
     EXPECT_EQ(t.getText(title), "Two");
     t.append();
@@ -339,14 +329,14 @@ TEST(TableEditing, EditPostCancelAndAutoPost)
     EXPECT_EQ(titlesInOrder(t), (std::vector<std::string>{"Edited", "Two"}));
 }
 
-TEST(TableFilter, PredicateDecidesVisibilityAndCount)
-{
+TEST(TableFilter, PredicateDecidesVisibilityAndCount) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());
     Table t;
     t.open(path);
-    for (int i = 1; i <= 10; ++i) addVideo(t, "V" + std::to_string(i), 1990 + i);
+    for (int i = 1; i <= 10; ++i)
+        addVideo(t, "V" + std::to_string(i), 1990 + i);
     const int year = t.fieldIndex("year");
     t.setFilter([year](const Table& tab) { return *tab.getNumber(year) >= 1995; });
     t.refresh();
@@ -379,8 +369,7 @@ TEST(TableFilter, PredicateDecidesVisibilityAndCount)
     EXPECT_EQ(asked.back(), 12u);
 }
 
-TEST(TableFilter, CountFollowsWritesOfAnotherTableObject)
-{
+TEST(TableFilter, CountFollowsWritesOfAnotherTableObject) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());
@@ -390,30 +379,29 @@ TEST(TableFilter, CountFollowsWritesOfAnotherTableObject)
     addVideo(a, "A", 1);
     EXPECT_EQ(b.recordCount(), 1u);
     addVideo(a, "B", 2);
-    addVideo(b, "C", 3);  // b sees a's count before appending
+    addVideo(b, "C", 3); // b sees a's count before appending
     EXPECT_EQ(a.recordCount(), 3u);
     a.refresh();
     EXPECT_EQ(titlesInOrder(a), (std::vector<std::string>{"A", "B", "C"}));
 }
 
-TEST(TableBulk, DisabledControlsDeferTheFlush)
-{
+TEST(TableBulk, DisabledControlsDeferTheFlush) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());
     Table t;
     t.open(path);
     t.disableControls();
-    for (int i = 0; i < 100; ++i) addVideo(t, "R" + std::to_string(i), i);
+    for (int i = 0; i < 100; ++i)
+        addVideo(t, "R" + std::to_string(i), i);
     EXPECT_TRUE(t.controlsDisabled());
-    EXPECT_EQ(testutil::readFile(path)[14], 1);  // marked under way until the loop ends
+    EXPECT_EQ(testutil::readFile(path)[14], 1); // marked under way until the loop ends
     t.enableControls();
     EXPECT_EQ(testutil::readFile(path)[14], 0);
     EXPECT_EQ(t.recordCount(), 100u);
 }
 
-TEST(TableReadOnly, RefusesWrites)
-{
+TEST(TableReadOnly, RefusesWrites) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());
@@ -423,8 +411,7 @@ TEST(TableReadOnly, RefusesWrites)
     EXPECT_THROW(t.pack(), DbError);
 }
 
-TEST(TableCompanions, MdxByteAndCompanionPath)
-{
+TEST(TableCompanions, MdxByteAndCompanionPath) {
     TempDir dir;
     const std::string path = dir.file("Video.dbf");
     Table::create(path, videoFields());
@@ -435,7 +422,7 @@ TEST(TableCompanions, MdxByteAndCompanionPath)
     std::string after = testutil::readFile(path);
     EXPECT_EQ(after[28], 0);
     bytes[28] = 0;
-    EXPECT_EQ(after, bytes);  // nothing else changed
+    EXPECT_EQ(after, bytes); // nothing else changed
     EXPECT_FALSE(removeMdxByte(dir.file("missing.dbf")));
 
     EXPECT_EQ(companionPath(path, ".MDX"), dir.file("Video.mdx"));
@@ -446,8 +433,7 @@ TEST(TableCompanions, MdxByteAndCompanionPath)
     EXPECT_EQ(companionPath(path, "001"), dir.file("Video.001"));
 }
 
-TEST(TableCreate, ReplacingATableInUseIsRefused)
-{
+TEST(TableCreate, ReplacingATableInUseIsRefused) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
     Table::create(path, videoFields());

@@ -26,15 +26,13 @@ struct Row {
     bool deleted = false;
 };
 
-std::string upper(std::string s)
-{
+std::string upper(std::string s) {
     for (char& c : s)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
     return s;
 }
 
-std::string keyOf(const Row& r)
-{
+std::string keyOf(const Row& r) {
     std::string t = upper(r.title);
     t.resize(20, ' ');
     char y[16];
@@ -42,8 +40,7 @@ std::string keyOf(const Row& r)
     return t + y + (r.date.empty() ? std::string(8, ' ') : r.date);
 }
 
-std::vector<uint32_t> expectedOrder(const std::vector<Row>& rows)
-{
+std::vector<uint32_t> expectedOrder(const std::vector<Row>& rows) {
     std::vector<uint32_t> out;
     for (uint32_t i = 0; i < rows.size(); ++i)
         if (!rows[i].deleted) out.push_back(i + 1);
@@ -52,31 +49,30 @@ std::vector<uint32_t> expectedOrder(const std::vector<Row>& rows)
     return out;
 }
 
-std::string makeTable(const TempDir& dir, const std::string& name = "IDX.DBF")
-{
+std::string makeTable(const TempDir& dir, const std::string& name = "IDX.DBF") {
     const std::string path = dir.file(name);
-    Table::create(path, {{"Title", FieldKind::String, 20}, {"Year", FieldKind::Integer, 0}, {"Bought", FieldKind::Date, 0}});
+    Table::create(
+        path,
+        {{"Title", FieldKind::String, 20}, {"Year", FieldKind::Integer, 0}, {"Bought", FieldKind::Date, 0}});
     return path;
 }
 
-void setRow(Table& t, const Row& r)
-{
+void setRow(Table& t, const Row& r) {
     t.setText(0, r.title);
     t.setNumber(1, r.year);
     t.setDate(2, r.date);
 }
 
-std::vector<uint32_t> cursorWalk(Table& t)
-{
+std::vector<uint32_t> cursorWalk(Table& t) {
     std::vector<uint32_t> out;
-    for (bool ok = t.first(); ok; ok = t.next()) out.push_back(t.recNo());
+    for (bool ok = t.first(); ok; ok = t.next())
+        out.push_back(t.recNo());
     return out;
 }
 
-}  // namespace
+} // namespace
 
-TEST(TableIndex, RandomOperationsMatchTheModel)
-{
+TEST(TableIndex, RandomOperationsMatchTheModel) {
     TempDir dir;
     const std::string path = makeTable(dir);
     Table t;
@@ -126,7 +122,8 @@ TEST(TableIndex, RandomOperationsMatchTheModel)
             const auto after = expectedOrder(rows);
             if (!after.empty()) {
                 const auto old = std::find(live.begin(), live.end(), recno) - live.begin();
-                const uint32_t want = static_cast<size_t>(old) + 1 < live.size() ? live[old + 1] : live[old - 1];
+                const uint32_t want =
+                    static_cast<size_t>(old) + 1 < live.size() ? live[old + 1] : live[old - 1];
                 EXPECT_EQ(t.recNo(), want) << "step " << step;
             }
         }
@@ -136,7 +133,8 @@ TEST(TableIndex, RandomOperationsMatchTheModel)
         if (step % 25 == 0) {
             ASSERT_EQ(cursorWalk(t), want) << "step " << step;
             std::vector<uint32_t> back;
-            for (bool ok = t.last(); ok; ok = t.prior()) back.push_back(t.recNo());
+            for (bool ok = t.last(); ok; ok = t.prior())
+                back.push_back(t.recNo());
             std::reverse(back.begin(), back.end());
             ASSERT_EQ(back, want);
         }
@@ -156,8 +154,7 @@ TEST(TableIndex, RandomOperationsMatchTheModel)
     EXPECT_TRUE(std::is_sorted(recordOrder.begin(), recordOrder.end()));
 }
 
-TEST(TableIndex, FilterInIndexOrder)
-{
+TEST(TableIndex, FilterInIndexOrder) {
     TempDir dir;
     const std::string path = makeTable(dir);
     Table t;
@@ -186,8 +183,7 @@ TEST(TableIndex, FilterInIndexOrder)
     EXPECT_EQ(t.recNo(), 2u);
 }
 
-TEST(TableIndex, AddDeleteTagsAndErrors)
-{
+TEST(TableIndex, AddDeleteTagsAndErrors) {
     TempDir dir;
     const std::string path = makeTable(dir, "tags.dbf");
     Table t;
@@ -201,7 +197,7 @@ TEST(TableIndex, AddDeleteTagsAndErrors)
         EXPECT_NE(std::string(e.what()).find("NOSUCH"), std::string::npos) << e.what();
     }
     t.addIndex("NewIndex", "TITLE");
-    EXPECT_TRUE(testutil::exists(dir.file("tags.mdx")));  // letter case of the table's extension
+    EXPECT_TRUE(testutil::exists(dir.file("tags.mdx"))); // letter case of the table's extension
     EXPECT_THROW(t.addIndex("NEWINDEX", "TITLE"), DbError);
     t.addIndex("ByYear", "STR(YEAR,4)");
     EXPECT_EQ(t.tags().size(), 2u);
@@ -215,8 +211,7 @@ TEST(TableIndex, AddDeleteTagsAndErrors)
     EXPECT_NO_THROW(t.checkIndexes());
 }
 
-TEST(TableIndex, MissingMdxOpensInRecordOrder)
-{
+TEST(TableIndex, MissingMdxOpensInRecordOrder) {
     TempDir dir;
     const std::string path = makeTable(dir);
     {
@@ -235,12 +230,11 @@ TEST(TableIndex, MissingMdxOpensInRecordOrder)
     t.close();
     EXPECT_TRUE(removeMdxByte(path));
     t.open(path);
-    t.addIndex("NewIndex", "TITLE");  // a new .MDX, byte 28 set again
+    t.addIndex("NewIndex", "TITLE"); // a new .MDX, byte 28 set again
     EXPECT_EQ(static_cast<unsigned char>(testutil::readFile(path)[28]), 1);
 }
 
-TEST(TableIndex, PackAndRegenerate)
-{
+TEST(TableIndex, PackAndRegenerate) {
     TempDir dir;
     const std::string path = makeTable(dir);
     Table t;
@@ -258,26 +252,28 @@ TEST(TableIndex, PackAndRegenerate)
         t.deleteRecord();
     }
     std::vector<std::string> before;
-    for (bool ok = t.first(); ok; ok = t.next()) before.push_back(t.getText(0));
+    for (bool ok = t.first(); ok; ok = t.next())
+        before.push_back(t.getText(0));
     t.pack();
     EXPECT_EQ(t.info().physicalCount, 200u);
     EXPECT_EQ(t.deletedCount(), 0u);
     EXPECT_EQ(t.activeIndex(), "NEWINDEX");
     std::vector<std::string> after;
-    for (bool ok = t.first(); ok; ok = t.next()) after.push_back(t.getText(0));
+    for (bool ok = t.first(); ok; ok = t.next())
+        after.push_back(t.getText(0));
     EXPECT_EQ(after, before);
     EXPECT_NO_THROW(t.checkIndexes());
     t.regenerateIndexes();
     EXPECT_NO_THROW(t.checkIndexes());
     // The packed file leaves no temporary files behind.
     int files = 0;
-    for (const auto& name : {"IDX.DBF", "IDX.MDX"}) files += testutil::exists(dir.file(name));
+    for (const auto& name : {"IDX.DBF", "IDX.MDX"})
+        files += testutil::exists(dir.file(name));
     EXPECT_EQ(files, 2);
     EXPECT_EQ(testutil::run({"sh", "-c", "ls '" + dir.path() + "' | wc -l"}).out, "2\n");
 }
 
-TEST(TableIndex, StaleIndexAfterInterruptedWrite)
-{
+TEST(TableIndex, StaleIndexAfterInterruptedWrite) {
     TempDir dir;
     const std::string path = makeTable(dir);
     {
@@ -293,8 +289,9 @@ TEST(TableIndex, StaleIndexAfterInterruptedWrite)
     // Simulate a writer killed after its record bytes: record 21 written, count not, byte 14 set.
     std::string bytes = testutil::readFile(path);
     bytes[14] = 1;
-    std::string rec = " " + std::string("ZZ") + std::string(18, ' ') + std::string(11, ' ') + std::string(8, ' ');
-    bytes.pop_back();  // the end marker
+    std::string rec =
+        " " + std::string("ZZ") + std::string(18, ' ') + std::string(11, ' ') + std::string(8, ' ');
+    bytes.pop_back(); // the end marker
     bytes += rec + "\x1A";
     testutil::writeFile(path, bytes);
     {
@@ -304,7 +301,7 @@ TEST(TableIndex, StaleIndexAfterInterruptedWrite)
         EXPECT_THROW(ro.setActiveIndex("NewIndex"), DbError);
         EXPECT_EQ(ro.recordCount(), 20u);
     }
-    EXPECT_EQ(testutil::readFile(path), bytes);  // a read-only open changes nothing
+    EXPECT_EQ(testutil::readFile(path), bytes); // a read-only open changes nothing
     Table t;
     t.open(path);
     EXPECT_FALSE(t.indexStale());
@@ -314,8 +311,7 @@ TEST(TableIndex, StaleIndexAfterInterruptedWrite)
     EXPECT_NO_THROW(t.checkIndexes());
 }
 
-TEST(TableIndex, PerlXBaseWalksOurTag)
-{
+TEST(TableIndex, PerlXBaseWalksOurTag) {
     if (!testutil::programExists("index_dump")) GTEST_SKIP() << "Perl XBase index_dump is not installed";
     TempDir dir;
     const std::string path = makeTable(dir);
@@ -346,8 +342,7 @@ TEST(TableIndex, PerlXBaseWalksOurTag)
     EXPECT_EQ(recnos, (std::vector<uint32_t>{3, 2, 6, 4, 5, 1})) << r.out;
 }
 
-TEST(TableIndex, DamagedMdxHeaderIsNeverTrusted)
-{
+TEST(TableIndex, DamagedMdxHeaderIsNeverTrusted) {
     TempDir dir;
     const std::string path = makeTable(dir);
     {
@@ -361,7 +356,8 @@ TEST(TableIndex, DamagedMdxHeaderIsNeverTrusted)
         t.addIndex("NewIndex", "TITLE");
     }
     std::string mdx = testutil::readFile(dir.file("IDX.MDX"));
-    for (size_t i = 0; i < 64; ++i) mdx[i] = '\xEE';
+    for (size_t i = 0; i < 64; ++i)
+        mdx[i] = '\xEE';
     testutil::writeFile(dir.file("IDX.MDX"), mdx);
     Table t;
     t.open(path);
@@ -369,10 +365,10 @@ TEST(TableIndex, DamagedMdxHeaderIsNeverTrusted)
     EXPECT_FALSE(t.hasProductionIndex());
     EXPECT_EQ(t.recordCount(), 10u);
     EXPECT_THROW(t.setActiveIndex("NewIndex"), DbError);
-    t.append();  // writes go on in record order
+    t.append(); // writes go on in record order
     t.setText(0, "new");
     t.post();
-    t.addIndex("NewIndex", "TITLE");  // replaces the damaged file
+    t.addIndex("NewIndex", "TITLE"); // replaces the damaged file
     EXPECT_FALSE(t.indexStale());
     t.setActiveIndex("NewIndex");
     ASSERT_TRUE(t.first());
@@ -380,8 +376,7 @@ TEST(TableIndex, DamagedMdxHeaderIsNeverTrusted)
     EXPECT_NO_THROW(t.checkIndexes());
 }
 
-TEST(TableIndex, IndexOutOfStepIsRebuiltOnPost)
-{
+TEST(TableIndex, IndexOutOfStepIsRebuiltOnPost) {
     TempDir dir;
     const std::string path = makeTable(dir);
     {
@@ -396,8 +391,10 @@ TEST(TableIndex, IndexOutOfStepIsRebuiltOnPost)
     }
     // Another program changes a title behind the index's back (record 3, bytes 1-20).
     std::string bytes = testutil::readFile(path);
-    const size_t headerLen = static_cast<unsigned char>(bytes[8]) | (static_cast<unsigned char>(bytes[9]) << 8);
-    const size_t recLen = static_cast<unsigned char>(bytes[10]) | (static_cast<unsigned char>(bytes[11]) << 8);
+    const size_t headerLen =
+        static_cast<unsigned char>(bytes[8]) | (static_cast<unsigned char>(bytes[9]) << 8);
+    const size_t recLen =
+        static_cast<unsigned char>(bytes[10]) | (static_cast<unsigned char>(bytes[11]) << 8);
     bytes.replace(headerLen + 2 * recLen + 1, 2, "ZZ");
     testutil::writeFile(path, bytes);
     Table t;
@@ -406,15 +403,14 @@ TEST(TableIndex, IndexOutOfStepIsRebuiltOnPost)
     ASSERT_TRUE(t.gotoBookmark(3));
     t.edit();
     t.setText(0, "AA");
-    t.post();  // the old key is not in the index: the tag is rebuilt from the records
+    t.post(); // the old key is not in the index: the tag is rebuilt from the records
     EXPECT_NO_THROW(t.checkIndexes());
     t.setActiveIndex("NewIndex");
     ASSERT_TRUE(t.first());
     EXPECT_EQ(t.recNo(), 3u);
 }
 
-TEST(TableIndex, CountAheadOfTheRecordsAfterAnInterruptedWrite)
-{
+TEST(TableIndex, CountAheadOfTheRecordsAfterAnInterruptedWrite) {
     TempDir dir;
     const std::string path = makeTable(dir);
     {
@@ -453,8 +449,7 @@ TEST(TableIndex, CountAheadOfTheRecordsAfterAnInterruptedWrite)
 
 // A sparse filter in index order: past a few thousand refused records the cursor switches from
 // random reads to the visibility map in the middle of the walk; the result is the same.
-TEST(TableIndex, SparseFilterInIndexOrder)
-{
+TEST(TableIndex, SparseFilterInIndexOrder) {
     TempDir dir;
     const std::string path = makeTable(dir);
     Table t;
@@ -472,11 +467,14 @@ TEST(TableIndex, SparseFilterInIndexOrder)
     t.setFilter([](const Table& tab) { return static_cast<int>(*tab.getNumber(1)) % 10 == 3; });
     t.refresh();
     std::vector<int> years;
-    for (bool ok = t.first(); ok; ok = t.next()) years.push_back(static_cast<int>(*t.getNumber(1)));
+    for (bool ok = t.first(); ok; ok = t.next())
+        years.push_back(static_cast<int>(*t.getNumber(1)));
     ASSERT_EQ(years.size(), static_cast<size_t>(kRecords / 10));
-    for (size_t i = 0; i < years.size(); ++i) EXPECT_EQ(years[i], static_cast<int>(i) * 10 + 3);
+    for (size_t i = 0; i < years.size(); ++i)
+        EXPECT_EQ(years[i], static_cast<int>(i) * 10 + 3);
     std::vector<int> back;
-    for (bool ok = t.last(); ok; ok = t.prior()) back.push_back(static_cast<int>(*t.getNumber(1)));
+    for (bool ok = t.last(); ok; ok = t.prior())
+        back.push_back(static_cast<int>(*t.getNumber(1)));
     std::reverse(back.begin(), back.end());
     EXPECT_EQ(back, years);
     EXPECT_EQ(t.recordCount(), static_cast<uint32_t>(kRecords / 10));
@@ -484,8 +482,7 @@ TEST(TableIndex, SparseFilterInIndexOrder)
 
 // Two table objects on one file: the reader sees the writer's new records in index order after
 // refresh().
-TEST(TableIndex, ReaderSeesAnotherWritersIndexAfterRefresh)
-{
+TEST(TableIndex, ReaderSeesAnotherWritersIndexAfterRefresh) {
     TempDir dir;
     const std::string path = makeTable(dir);
     Table writer, reader;
@@ -501,7 +498,8 @@ TEST(TableIndex, ReaderSeesAnotherWritersIndexAfterRefresh)
     }
     reader.refresh();
     std::vector<std::string> titles;
-    for (bool ok = reader.first(); ok; ok = reader.next()) titles.push_back(reader.getText(0));
+    for (bool ok = reader.first(); ok; ok = reader.next())
+        titles.push_back(reader.getText(0));
     EXPECT_EQ(titles, (std::vector<std::string>{"alpha", "mike", "zulu"}));
     EXPECT_EQ(reader.orderedRecnos(), (std::vector<uint32_t>{2, 1, 3}));
 }

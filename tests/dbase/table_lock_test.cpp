@@ -18,8 +18,7 @@ namespace {
 // A child process that holds the table open until it is released.
 class Holder {
 public:
-    Holder(const std::string& path, OpenMode mode)
-    {
+    Holder(const std::string& path, OpenMode mode) {
         int ready[2], release[2];
         if (::pipe(ready) || ::pipe(release)) throw std::runtime_error("pipe");
         pid_ = ::fork();
@@ -49,8 +48,7 @@ public:
         ok_ = c == 'R';
     }
     // A foreign program holding an fcntl (lockf) lock on one byte of the records.
-    explicit Holder(const std::string& path)
-    {
+    explicit Holder(const std::string& path) {
         int ready[2], release[2];
         if (::pipe(ready) || ::pipe(release)) throw std::runtime_error("pipe");
         pid_ = ::fork();
@@ -77,8 +75,7 @@ public:
         ok_ = c == 'R';
     }
     ~Holder() { release(); }
-    void release()
-    {
+    void release() {
         if (pid_ <= 0) return;
         ::close(release_);
         int st = 0;
@@ -93,8 +90,7 @@ private:
     bool ok_ = false;
 };
 
-std::string makeTable(const TempDir& dir)
-{
+std::string makeTable(const TempDir& dir) {
     const std::string path = dir.file("LOCK.DBF");
     Table::create(path, {{"Title", FieldKind::String, 30}, {"Year", FieldKind::Integer, 0}});
     Table t;
@@ -109,10 +105,9 @@ std::string makeTable(const TempDir& dir)
     return path;
 }
 
-}  // namespace
+} // namespace
 
-TEST(Locking, SharedHolderBlocksExclusiveUse)
-{
+TEST(Locking, SharedHolderBlocksExclusiveUse) {
     TempDir dir;
     const std::string path = makeTable(dir);
     Holder holder(path, OpenMode::Shared);
@@ -140,8 +135,7 @@ TEST(Locking, SharedHolderBlocksExclusiveUse)
     EXPECT_EQ(t.info().physicalCount, 4u);
 }
 
-TEST(Locking, ExclusiveHolderBlocksEveryOpen)
-{
+TEST(Locking, ExclusiveHolderBlocksEveryOpen) {
     TempDir dir;
     const std::string path = makeTable(dir);
     Holder holder(path, OpenMode::Exclusive);
@@ -155,8 +149,7 @@ TEST(Locking, ExclusiveHolderBlocksEveryOpen)
     EXPECT_FALSE(second.ok());
 }
 
-TEST(Locking, ForeignFcntlLockBlocksExclusiveUse)
-{
+TEST(Locking, ForeignFcntlLockBlocksExclusiveUse) {
     if (::access("/usr/bin/python3", X_OK) != 0) GTEST_SKIP() << "no /usr/bin/python3";
     TempDir dir;
     const std::string path = makeTable(dir);
@@ -164,15 +157,14 @@ TEST(Locking, ForeignFcntlLockBlocksExclusiveUse)
     ASSERT_TRUE(holder.ok());
     Table t;
     EXPECT_THROW(t.open(path, OpenMode::Exclusive), LockError);
-    t.open(path, OpenMode::Shared);  // a read lock of another program does not keep readers out
+    t.open(path, OpenMode::Shared); // a read lock of another program does not keep readers out
     EXPECT_EQ(t.recordCount(), 4u);
     t.close();
     holder.release();
     t.open(path, OpenMode::Exclusive);
 }
 
-TEST(Locking, WithinOneProcessTwoTablesAlsoConflict)
-{
+TEST(Locking, WithinOneProcessTwoTablesAlsoConflict) {
     TempDir dir;
     const std::string path = makeTable(dir);
     Table a, b;
@@ -183,8 +175,7 @@ TEST(Locking, WithinOneProcessTwoTablesAlsoConflict)
     EXPECT_THROW(a.open(path, OpenMode::Shared), LockError);
 }
 
-TEST(Locking, ConcurrentSharedAppendsLoseNothing)
-{
+TEST(Locking, ConcurrentSharedAppendsLoseNothing) {
     TempDir dir;
     const std::string path = makeTable(dir);
     {
@@ -223,7 +214,8 @@ TEST(Locking, ConcurrentSharedAppendsLoseNothing)
     t.open(path, OpenMode::Shared, true);
     EXPECT_EQ(t.recordCount(), 4u + 2 * kEach);
     std::set<std::string> seen;
-    for (bool ok = t.first(); ok; ok = t.next()) seen.insert(t.getText(0));
+    for (bool ok = t.first(); ok; ok = t.next())
+        seen.insert(t.getText(0));
     for (int k = 0; k < 2; ++k)
         for (int i = 0; i < kEach; ++i)
             EXPECT_TRUE(seen.count("child" + std::to_string(k) + "-" + std::to_string(i))) << k << " " << i;
@@ -235,8 +227,7 @@ TEST(Locking, ConcurrentSharedAppendsLoseNothing)
 
 // A writer in a bulk loop holds the post lock with byte 14 set: another process opening the
 // table must see a live writer, not a crash, and neither repair nor distrust anything.
-TEST(Locking, LiveBulkWriterIsNotMistakenForACrash)
-{
+TEST(Locking, LiveBulkWriterIsNotMistakenForACrash) {
     TempDir dir;
     const std::string path = makeTable(dir);
     {
@@ -284,7 +275,7 @@ TEST(Locking, LiveBulkWriterIsNotMistakenForACrash)
         rw.open(path, OpenMode::Shared);
         EXPECT_FALSE(rw.indexStale());
     }
-    EXPECT_EQ(testutil::readFile(path), during);  // nothing repaired under the live writer
+    EXPECT_EQ(testutil::readFile(path), during); // nothing repaired under the live writer
     ::close(release[1]);
     int st = 0;
     ::waitpid(pid, &st, 0);

@@ -3,10 +3,10 @@
 // (run under AddressSanitizer and UndefinedBehaviorSanitizer by the sanitize preset).
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <random>
 #include <thread>
 #include <unistd.h>
@@ -20,10 +20,12 @@ using testutil::TempDir;
 
 namespace {
 
-std::string goodTable(const TempDir& dir)
-{
+std::string goodTable(const TempDir& dir) {
     const std::string path = dir.file("good.dbf");
-    Table::createRaw(path, {{"NAME", 'C', 12, 0}, {"QTY", 'N', 8, 2}, {"BORN", 'D', 8, 0}, {"OK", 'L', 1, 0},
+    Table::createRaw(path, {{"NAME", 'C', 12, 0},
+                            {"QTY", 'N', 8, 2},
+                            {"BORN", 'D', 8, 0},
+                            {"OK", 'L', 1, 0},
                             {"RATE", 'F', 6, 1}});
     Table t;
     t.open(path);
@@ -41,8 +43,7 @@ std::string goodTable(const TempDir& dir)
 }
 
 // A dBase III table with a memo field and its .DBT.
-std::pair<std::string, std::string> goodMemoTable()
-{
+std::pair<std::string, std::string> goodMemoTable() {
     std::string h(32 + 2 * 32 + 1, '\0');
     h[0] = static_cast<char>(0x83);
     h[4] = 3;
@@ -64,15 +65,13 @@ std::pair<std::string, std::string> goodMemoTable()
     return {dbf, dbt};
 }
 
-void exercise(const std::string& path, bool writable)
-{
+void exercise(const std::string& path, bool writable) {
     dbftest::exerciseDbf(path, writable);
 }
 
-}  // namespace
+} // namespace
 
-TEST(Malformed, TruncatedAtEveryOffset)
-{
+TEST(Malformed, TruncatedAtEveryOffset) {
     TempDir dir;
     const std::string good = goodTable(dir);
     const std::string path = dir.file("cut.dbf");
@@ -83,8 +82,7 @@ TEST(Malformed, TruncatedAtEveryOffset)
     }
 }
 
-TEST(Malformed, EveryHeaderByteCorrupted)
-{
+TEST(Malformed, EveryHeaderByteCorrupted) {
     TempDir dir;
     const std::string good = goodTable(dir);
     const std::string path = dir.file("bad.dbf");
@@ -99,8 +97,7 @@ TEST(Malformed, EveryHeaderByteCorrupted)
         }
 }
 
-TEST(Malformed, AbsurdLengthsAreRefusedWithAMessage)
-{
+TEST(Malformed, AbsurdLengthsAreRefusedWithAMessage) {
     TempDir dir;
     const std::string good = goodTable(dir);
     const std::string path = dir.file("bad.dbf");
@@ -116,24 +113,23 @@ TEST(Malformed, AbsurdLengthsAreRefusedWithAMessage)
         }
     };
     std::string bad = good;
-    bad[4] = bad[5] = bad[6] = bad[7] = '\xFF';  // 4 billion records
+    bad[4] = bad[5] = bad[6] = bad[7] = '\xFF'; // 4 billion records
     expectError(bad, "records");
     bad = good;
     bad[8] = '\xFF';
-    bad[9] = '\x7F';  // header longer than the file
+    bad[9] = '\x7F'; // header longer than the file
     expectError(bad, "header length");
     bad = good;
-    bad[10] = 3;  // record length against the fields
+    bad[10] = 3; // record length against the fields
     expectError(bad, "record length");
     bad = good;
-    bad[32 + 32 * 5] = 'X';  // no field terminator where the header ends
+    bad[32 + 32 * 5] = 'X'; // no field terminator where the header ends
     expectError(bad, "end marker");
     expectError(good.substr(0, 20), "truncated");
     expectError(std::string(100, '\0'), "not a dBase");
 }
 
-TEST(Malformed, RandomDamage)
-{
+TEST(Malformed, RandomDamage) {
     TempDir dir;
     const std::string good = goodTable(dir);
     const std::string path = dir.file("rnd.dbf");
@@ -141,15 +137,15 @@ TEST(Malformed, RandomDamage)
     for (int i = 0; i < 1500; ++i) {
         std::string bad = good;
         const int hits = 1 + static_cast<int>(rng() % 6);
-        for (int k = 0; k < hits; ++k) bad[rng() % bad.size()] = static_cast<char>(rng());
+        for (int k = 0; k < hits; ++k)
+            bad[rng() % bad.size()] = static_cast<char>(rng());
         if (rng() % 4 == 0) bad.resize(rng() % bad.size());
         testutil::writeFile(path, bad);
         exercise(path, i % 2 == 0);
     }
 }
 
-TEST(Malformed, DamagedMemoFiles)
-{
+TEST(Malformed, DamagedMemoFiles) {
     TempDir dir;
     const auto [dbf, dbt] = goodMemoTable();
     const std::string path = dir.file("memo.dbf");
@@ -170,7 +166,8 @@ TEST(Malformed, DamagedMemoFiles)
     }
     for (int i = 0; i < 300; ++i) {
         std::string bad = dbt;
-        for (int k = 0; k < 4; ++k) bad[rng() % bad.size()] = static_cast<char>(rng());
+        for (int k = 0; k < 4; ++k)
+            bad[rng() % bad.size()] = static_cast<char>(rng());
         std::string badDbf = dbf;
         badDbf[badDbf.size() - 1 - rng() % 40] = static_cast<char>(rng());
         testutil::writeFile(dir.file("memo.dbt"), bad);
@@ -181,8 +178,7 @@ TEST(Malformed, DamagedMemoFiles)
 
 // Another program cutting the file while the engine counts: a DbError or a count, never a crash
 // (the count maps the file; a cut mapping raises SIGBUS, which the engine turns into a DbError).
-TEST(Malformed, FileCutWhileCounting)
-{
+TEST(Malformed, FileCutWhileCounting) {
     TempDir dir;
     const std::string path = dir.file("cut.dbf");
     Table::createRaw(path, {{"NAME", 'C', 99, 0}});
@@ -224,8 +220,7 @@ TEST(Malformed, FileCutWhileCounting)
 }
 
 // Inputs the libFuzzer target (tests/fuzz/dbf_fuzz.cpp) keeps are replayed here.
-TEST(Malformed, FuzzCorpusReplays)
-{
+TEST(Malformed, FuzzCorpusReplays) {
     const char* src = std::getenv("QUILLON_SOURCE_DIR");
     if (!src) GTEST_SKIP() << "QUILLON_SOURCE_DIR not set";
     const std::filesystem::path corpus = std::filesystem::path(src) / "tests/fuzz/corpus/dbf";

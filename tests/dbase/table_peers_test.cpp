@@ -16,8 +16,7 @@ using testutil::TempDir;
 
 namespace {
 
-std::vector<std::vector<std::string>> splitLines(const std::string& text)
-{
+std::vector<std::vector<std::string>> splitLines(const std::string& text) {
     std::vector<std::vector<std::string>> rows;
     std::istringstream in(text);
     std::string line;
@@ -37,9 +36,9 @@ std::vector<std::vector<std::string>> splitLines(const std::string& text)
 
 struct Video {
     std::string title;
-    std::string year;   // as text, "" = blank
+    std::string year; // as text, "" = blank
     std::string price;
-    std::string date;   // YYYYMMDD or ""
+    std::string date; // YYYYMMDD or ""
     bool deleted = false;
 };
 
@@ -53,8 +52,7 @@ const std::vector<Video> kVideos = {
 };
 
 // Writes kVideos through the engine; returns the path.
-std::string writeVideos(const TempDir& dir)
-{
+std::string writeVideos(const TempDir& dir) {
     const std::string path = dir.file("PEERS.DBF");
     Table::create(path, {{"Title", FieldKind::String, 60},
                          {"Year", FieldKind::Integer, 0},
@@ -75,16 +73,14 @@ std::string writeVideos(const TempDir& dir)
     return path;
 }
 
-bool sameNumber(const std::string& a, const std::string& b)
-{
+bool sameNumber(const std::string& a, const std::string& b) {
     if (a.empty() || b.empty()) return a.empty() && b.empty();
     return std::abs(std::stod(a) - std::stod(b)) < 1e-6 * std::max(1.0, std::abs(std::stod(a)));
 }
 
-}  // namespace
+} // namespace
 
-TEST(Peers, DbfreadReadsOurTables)
-{
+TEST(Peers, DbfreadReadsOurTables) {
     if (!testutil::pythonHas("dbfread")) GTEST_SKIP() << "python3-dbfread is not installed";
     TempDir dir;
     const std::string path = writeVideos(dir);
@@ -105,7 +101,7 @@ print('deleted', len(list(t.deleted)))
     ASSERT_EQ(r.exitCode, 0) << r.err;
     auto rows = splitLines(r.out);
     ASSERT_EQ(rows.size(), kVideos.size() - 1 + 2);
-    EXPECT_EQ(rows[0][1], "87");  // 0x57
+    EXPECT_EQ(rows[0][1], "87"); // 0x57
     EXPECT_EQ(rows[0][2], "0");
     size_t row = 1;
     for (const auto& v : kVideos) {
@@ -120,9 +116,9 @@ print('deleted', len(list(t.deleted)))
     EXPECT_EQ(rows.back()[0], "deleted 1");
 }
 
-TEST(Peers, PerlXBaseReadsOurTables)
-{
-    if (testutil::run({"perl", "-MXBase", "-e", "1"}).exitCode != 0) GTEST_SKIP() << "Perl XBase is not installed";
+TEST(Peers, PerlXBaseReadsOurTables) {
+    if (testutil::run({"perl", "-MXBase", "-e", "1"}).exitCode != 0)
+        GTEST_SKIP() << "Perl XBase is not installed";
     TempDir dir;
     const std::string path = writeVideos(dir);
     const char* script = R"PL(
@@ -156,15 +152,15 @@ for my $i (0 .. $t->last_record) {
     }
 }
 
-TEST(Peers, EngineReadsItsOwnTableAsWritten)
-{
+TEST(Peers, EngineReadsItsOwnTableAsWritten) {
     TempDir dir;
     const std::string path = writeVideos(dir);
     Table t;
     t.open(path, OpenMode::Shared, true);
     size_t i = 0;
     for (bool ok = t.first(); ok; ok = t.next()) {
-        while (kVideos[i].deleted) ++i;
+        while (kVideos[i].deleted)
+            ++i;
         const auto& v = kVideos[i++];
         EXPECT_EQ(t.getText(0), v.title);
         EXPECT_TRUE(sameNumber(t.getText(1), v.year));
@@ -178,16 +174,14 @@ namespace {
 
 // A table written by python3-dbf: four records, the second deleted, one memo per record.
 struct ForeignCase {
-    std::string type;      // db3, clp, fp, vfp
-    std::string codepage;  // cp437, cp850, cp1252
+    std::string type;     // db3, clp, fp, vfp
+    std::string codepage; // cp437, cp850, cp1252
 };
-void PrintTo(const ForeignCase& c, std::ostream* os)
-{
+void PrintTo(const ForeignCase& c, std::ostream* os) {
     *os << c.type << "/" << c.codepage;
 }
 
-std::string writeForeign(const TempDir& dir, const ForeignCase& c)
-{
+std::string writeForeign(const TempDir& dir, const ForeignCase& c) {
     const std::string path = dir.file("F_" + c.type + "_" + c.codepage + ".dbf");
     const char* script = R"PY(
 import sys, datetime, dbf
@@ -206,12 +200,11 @@ t.close()
     return path;
 }
 
-}  // namespace
+} // namespace
 
 class ForeignTables : public ::testing::TestWithParam<ForeignCase> {};
 
-TEST_P(ForeignTables, AreReadCorrectly)
-{
+TEST_P(ForeignTables, AreReadCorrectly) {
     if (!testutil::pythonHas("dbf")) GTEST_SKIP() << "python3-dbf is not installed";
     TempDir dir;
     const ForeignCase c = GetParam();
@@ -236,7 +229,7 @@ TEST_P(ForeignTables, AreReadCorrectly)
     EXPECT_EQ(t.getText(4), "T");
 
     ASSERT_TRUE(t.next());
-    EXPECT_EQ(t.recNo(), 3u);  // record 2 is deleted
+    EXPECT_EQ(t.recNo(), 3u); // record 2 is deleted
     EXPECT_EQ(t.getText(0), "naïve Straße");
     EXPECT_EQ(t.getText(1), "");
     EXPECT_DOUBLE_EQ(*t.getNumber(2), -3.25);
@@ -252,8 +245,7 @@ TEST_P(ForeignTables, AreReadCorrectly)
     EXPECT_FALSE(t.next());
 }
 
-TEST_P(ForeignTables, AcceptEditsExceptMemo)
-{
+TEST_P(ForeignTables, AcceptEditsExceptMemo) {
     if (!testutil::pythonHas("dbf")) GTEST_SKIP() << "python3-dbf is not installed";
     TempDir dir;
     const ForeignCase c = GetParam();
@@ -291,8 +283,7 @@ for r in t:
 
 // FoxPro's byte 28 announces a structural .CDX, which this engine cannot maintain: such a table
 // is read, but never changed.
-TEST(ForeignFoxPro, TableWithCdxIsReadButNotChanged)
-{
+TEST(ForeignFoxPro, TableWithCdxIsReadButNotChanged) {
     if (!testutil::pythonHas("dbf")) GTEST_SKIP() << "python3-dbf is not installed";
     TempDir dir;
     const std::string path = writeForeign(dir, {"fp", "cp1252"});
@@ -320,15 +311,14 @@ INSTANTIATE_TEST_SUITE_P(PythonDbf, ForeignTables,
                          [](const auto& info) { return info.param.type + "_" + info.param.codepage; });
 
 namespace {
-void put32(std::string& s, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (8 * i));
+void put32(std::string& s, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        s[at + i] = static_cast<char>(v >> (8 * i));
 }
-}  // namespace
+} // namespace
 
 // dBase IV with memo (version 0x8B): .DBT blocks start FF FF 08 00 and a length that counts them.
-TEST(ForeignDbase4, MemoBlocksAreRead)
-{
+TEST(ForeignDbase4, MemoBlocksAreRead) {
     TempDir dir;
     const std::string path = dir.file("D4.DBF");
     std::string h(32 + 2 * 32 + 1, '\0');
@@ -336,7 +326,7 @@ TEST(ForeignDbase4, MemoBlocksAreRead)
     put32(h, 4, 2);
     h[8] = static_cast<char>(h.size());
     h[10] = 1 + 10 + 10;
-    h[29] = 0x01;  // cp437
+    h[29] = 0x01; // cp437
     auto field = [&](int i, const char* name, char type, int width) {
         std::memcpy(&h[32 + 32 * i], name, std::strlen(name));
         h[32 + 32 * i + 11] = type;
@@ -350,11 +340,11 @@ TEST(ForeignDbase4, MemoBlocksAreRead)
     std::string dbt(512, '\0');
     put32(dbt, 0, 2);
     dbt[20] = 0x00;
-    dbt[21] = 0x02;  // 512-byte blocks
+    dbt[21] = 0x02; // 512-byte blocks
     std::string block = std::string("\xFF\xFF\x08\x00", 4) + std::string(4, '\0') + "dBase IV memo \x81\x1A";
     put32(block, 4, static_cast<uint32_t>(block.size()));
     block.resize(512, '\0');
-    testutil::writeFile(dir.file("d4.dbt"), dbt + block);  // found ignoring letter case
+    testutil::writeFile(dir.file("d4.dbt"), dbt + block); // found ignoring letter case
 
     Table t;
     t.open(path, OpenMode::Shared, true);
@@ -365,8 +355,7 @@ TEST(ForeignDbase4, MemoBlocksAreRead)
     EXPECT_EQ(t.getText(1), "");
 }
 
-TEST(ForeignDbase4, MissingOrDamagedMemoIsAnError)
-{
+TEST(ForeignDbase4, MissingOrDamagedMemoIsAnError) {
     TempDir dir;
     const std::string path = dir.file("m.dbf");
     std::string h(32 + 32 + 1, '\0');
@@ -382,7 +371,7 @@ TEST(ForeignDbase4, MissingOrDamagedMemoIsAnError)
     Table t;
     t.open(path, OpenMode::Shared, true);
     ASSERT_TRUE(t.first());
-    EXPECT_THROW(t.getText(0), DbError);  // no .DBT
+    EXPECT_THROW(t.getText(0), DbError); // no .DBT
     testutil::writeFile(dir.file("m.dbt"), std::string(1024, '\0'));
     t.close();
     t.open(path, OpenMode::Shared, true);

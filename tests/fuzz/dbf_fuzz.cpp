@@ -9,8 +9,7 @@
 
 #include "dbf_harness.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = "/tmp/quillon-dbf-fuzz-" + std::to_string(getpid()) + ".dbf";
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return 0;

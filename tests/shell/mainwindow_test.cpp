@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "base/paths.h"
-#include "common/files.h"
 #include "catalogue/viewermodel.h"
+#include "common/files.h"
 #include "common/testcatalogue.h"
 #include "dbase/table.h"
 #include "shell_helpers.h"

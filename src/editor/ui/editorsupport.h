@@ -15,7 +15,7 @@ namespace editorsupport {
 
 // Data lists 1..17 (2 the stars).
 QStringList values(Session& session, int list);
-bool saveAll(Session& session, QString* error);                   // SaveAllLists
+bool saveAll(Session& session, QString* error); // SaveAllLists
 // Calls f with the list's number, while context lives, whenever a data list changes.
 void onListsChanged(Session& session, QObject* context, std::function<void(int)> f);
 

@@ -1,5 +1,6 @@
 #include "support/testutil.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -8,14 +9,12 @@
 #include <poll.h>
 #include <sstream>
 #include <stdexcept>
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace testutil {
 
-TempDir::TempDir()
-{
+TempDir::TempDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "qdbase-test-XXXXXX").string();
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
@@ -23,33 +22,28 @@ TempDir::TempDir()
     path_ = buf.data();
 }
 
-TempDir::~TempDir()
-{
+TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
 }
 
-std::string readFile(const std::string& path)
-{
+std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream ss;
     ss << in.rdbuf();
     return ss.str();
 }
 
-void writeFile(const std::string& path, const std::string& bytes)
-{
+void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool exists(const std::string& path)
-{
+bool exists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
 }
 
-RunResult run(const std::vector<std::string>& argv, const std::string& input)
-{
+RunResult run(const std::vector<std::string>& argv, const std::string& input) {
     std::signal(SIGPIPE, SIG_IGN);
     RunResult r;
     int inPipe[2], outPipe[2], errPipe[2];
@@ -60,7 +54,8 @@ RunResult run(const std::vector<std::string>& argv, const std::string& input)
         ::dup2(outPipe[1], 1);
         ::dup2(errPipe[1], 2);
         std::vector<char*> args;
-        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        for (const auto& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
         ::execvp(args[0], args.data());
         ::_exit(127);
@@ -105,15 +100,13 @@ RunResult run(const std::vector<std::string>& argv, const std::string& input)
     return r;
 }
 
-bool pythonHas(const std::string& module)
-{
+bool pythonHas(const std::string& module) {
     if (::access("/usr/bin/python3", X_OK) != 0) return false;
     return run({"/usr/bin/python3", "-c", "import " + module}).exitCode == 0;
 }
 
-bool programExists(const std::string& name)
-{
+bool programExists(const std::string& name) {
     return run({"sh", "-c", "command -v " + name + " >/dev/null"}).exitCode == 0;
 }
 
-}  // namespace testutil
+} // namespace testutil

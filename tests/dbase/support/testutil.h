@@ -23,7 +23,7 @@ void writeFile(const std::string& path, const std::string& bytes);
 bool exists(const std::string& path);
 
 struct RunResult {
-    int exitCode = -1;  // -1 when the program could not be started or died by a signal
+    int exitCode = -1; // -1 when the program could not be started or died by a signal
     std::string out;
     std::string err;
 };
@@ -34,4 +34,4 @@ RunResult run(const std::vector<std::string>& argv, const std::string& input = {
 bool pythonHas(const std::string& module);
 bool programExists(const std::string& name);
 
-}  // namespace testutil
+} // namespace testutil
