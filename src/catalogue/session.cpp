@@ -100,9 +100,10 @@ void Session::openTable(dbase::OpenMode mode) {
         hasTag = hasTag || QString::fromStdString(tag.name).compare(QLatin1String("NewIndex"),
                                                                     Qt::CaseInsensitive) == 0;
     table_.setActiveIndex(!sortExpression_.isEmpty() && hasTag ? "NewIndex" : "");
-    // A search in force stays in force across a reopening.
-    if (searchOn_ && searchFilter_) table_.setFilter(searchFilter_);
+    // A search in force stays in force across a reopening: the owner's hook installs its
+    // filter, and a filter set on the session is installed again.
     if (tableOpened_) tableOpened_(table_);
+    if (searchOn_ && searchFilter_) table_.setFilter(searchFilter_);
     table_.first(); // an opened catalogue shows its first record
 }
 

@@ -183,11 +183,6 @@ void MainWindow::updateDatabase() {
     if (!s.saveDatabaseSettings(&error)) reportProblem(error);
     s.closeTable();
     reopenShared();
-    if (wasSearching) {
-        // The search that was in force applies again to the reopened table.
-        search_.resume(s.table());
-        enableEndSearch();
-    }
     searchOnLabel_->setVisible(s.searchOn());
     updateCommandStates();
     s.notifyRecordsChanged();

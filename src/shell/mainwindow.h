@@ -129,6 +129,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What is wrong with the table at path as a catalogue, or empty when it is one.
+    QString formatProblem(const QString& path) const;
     // Start-up steps.
     bool chooseStartDatabase();
     void openStartDatabase();
