@@ -8,23 +8,6 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/sortorder.h"
 
-namespace {
-
-QFont userFont(const UserFontSetting& setting) {
-    QFont font(setting.name);
-    font.setBold(setting.bold);
-    font.setItalic(setting.italic);
-    return font;
-}
-
-void takeUserFont(UserFontSetting& setting, const QFont& font) {
-    setting.name = font.family();
-    setting.bold = font.bold();
-    setting.italic = font.italic();
-}
-
-} // namespace
-
 Session::Session(QObject* parent) : QObject(parent), startFolder_(QDir::currentPath()) {}
 
 Session::~Session() = default;
@@ -40,25 +23,6 @@ QString Session::basePath() const {
 }
 QString Session::baseName() const {
     return TablePaths::baseName(currentDatabase_);
-}
-
-QFont Session::labelFont() const {
-    return userFont(database_.labelFont);
-}
-QFont Session::editFont() const {
-    return userFont(database_.editFont);
-}
-QFont Session::buttonFont() const {
-    return userFont(database_.buttonFont);
-}
-void Session::setLabelFont(const QFont& font) {
-    takeUserFont(database_.labelFont, font);
-}
-void Session::setEditFont(const QFont& font) {
-    takeUserFont(database_.editFont, font);
-}
-void Session::setButtonFont(const QFont& font) {
-    takeUserFont(database_.buttonFont, font);
 }
 
 QString Session::displayName(int slot) const {

@@ -15,8 +15,6 @@
 #include "catalogue/settings.h"
 #include "dbase/table.h"
 
-enum class EditorMode { Add = 1, Edit = 2, Copy = 3 };
-
 class Session : public QObject {
     Q_OBJECT
 public:
@@ -54,8 +52,6 @@ public:
 
     bool browseMode() const { return browseMode_; }
     void setBrowseMode(bool on) { browseMode_ = on; }
-    EditorMode editorMode() const { return editorMode_; }
-    void setEditorMode(EditorMode mode) { editorMode_ = mode; }
 
     // The search-on flag: while set, the main table's record filter restricts the records.
     bool searchOn() const { return searchOn_; }
@@ -69,14 +65,6 @@ public:
     // Screen scale of dialogs: 1.00, 1.25, 1.60 or 2.00.
     double screenScale() const { return screenScale_; }
     void setScreenScale(double scale) { screenScale_ = scale; }
-
-    // The user fonts (name and style from the database settings; the size is the application's).
-    QFont labelFont() const;
-    QFont editFont() const;
-    QFont buttonFont() const;
-    void setLabelFont(const QFont& font);
-    void setEditFont(const QFont& font);
-    void setButtonFont(const QFont& font);
 
     // Field display name of a slot (1..40), from the database settings.
     QString displayName(int slot) const;
@@ -148,6 +136,5 @@ private:
     bool browseMode_ = false;
     bool searchOn_ = false;
     RecordFilter searchFilter_;
-    EditorMode editorMode_ = EditorMode::Edit;
     double screenScale_ = 1.0;
 };

@@ -332,8 +332,14 @@ QString ViewerModel::displayText(int slot, const QString& raw) const {
 
 QString ViewerModel::editText(int slot, const QString& raw) const {
     if (fieldSlot(slot).typeCode == TypeFloat) {
+        // A plain number with the decimal separator the typed money is read with, so that a
+        // cell committed unchanged reads back as the same amount.
         const auto value = parseDecimal(raw.trimmed());
-        return value ? fixedPoint(*value, 2) : raw.trimmed();
+        if (!value) return raw.trimmed();
+        QString text = fixedPoint(*value, 2);
+        if (formats_.currencyFormat == SystemFormat)
+            text.replace(QLatin1Char('.'), formats_.regional.sDecimal);
+        return text;
     }
     return displayText(slot, raw);
 }

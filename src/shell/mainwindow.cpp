@@ -663,18 +663,13 @@ void MainWindow::searchAndReplace() {
 // Options and help
 
 void MainWindow::chooseFont(UserFont which) {
-    Session& s = *session_;
-    const QFont current = which == LabelFont  ? s.labelFont()
-                          : which == EditFont ? s.editFont()
-                                              : s.buttonFont();
-    const std::optional<QFont> chosen = Prompts::instance().font(this, current);
+    DatabaseSettings& d = session_->database();
+    UserFontSetting& setting = which == LabelFont  ? d.labelFont
+                               : which == EditFont ? d.editFont
+                                                   : d.buttonFont;
+    const std::optional<QFont> chosen = Prompts::instance().font(this, look::userFont(setting));
     if (!chosen) return;
-    if (which == LabelFont)
-        s.setLabelFont(*chosen);
-    else if (which == EditFont)
-        s.setEditFont(*chosen);
-    else
-        s.setButtonFont(*chosen);
+    look::takeUserFont(setting, *chosen);
     applyUserFontsToWindow();
     layoutCentral();
 }
@@ -795,7 +790,7 @@ void MainWindow::showEditor(EditorMode mode) {
     // need one; with none (an empty catalogue or search result) they do nothing.
     const int row = grid_->currentRecordRow();
     if (mode != EditorMode::Add && (row < 0 || session_->table().recNo() == 0)) return;
-    session_->setEditorMode(mode);
+    editor_->setMode(mode);
     if (row >= 0) grid_->selectRow(row);
     editor_->exec();
     grid_->reload();

@@ -25,6 +25,7 @@ class QToolButton;
 class QWidget;
 class LocateCommand;
 class RecordEditor;
+enum class EditorMode;
 struct Command;
 struct ExclusiveRun;
 class ViewerGrid;

@@ -66,6 +66,11 @@ DialogLook dialogLook(const DatabaseSettings& settings, double scale, WindowGrou
 
 // The parts of the look, for windows that are not dialogs (the main window is not scaled).
 namespace look {
+
+// A user font of the database settings (family, bold, italic; the size is the application's) as
+// a QFont, and a chosen QFont taken back into the setting.
+QFont userFont(const UserFontSetting& setting);
+void takeUserFont(UserFontSetting& setting, const QFont& font);
 // The font kind of a control: 0 none, 1 label, 2 edit, 3 button.
 enum class FontKind { None, Label, Edit, Button };
 FontKind fontKind(const QWidget* w);

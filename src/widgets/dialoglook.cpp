@@ -3,20 +3,24 @@
 #include "catalogue/session.h"
 #include "catalogue/settings.h"
 
-namespace {
-QFont userFont(const UserFontSetting& f) {
+QFont look::userFont(const UserFontSetting& f) {
     QFont font(f.name);
     font.setBold(f.bold);
     font.setItalic(f.italic);
     return font;
 }
-} // namespace
+
+void look::takeUserFont(UserFontSetting& setting, const QFont& font) {
+    setting.name = font.family();
+    setting.bold = font.bold();
+    setting.italic = font.italic();
+}
 
 DialogLook dialogLook(const DatabaseSettings& settings, double scale, WindowGroup group) {
     DialogLook look;
-    look.labelFont = userFont(settings.labelFont);
-    look.editFont = userFont(settings.editFont);
-    look.buttonFont = userFont(settings.buttonFont);
+    look.labelFont = look::userFont(settings.labelFont);
+    look.editFont = look::userFont(settings.editFont);
+    look.buttonFont = look::userFont(settings.buttonFont);
     look.scale = scale;
     look.colors.value = settings.colors(group).colors;
     return look;

@@ -352,7 +352,7 @@ const BadMaster kBadMasters[] = {
          ASSERT_TRUE(f.resize(100));
      },
      "exceeds the file size"},
-    {"a folder", [](const QString& p) { ASSERT_TRUE(QDir().mkpath(p)); }, "not a regular file"},
+    {"a folder", [](const QString& p) { ASSERT_TRUE(QDir().mkpath(p)); }, "is a directory"},
     {"a named pipe", [](const QString& p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0644), 0); },
      "not a regular file"},
 };

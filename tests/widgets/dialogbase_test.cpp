@@ -203,7 +203,7 @@ TEST(DialogBase, LookFromTheDatabaseSettings) {
 TEST(DialogBase, TakesItsLookFromTheSessionEachTimeItIsShown) {
     Session session;
     session.setScreenScale(1.25);
-    session.setLabelFont(QFont("Courier New"));
+    look::takeUserFont(session.database().labelFont, QFont("Courier New"));
     session.database().colors(WindowGroup::Search)[ColorSet::MainBackground] = 0x00ffff; // yellow
     DialogBase d(session, WindowGroup::Search);
     d.resize(200, 100);
@@ -216,7 +216,7 @@ TEST(DialogBase, TakesItsLookFromTheSessionEachTimeItIsShown) {
     d.hide();
     // A new screen size and font apply at the next showing.
     session.setScreenScale(2.0);
-    session.setLabelFont(QFont("Times New Roman"));
+    look::takeUserFont(session.database().labelFont, QFont("Times New Roman"));
     d.show();
     EXPECT_EQ(d.size(), QSize(400, 200));
     EXPECT_EQ(label->geometry(), QRect(20, 20, 160, 40));

@@ -702,7 +702,8 @@ TEST_F(ViewerTest, PricesShowInTheMoneyFormatAndEditAsPlainNumbers) {
         int format;
         const char* list;
         const char* purch;
-    } cases[] = {{USFormat, "1,234.50", "-7.00"}, {SystemFormat, "1.234,50", "-7,00"}};
+        const char* edit;
+    } cases[] = {{USFormat, "1,234.50", "-7.00", "1234.50"}, {SystemFormat, "1.234,50", "-7,00", "1234,50"}};
     for (const auto& c : cases) {
         ValueFormats formats;
         formats.currencyFormat = c.format;
@@ -710,11 +711,15 @@ TEST_F(ViewerTest, PricesShowInTheMoneyFormatAndEditAsPlainNumbers) {
         model.setValueFormats(formats);
         EXPECT_EQ(model.index(0, Slot::ListPrice - 1).data().toString(), c.list);
         EXPECT_EQ(model.index(0, Slot::PurchasePrice - 1).data().toString(), c.purch);
-        EXPECT_EQ(model.index(0, Slot::ListPrice - 1).data(Qt::EditRole).toString(), "1234.50");
+        EXPECT_EQ(model.index(0, Slot::ListPrice - 1).data(Qt::EditRole).toString(), c.edit);
     }
-    // Editing takes a plain number; the same number is not written again.
+    // Editing takes a plain number in the money's decimal separator; the cell committed as it
+    // was offered is the same amount and writes nothing.
     model.setEditable(true);
-    ASSERT_TRUE(model.setData(model.index(0, Slot::ListPrice - 1), "99.5"));
+    const QModelIndex list = model.index(0, Slot::ListPrice - 1);
+    ASSERT_TRUE(model.setData(list, list.data(Qt::EditRole)));
+    EXPECT_DOUBLE_EQ(reread(1, "ListPrice").toDouble(), 1234.5);
+    ASSERT_TRUE(model.setData(model.index(0, Slot::ListPrice - 1), "99,5"));
     EXPECT_DOUBLE_EQ(reread(1, "ListPrice").toDouble(), 99.5);
     EXPECT_EQ(model.index(0, Slot::ListPrice - 1).data().toString(), "99,50");
 }

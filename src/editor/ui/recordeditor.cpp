@@ -454,7 +454,7 @@ void RecordEditor::fillOnShow() {
     setPageCaptions();
     notebook_->setCurrentIndex(Particulars);
     applyColours();
-    const EditorMode mode = session_.editorMode();
+    const EditorMode mode = mode_;
     if ((mode == EditorMode::Edit || mode == EditorMode::Copy) && session_.table().isOpen() &&
         session_.table().recNo() != 0)
         loadRecord();
@@ -621,7 +621,7 @@ bool RecordEditor::updateRecord() {
     if (session_.browseMode()) return false;
     RecordWriter writer(session_.table(), &session_.lists(), session_.valueFormats(),
                         session_.database().fieldNames);
-    const WriteOutcome out = writer.write(entry(), session_.editorMode() != EditorMode::Edit);
+    const WriteOutcome out = writer.write(entry(), mode_ != EditorMode::Edit);
     if (!out.ok) {
         // A refused value: its page comes to the front and its box takes the focus.
         if (out.slot != 0) {
@@ -633,7 +633,7 @@ bool RecordEditor::updateRecord() {
         Prompts::instance().error(this, out.message);
         return false;
     }
-    session_.setEditorMode(EditorMode::Edit);
+    mode_ = EditorMode::Edit;
     editorsupport::recordsChanged(session_);
     return true;
 }
@@ -688,7 +688,7 @@ bool RecordEditor::askBeforeLeaving(const QString& question) {
 
 void RecordEditor::moveRecord(bool next) {
     if (!session_.browseMode()) {
-        const EditorMode mode = session_.editorMode();
+        const EditorMode mode = mode_;
         const QString where = next ? QStringLiteral("next") : QStringLiteral("previous");
         if (mode == EditorMode::Add || mode == EditorMode::Copy) {
             if (!askBeforeLeaving(QStringLiteral("This record has not been updated yet.  Update this record "
@@ -715,7 +715,7 @@ void RecordEditor::moveRecord(bool next) {
     }
     loadRecord();
     snapshotValues();
-    session_.setEditorMode(EditorMode::Edit);
+    mode_ = EditorMode::Edit;
 }
 
 void RecordEditor::previousRecord() {
@@ -731,7 +731,7 @@ void RecordEditor::newRecord() {
         !askBeforeLeaving(QStringLiteral("Data has changed.  Update this record before creating new one?")))
         return;
     clearControls();
-    session_.setEditorMode(EditorMode::Add);
+    mode_ = EditorMode::Add;
     snapshotValues();
     setWindowTitle(QStringLiteral("Edit (New Record)"));
     focusControl(controlOf(Slot::Title).widget, Particulars);
@@ -742,7 +742,7 @@ void RecordEditor::copyRecord() {
         !askBeforeLeaving(QStringLiteral(
             "Data has changed.  Update this record before creating new one with the current data?")))
         return;
-    session_.setEditorMode(EditorMode::Add);
+    mode_ = EditorMode::Add;
     snapshotValues();
     setWindowTitle(QStringLiteral("Edit (New Copied Record)"));
 }

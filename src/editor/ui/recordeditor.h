@@ -20,11 +20,20 @@ class QMenuBar;
 class QPushButton;
 class QTabWidget;
 
+// What the editor does with its record: adds a new one, edits the current one, or adds a copy
+// of the current one.
+enum class EditorMode { Add = 1, Edit = 2, Copy = 3 };
+
 class RecordEditor : public DialogBase {
     Q_OBJECT
 public:
     RecordEditor(Session& session, QWidget* parent = nullptr);
     ~RecordEditor() override;
+
+    // The mode the editor opens in; after a successful update it is Edit (the record written
+    // is the current one), after New Record it is Add.
+    EditorMode mode() const { return mode_; }
+    void setMode(EditorMode mode) { mode_ = mode; }
 
     // The record pages of MyTabbedNoteBook.
     enum Page { Particulars = 0, Attributes = 1, Library = 2, Other = 3 };
@@ -60,6 +69,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    EditorMode mode_ = EditorMode::Edit;
+
     // A text control of a field: its row of the control table and its widgets.
     struct TextControl {
         const editorcontrols::Control* spec;

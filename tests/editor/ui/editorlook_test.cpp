@@ -80,7 +80,7 @@ TEST_P(EditorLook, PagesFitTheScreenAndNothingOverlaps) {
     session.lists().setList(DataLists::Producer, {"Hal Wallis"});
     ScriptedPrompts prompts;
     RecordEditor editor(session);
-    session.setEditorMode(EditorMode::Edit);
+    editor.setMode(EditorMode::Edit);
     editor.show();
     auto* pages = editor.findChild<QTabWidget*>("MyTabbedNoteBook");
     const QSize size = editor.frameGeometry().size();

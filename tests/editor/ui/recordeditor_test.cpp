@@ -28,7 +28,7 @@ namespace {
 class RecordEditorWindow : public ::testing::Test {
 protected:
     void open(EditorMode mode) {
-        session.setEditorMode(mode);
+        editor->setMode(mode);
         editor->show();
     }
     QLineEdit* edit(const char* name) { return editor->findChild<QLineEdit*>(name); }
@@ -183,7 +183,7 @@ TEST_F(RecordEditorWindow, ClearShowsZeroInPricesAndPlayTimeAndKeepsTheMode) {
     EXPECT_TRUE(DateFormat::isBlankDateText(edit("CheckDate")->text()));
     EXPECT_FALSE(check("CheckOut")->isChecked());
     EXPECT_FALSE(check("Viewed")->isChecked());
-    EXPECT_EQ(session.editorMode(), EditorMode::Edit);
+    EXPECT_EQ(editor->mode(), EditorMode::Edit);
     EXPECT_TRUE(editor->valuesChanged());
 }
 
@@ -203,7 +203,7 @@ TEST_F(RecordEditorWindow, AddThenNextAsksAndMovesWithNo) {
     EXPECT_EQ(m.icon, Prompts::Icon::Question);
     EXPECT_EQ(prompts.beeps(), 1);
     EXPECT_EQ(edit("Title")->text(), "Metropolis");
-    EXPECT_EQ(session.editorMode(), EditorMode::Edit);
+    EXPECT_EQ(editor->mode(), EditorMode::Edit);
     EXPECT_EQ(count(), 3u);
 }
 
@@ -218,7 +218,7 @@ TEST_F(RecordEditorWindow, AddAndMoveWithYesAppendsTheRecordFirst) {
     EXPECT_EQ(count(), 4u);
     EXPECT_EQ(fileField(4, "TITLE"), "Notorious");
     EXPECT_EQ(fileField(4, "CHECKOUT"), "No");
-    EXPECT_EQ(session.editorMode(), EditorMode::Edit);
+    EXPECT_EQ(editor->mode(), EditorMode::Edit);
 }
 
 TEST_F(RecordEditorWindow, CancelStaysAndWritesNothing) {
@@ -237,7 +237,7 @@ TEST_F(RecordEditorWindow, CancelStaysAndWritesNothing) {
                    "Data has changed.  Update this record before creating new one with the current data?",
                    Prompts::Cancel);
     editor->copyRecord();
-    EXPECT_EQ(session.editorMode(), EditorMode::Edit);
+    EXPECT_EQ(editor->mode(), EditorMode::Edit);
     prompts.expect(kWarning, "Data has changed.  Do you want to exit without updating?", Prompts::No);
     editor->closeAskingFirst();
     EXPECT_TRUE(editor->isVisible());
@@ -267,11 +267,11 @@ TEST_F(RecordEditorWindow, NewAndCopiedRecordsAreAppended) {
     open(EditorMode::Edit);
     editor->copyRecord();
     EXPECT_EQ(editor->windowTitle(), "Edit (New Copied Record)");
-    EXPECT_EQ(session.editorMode(), EditorMode::Add);
+    EXPECT_EQ(editor->mode(), EditorMode::Add);
     ASSERT_TRUE(editor->updateRecord());
     EXPECT_EQ(count(), 4u);
     EXPECT_EQ(fileField(4, "TITLE"), "Casablanca");
-    EXPECT_EQ(session.editorMode(), EditorMode::Edit);
+    EXPECT_EQ(editor->mode(), EditorMode::Edit);
     editor->snapshotValues();
     editor->newRecord();
     EXPECT_EQ(editor->windowTitle(), "Edit (New Record)");

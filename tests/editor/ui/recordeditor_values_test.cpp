@@ -20,7 +20,7 @@ namespace {
 class EditorTyping : public ::testing::Test {
 protected:
     void open(EditorMode mode) {
-        session.setEditorMode(mode);
+        editor->setMode(mode);
         editor->show();
         // Focus changes (leaving a price box) reach the boxes only in the active window.
         QApplication::setActiveWindow(editor.get());
@@ -157,7 +157,7 @@ TEST_F(EditorTyping, UpdateInEditModeOnAnEmptyCatalogueWritesNothing) {
     Session empty;
     Catalogue none{empty, 0};
     RecordEditor emptyEditor(empty);
-    empty.setEditorMode(EditorMode::Edit);
+    emptyEditor.setMode(EditorMode::Edit);
     emptyEditor.show();
     auto* director = emptyEditor.findChild<QComboBox*>("Director");
     director->setFocus();
