@@ -74,13 +74,7 @@ bool isTableInUse(const QString& path) {
     return probeExclusive(path) != Use::Free;
 }
 
-NewTable createCatalogue(const QString& path) {
-    const QString full = fullPath(path);
-    // Only a table that another program holds is refused; an existing file the engine cannot
-    // read at all is replaced like any other file of that name (the user chose to overwrite it).
-    if (QFileInfo::exists(full) && probeExclusive(full) == Use::HeldElsewhere)
-        return {false, tableInUseMessage(full)};
-
+std::vector<dbase::CreateField> catalogueFields() {
     std::vector<dbase::CreateField> fields;
     fields.reserve(FieldCount);
     for (int slot = 1; slot <= FieldCount; ++slot) {
@@ -104,6 +98,17 @@ NewTable createCatalogue(const QString& path) {
         }
         fields.push_back(std::move(f));
     }
+    return fields;
+}
+
+NewTable createCatalogue(const QString& path) {
+    const QString full = fullPath(path);
+    // Only a table that another program holds is refused; an existing file the engine cannot
+    // read at all is replaced like any other file of that name (the user chose to overwrite it).
+    if (QFileInfo::exists(full) && probeExclusive(full) == Use::HeldElsewhere)
+        return {false, tableInUseMessage(full)};
+
+    const std::vector<dbase::CreateField> fields = catalogueFields();
     try {
         dbase::Table::create(enginePath(full), fields);
     } catch (const dbase::LockError&) {

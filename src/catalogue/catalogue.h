@@ -6,6 +6,9 @@
 // Engine failures the operations do not expect travel to the caller as dbase::DbError.
 #include <QString>
 #include <string>
+#include <vector>
+
+#include "dbase/table.h"
 
 // Paths cross to the table engine in the file system's encoding.
 std::string enginePath(const QString& path);
@@ -36,6 +39,9 @@ struct NewTable {
     bool ok = false; // the file exists afterwards
     QString message; // why not, when !ok
 };
+
+// The forty fields of a catalogue table as the engine creates them, in slot order.
+std::vector<dbase::CreateField> catalogueFields();
 
 // Creates an empty catalogue table at the path (forty fields, no index), replacing an existing
 // file of that name unless another program holds it.

@@ -161,33 +161,6 @@ QString storedSortExpression(const QString& settingsPath, bool* stored) {
     return sortExpression(levels);
 }
 
-std::vector<dbase::CreateField> catalogueFields() {
-    std::vector<dbase::CreateField> fields;
-    fields.reserve(FieldCount);
-    for (int slot = 1; slot <= FieldCount; ++slot) {
-        const FieldSlot& s = fieldSlot(slot);
-        dbase::CreateField f;
-        f.name = s.name;
-        switch (s.typeCode) {
-        case TypeInteger:
-            f.kind = dbase::FieldKind::Integer;
-            break;
-        case TypeFloat:
-            f.kind = dbase::FieldKind::Float;
-            break;
-        case TypeDate:
-            f.kind = dbase::FieldKind::Date;
-            break;
-        default:
-            f.kind = dbase::FieldKind::String;
-            f.size = s.width;
-            break;
-        }
-        fields.push_back(std::move(f));
-    }
-    return fields;
-}
-
 QString inUseMessage(const QString& path) {
     return QStringLiteral(
                "The table \"%1\" is in use by another program.  The command needs exclusive use of it.")

@@ -14,7 +14,7 @@
 
 namespace {
 
-std::vector<dbase::FieldDef> catalogueFields() {
+std::vector<dbase::FieldDef> catalogueFieldDefs() {
     std::vector<dbase::FieldDef> defs;
     for (int s = 1; s <= FieldCount; ++s) {
         const FieldSlot& slot = fieldSlot(s);
@@ -83,7 +83,7 @@ TEST_F(CatalogueFile, NewTableHasFortyFieldsNoIndexAndFlagClear) {
 }
 
 TEST_F(CatalogueFile, OtherWidthsAndTypesPass) {
-    auto defs = catalogueFields();
+    auto defs = catalogueFieldDefs();
     defs[0].width = 200;                      // Title wider
     defs[10].type = 'C', defs[10].width = 4;  // Year as text
     defs[31].type = 'C', defs[31].width = 10; // CheckDate as text
@@ -95,7 +95,7 @@ TEST_F(CatalogueFile, OtherWidthsAndTypesPass) {
 }
 
 TEST_F(CatalogueFile, NamesDifferingOnlyInCasePass) {
-    dbase::Table::createRaw(enginePath(path()), catalogueFields());
+    dbase::Table::createRaw(enginePath(path()), catalogueFieldDefs());
     // Rewrite the stored names in mixed and lower case, byte for byte.
     QByteArray bytes = readFile(path());
     for (int i = 0; i < FieldCount; ++i) {
@@ -108,15 +108,15 @@ TEST_F(CatalogueFile, NamesDifferingOnlyInCasePass) {
 }
 
 TEST_F(CatalogueFile, OtherOrderFortyOneOrThirtyNineFieldsFail) {
-    auto swapped = catalogueFields();
+    auto swapped = catalogueFieldDefs();
     std::swap(swapped[1], swapped[2]);
     dbase::Table::createRaw(enginePath(path("SWAPPED.DBF")), swapped);
 
-    auto more = catalogueFields();
+    auto more = catalogueFieldDefs();
     more.push_back({"EXTRA", 'C', 10, 0});
     dbase::Table::createRaw(enginePath(path("MORE.DBF")), more);
 
-    auto fewer = catalogueFields();
+    auto fewer = catalogueFieldDefs();
     fewer.pop_back();
     dbase::Table::createRaw(enginePath(path("FEWER.DBF")), fewer);
 

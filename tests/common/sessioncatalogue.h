@@ -10,28 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/catalogue.h"
 #include "catalogue/datalists.h"
 #include "catalogue/fieldslots.h"
 #include "catalogue/session.h"
 #include "dbase/table.h"
 
 namespace editortest {
-
-inline std::vector<dbase::CreateField> catalogueFields() {
-    std::vector<dbase::CreateField> fields;
-    for (int slot = 1; slot <= FieldCount; ++slot) {
-        const FieldSlot& f = fieldSlot(slot);
-        dbase::CreateField c;
-        c.name = f.name;
-        c.kind = f.typeCode == TypeString    ? dbase::FieldKind::String
-                 : f.typeCode == TypeInteger ? dbase::FieldKind::Integer
-                 : f.typeCode == TypeFloat   ? dbase::FieldKind::Float
-                                             : dbase::FieldKind::Date;
-        c.size = f.typeCode == TypeString ? f.width : 0;
-        fields.push_back(c);
-    }
-    return fields;
-}
 
 // Appends a record with the given field texts (field name -> text; dates as YYYYMMDD).
 inline void addRecord(dbase::Table& table, const std::map<std::string, std::string>& values) {
@@ -69,7 +54,7 @@ struct Catalogue {
     QString path;
     explicit Catalogue(Session& session, int records = 3) {
         path = dir.path() + "/MASTER.DBF";
-        dbase::Table::create(path.toStdString(), catalogueFields());
+        dbase::Table::create(path.toStdString(), ::catalogueFields());
         {
             dbase::Table t;
             t.open(path.toStdString());

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <vector>
 
-#include "catalogue/fieldslots.h"
+#include "catalogue/catalogue.h"
 #include "dbase/table.h"
 
 std::string enginePathOf(const QString& path) {
@@ -11,29 +11,7 @@ std::string enginePathOf(const QString& path) {
 }
 
 void createTestCatalogue(const QString& path) {
-    std::vector<dbase::CreateField> fields;
-    for (int slot = 1; slot <= FieldCount; ++slot) {
-        const FieldSlot& s = fieldSlot(slot);
-        dbase::CreateField f;
-        f.name = s.name;
-        switch (s.typeCode) {
-        case TypeInteger:
-            f.kind = dbase::FieldKind::Integer;
-            break;
-        case TypeFloat:
-            f.kind = dbase::FieldKind::Float;
-            break;
-        case TypeDate:
-            f.kind = dbase::FieldKind::Date;
-            break;
-        default:
-            f.kind = dbase::FieldKind::String;
-            f.size = s.width;
-            break;
-        }
-        fields.push_back(f);
-    }
-    dbase::Table::create(enginePathOf(path), fields);
+    dbase::Table::create(enginePathOf(path), catalogueFields());
 }
 
 void appendRecords(dbase::Table& table, int count, const std::function<TestRecord(int)>& make) {
