@@ -3,12 +3,12 @@
 // the window. The batch tool and any later window that writes whole records use the same code.
 //
 // write() runs, in this order:
-// 1. the editor's checks, first failure wins: check-out date, purchase date, list price,
+// - the editor's checks, first failure wins: check-out date, purchase date, list price,
 //    purchase price, play time, year; then every other field in the order it is written
 //    (characters Windows-1252 cannot hold, text longer than the field, Checked Out and Viewed
 //    not Yes or No); with an edit, that there is a current record to change;
-// 2. append a new record or edit the current one, set all forty fields, post;
-// 3. only after the post: add the new values of the list fields to their data lists.
+// - append a new record or edit the current one, set all forty fields, post;
+// - only after the post: add the new values of the list fields to their data lists.
 // A refused value or an engine failure writes nothing (a started append or edit is cancelled)
 // and changes no data list; the outcome names the field and the message for the user.
 #include <QString>

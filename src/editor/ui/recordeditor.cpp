@@ -104,12 +104,12 @@ void RecordEditor::buildControls() {
     notebook_->setObjectName(QStringLiteral("MyTabbedNoteBook"));
     top->addWidget(notebook_, 1);
 
-    auto label = [this](const editorcontrols::Control& spec, QWidget* parent, QWidget* buddy) {
+    auto label = [this](const editorcontrols::Control& entryRow, QWidget* parent, QWidget* buddy) {
         auto* l = new QLabel(parent);
-        l->setProperty("slot", spec.slot);
-        l->setObjectName(spec.slot == Slot::Star1
+        l->setProperty("slot", entryRow.slot);
+        l->setObjectName(entryRow.slot == Slot::Star1
                              ? QStringLiteral("StarsLabel")
-                             : QString::fromLatin1(fieldSlot(spec.slot).name) + QStringLiteral("Label"));
+                             : QString::fromLatin1(fieldSlot(entryRow.slot).name) + QStringLiteral("Label"));
         l->setBuddy(buddy);
         fieldLabels_.push_back(l);
         return l;
@@ -141,19 +141,19 @@ void RecordEditor::buildControls() {
     }
 
     controls_.reserve(editorcontrols::Controls.size());
-    for (const editorcontrols::Control& spec : editorcontrols::Controls) {
-        QWidget* page = pages[spec.page];
-        QGridLayout* g = grids[spec.page];
-        if (spec.kind == Kind::Check) {
+    for (const editorcontrols::Control& entryRow : editorcontrols::Controls) {
+        QWidget* page = pages[entryRow.page];
+        QGridLayout* g = grids[entryRow.page];
+        if (entryRow.kind == Kind::Check) {
             auto* box = new QCheckBox(page);
-            box->setObjectName(QString::fromLatin1(spec.name));
-            box->setProperty("slot", spec.slot);
-            g->addWidget(box, spec.row, spec.column, Qt::AlignLeft);
-            (spec.slot == Slot::Viewed ? viewed_ : checkOut_) = box;
+            box->setObjectName(QString::fromLatin1(entryRow.name));
+            box->setProperty("slot", entryRow.slot);
+            g->addWidget(box, entryRow.row, entryRow.column, Qt::AlignLeft);
+            (entryRow.slot == Slot::Viewed ? viewed_ : checkOut_) = box;
             continue;
         }
-        TextControl c{&spec};
-        if (spec.kind == Kind::Combo) {
+        TextControl c{&entryRow};
+        if (entryRow.kind == Kind::Combo) {
             auto* combo = new QComboBox(page);
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
@@ -167,15 +167,15 @@ void RecordEditor::buildControls() {
             c.widget = edit;
             c.edit = edit;
         }
-        c.widget->setObjectName(QString::fromLatin1(spec.name));
-        const int width = fieldSlot(spec.slot).width;
+        c.widget->setObjectName(QString::fromLatin1(entryRow.name));
+        const int width = fieldSlot(entryRow.slot).width;
         c.edit->setMaxLength(width);
         c.widget->setMinimumWidth(
-            charsWidth(c.widget, std::max(std::min(width, 34), spec.kind == Kind::Combo ? 14 : 5)));
+            charsWidth(c.widget, std::max(std::min(width, 34), entryRow.kind == Kind::Combo ? 14 : 5)));
         // Short boxes (year, play time, counters, dates) are no wider than their text needs.
-        if (spec.kind != Kind::Combo && width <= 12)
+        if (entryRow.kind != Kind::Combo && width <= 12)
             c.widget->setMaximumWidth(charsWidth(c.widget, std::max(width, 5) + 4));
-        if (fieldSlot(spec.slot).typeCode == TypeFloat) {
+        if (fieldSlot(entryRow.slot).typeCode == TypeFloat) {
             c.edit->setAlignment(Qt::AlignRight);
             c.widget->setMinimumWidth(charsWidth(c.widget, 14));
             c.widget->setMaximumWidth(charsWidth(c.widget, 18));
@@ -183,7 +183,7 @@ void RecordEditor::buildControls() {
 
         // A date box with its "Blan&k Date" button, an award box with its "Select" button.
         QHBoxLayout* row = nullptr;
-        if (spec.kind == Kind::Date) {
+        if (entryRow.kind == Kind::Date) {
             c.edit->setProperty("dateBox", true);
             c.widget->setMinimumWidth(charsWidth(c.widget, 11));
             c.widget->setMaximumWidth(charsWidth(c.widget, 13));
@@ -191,7 +191,7 @@ void RecordEditor::buildControls() {
             blank->setAutoDefault(false);
             QLineEdit* box = c.edit;
             connect(blank, &QPushButton::clicked, this, [box] { box->clear(); });
-            if (spec.slot == Slot::CheckDate) {
+            if (entryRow.slot == Slot::CheckDate) {
                 blank->setObjectName(QStringLiteral("BlankCheckOut"));
                 blankCheckOut_ = blank;
             } else {
@@ -202,8 +202,10 @@ void RecordEditor::buildControls() {
             row->addWidget(c.widget);
             row->addWidget(blank);
             row->addStretch(1);
-        } else if (spec.kind == Kind::Award) {
-            const int mode = spec.slot == Slot::OscarAward ? 1 : spec.slot == Slot::OscarNomination ? 2 : 3;
+        } else if (entryRow.kind == Kind::Award) {
+            const int mode = entryRow.slot == Slot::OscarAward        ? 1
+                             : entryRow.slot == Slot::OscarNomination ? 2
+                                                                      : 3;
             auto* select = new QPushButton(QStringLiteral("Select"), page);
             select->setObjectName(mode == 1   ? QStringLiteral("SelectOscarAward")
                                   : mode == 2 ? QStringLiteral("SelectOscarNom")
@@ -217,13 +219,13 @@ void RecordEditor::buildControls() {
         }
         if (row) {
             row->setSpacing(6);
-            g->addLayout(row, spec.row, spec.column, 1, spec.span);
-        } else if (spec.narrow) {
-            g->addWidget(c.widget, spec.row, spec.column, 1, spec.span, Qt::AlignLeft);
+            g->addLayout(row, entryRow.row, entryRow.column, 1, entryRow.span);
+        } else if (entryRow.narrow) {
+            g->addWidget(c.widget, entryRow.row, entryRow.column, 1, entryRow.span, Qt::AlignLeft);
         } else {
-            g->addWidget(c.widget, spec.row, spec.column, 1, spec.span);
+            g->addWidget(c.widget, entryRow.row, entryRow.column, 1, entryRow.span);
         }
-        if (spec.label) g->addWidget(label(spec, page, c.widget), spec.row, spec.column - 1);
+        if (entryRow.label) g->addWidget(label(entryRow, page, c.widget), entryRow.row, entryRow.column - 1);
         controls_.push_back(c);
     }
     connect(checkOut_, &QCheckBox::clicked, this, &RecordEditor::checkOutClicked);
@@ -335,11 +337,11 @@ void RecordEditor::buildMenu(QMenuBar* bar) {
 }
 
 void RecordEditor::buildWalk() {
-    for (const editorcontrols::Control& spec : editorcontrols::Controls) {
-        if (spec.kind == Kind::Check)
-            walk_.emplace_back(spec.slot == Slot::Viewed ? viewed_ : checkOut_, spec.page);
+    for (const editorcontrols::Control& entryRow : editorcontrols::Controls) {
+        if (entryRow.kind == Kind::Check)
+            walk_.emplace_back(entryRow.slot == Slot::Viewed ? viewed_ : checkOut_, entryRow.page);
         else
-            walk_.emplace_back(controlOf(spec.slot).widget, spec.page);
+            walk_.emplace_back(controlOf(entryRow.slot).widget, entryRow.page);
     }
 }
 
@@ -366,7 +368,7 @@ void RecordEditor::applyBrowseMode() {
 
 const RecordEditor::TextControl& RecordEditor::controlOf(int slot) const {
     for (const TextControl& c : controls_)
-        if (c.spec->slot == slot) return c;
+        if (c.entryRow->slot == slot) return c;
     Q_ASSERT_X(false, "RecordEditor::controlOf", "a field without a text control");
     return controls_.front();
 }
@@ -376,7 +378,7 @@ QLineEdit* RecordEditor::editOf(int slot) const {
 }
 
 QString RecordEditor::text(const TextControl& c) const {
-    if (c.spec->kind == Kind::Date && DateFormat::isBlankDateText(c.edit->text())) return QString();
+    if (c.entryRow->kind == Kind::Date && DateFormat::isBlankDateText(c.edit->text())) return QString();
     return c.edit->text();
 }
 
@@ -416,7 +418,7 @@ void RecordEditor::setLabels() {
 
 void RecordEditor::loadLists(int number) {
     for (TextControl& c : controls_) {
-        const int list = c.spec->list;
+        const int list = c.entryRow->list;
         if (list == 0 || (number != 0 && list != number)) continue;
         auto* combo = qobject_cast<QComboBox*>(c.widget);
         const QStringList values = editorsupport::values(session_, list);
@@ -474,10 +476,10 @@ void RecordEditor::loadRecord() {
     auto field = [&table](int slot) { return table.fieldIndex(fieldSlot(slot).name); };
     resetPriceLengths();
     for (const TextControl& c : controls_) {
-        const int f = field(c.spec->slot);
+        const int f = field(c.entryRow->slot);
         QString value;
         if (f >= 0) {
-            if (c.spec->kind == Kind::Date)
+            if (c.entryRow->kind == Kind::Date)
                 value = dates.formatFull(QString::fromStdString(table.getDate(f)));
             else
                 value = QString::fromStdString(table.getText(f));
@@ -511,7 +513,7 @@ void RecordEditor::resetPriceLengths() {
 void RecordEditor::clearControls() {
     resetPriceLengths();
     for (const TextControl& c : controls_) {
-        if (c.spec->kind == Kind::Date)
+        if (c.entryRow->kind == Kind::Date)
             c.edit->clear();
         else
             setText(c, QString());
@@ -540,7 +542,7 @@ bool RecordEditor::valuesChanged() const {
     if (snapshot_.size() != int(controls_.size())) return true;
     for (size_t i = 0; i < controls_.size(); ++i) {
         const QString now = text(controls_[i]);
-        if (controls_[i].spec->kind == Kind::Date) {
+        if (controls_[i].entryRow->kind == Kind::Date) {
             if (now.trimmed() != snapshot_[int(i)].trimmed()) return true;
         } else if (now != snapshot_[int(i)]) {
             return true;
@@ -611,7 +613,7 @@ void RecordEditor::focusControl(QWidget* control, int page) {
 RecordEntry RecordEditor::entry() const {
     RecordEntry e;
     for (const TextControl& c : controls_)
-        e[c.spec->slot] = text(c);
+        e[c.entryRow->slot] = text(c);
     e[Slot::CheckOut] = checkOut_->isChecked() ? QStringLiteral("Yes") : QStringLiteral("No");
     e[Slot::Viewed] = viewed_->isChecked() ? QStringLiteral("Yes") : QStringLiteral("No");
     return e;
@@ -625,10 +627,10 @@ bool RecordEditor::updateRecord() {
     if (!out.ok) {
         // A refused value: its page comes to the front and its box takes the focus.
         if (out.slot != 0) {
-            const editorcontrols::Control& spec = editorcontrols::control(out.slot);
-            QWidget* box = spec.kind == Kind::Check ? (out.slot == Slot::Viewed ? viewed_ : checkOut_)
-                                                    : controlOf(out.slot).widget;
-            return failValidation(out.message, spec.page, box);
+            const editorcontrols::Control& entryRow = editorcontrols::control(out.slot);
+            QWidget* box = entryRow.kind == Kind::Check ? (out.slot == Slot::Viewed ? viewed_ : checkOut_)
+                                                        : controlOf(out.slot).widget;
+            return failValidation(out.message, entryRow.page, box);
         }
         Prompts::instance().error(this, out.message);
         return false;

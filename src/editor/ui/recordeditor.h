@@ -73,7 +73,7 @@ private:
 
     // A text control of a field: its row of the control table and its widgets.
     struct TextControl {
-        const editorcontrols::Control* spec;
+        const editorcontrols::Control* entryRow;
         QWidget* widget = nullptr; // the line edit or the combo box
         QLineEdit* edit = nullptr; // the line edit itself (a combo box's own one)
     };
