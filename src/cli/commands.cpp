@@ -20,6 +20,7 @@
 #include "catalogue/sortorder.h"
 #include "cli/generator.h"
 #include "cli/layoutscommand.h"
+#include "cli/reportcommand.h"
 #include "dbase/fileio.h"
 #include "dbase/table.h"
 
@@ -62,6 +63,11 @@ const char* const kUsage =
     "  layouts [--file URP] [--show N]   list the report layouts of QLNVID.URP in the program folder\n"
     "                                    (or URP): number, name, width, lines per record; with\n"
     "                                    --show N print layout N (from 0) as text\n"
+    "  report FILE [LAYOUT] [--layout N|NAME] [--file URP] (--text OUT.txt | --pdf OUT.pdf)\n"
+    "              [--where \"FIELD: CRITERIA\"... [--or --where ...]...]\n"
+    "                                    run a report layout (number from 0 or name; default 0)\n"
+    "                                    over the table in its sort order, or over the search\n"
+    "                                    result, to a text file or a PDF file\n"
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
@@ -589,6 +595,7 @@ int run(const QStringList& args) {
         if (command == QLatin1String("locate")) return cmdLocate(rest);
         if (command == QLatin1String("replace")) return cmdReplace(rest);
         if (command == QLatin1String("layouts")) return layoutsCommand(rest);
+        if (command == QLatin1String("report")) return reportCommand(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));
