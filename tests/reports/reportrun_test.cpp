@@ -126,6 +126,7 @@ QString shown(const Record& r, int slot) {
     const std::string name = fieldName(slot).toUpper().toStdString();
     const auto it = r.find(name);
     const QString text = it == r.end() ? QString() : QString::fromStdString(it->second);
+    if (fieldSlot(slot).letter == 'C') return text.left(fieldSlot(slot).width); // as the table keeps it
     if (fieldSlot(slot).letter != 'N' || text.isEmpty()) return text;
     bool ok = false;
     const double v = text.toDouble(&ok);
