@@ -195,8 +195,9 @@ QWidget* ReportWindow::buildLabelSide() {
     auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(heading);
-    layout->addWidget(grid_, 1);
+    layout->addWidget(grid_);
     layout->addWidget(notes);
+    layout->addStretch(1);
 
     styleBox_ = new QGroupBox(QStringLiteral("Label Style"), this);
     auto* styleLayout = new QGridLayout(styleBox_);
