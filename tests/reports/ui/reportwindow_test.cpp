@@ -70,7 +70,7 @@ private:
 // check never blocks: a report run processes events between its pages.
 template <typename W>
 void whenReady(std::function<bool(W&)> ready, std::function<void(W&)> f, bool* seen = nullptr) {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp); // the application frees a timer whose window never came
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
     timer->setInterval(5);
@@ -466,9 +466,11 @@ TEST_F(ReportWindowTest, PreviewNavigationAndZoom) {
 
     click(p.speedButton("Zoom Whole Page"));
     const double whole = p.zoom();
+    QTest::qWait(20); // the scroll bars the smaller page no longer needs go
     EXPECT_LE(p.pageView()->height(), p.findChild<QScrollArea*>()->viewport()->height() + 2);
     click(p.speedButton("Zoom Page Width"));
     const double width = p.zoom();
+    QTest::qWait(20);
     EXPECT_LT(whole, width);
     EXPECT_LE(p.pageView()->width(), p.findChild<QScrollArea*>()->viewport()->width() + 2);
     EXPECT_TRUE(p.usesColor());
