@@ -73,17 +73,42 @@ int PageStore::fontNumber(const QFont& font) {
     return int(fonts_.size()) - 1;
 }
 
+int PageStore::styleNumber(int font, QRgb color) {
+    for (std::size_t i = 0; i < styles_.size(); ++i)
+        if (styles_[i].font == font && styles_[i].color == color) return int(i);
+    styles_.push_back({font, color});
+    return int(styles_.size()) - 1;
+}
+
 void PageStore::addText(Page& page, float x, float baseline, const QString& text, int font, QColor color) {
     if (text.isEmpty()) return;
+    constexpr qsizetype SharedLength = 32;
     Text t;
     t.x = x;
     t.y = baseline;
-    t.offset = std::uint32_t(page.chars.size());
     t.length = std::uint16_t(std::min<qsizetype>(text.size(), 0xffff));
-    t.font = std::uint16_t(font);
-    t.color = color.rgba();
-    page.chars.append(QStringView(text).left(t.length));
+    t.style = std::uint16_t(styleNumber(font, color.rgba()));
+    const QStringView shown = QStringView(text).left(t.length);
+    if (shown.size() <= SharedLength && shared_.size() < qsizetype(SharedText)) {
+        const auto found = sharedAt_.constFind(shown.toString());
+        if (found != sharedAt_.cend()) {
+            t.offset = *found | SharedText;
+        } else {
+            t.offset = std::uint32_t(shared_.size());
+            sharedAt_.insert(shown.toString(), t.offset);
+            shared_.append(shown);
+            t.offset |= SharedText;
+        }
+    } else {
+        t.offset = std::uint32_t(page.chars.size());
+        page.chars.append(shown);
+    }
     page.texts.push_back(t);
+}
+
+QString PageStore::text(const Page& page, const Text& t) const {
+    if (t.offset & SharedText) return shared_.mid(t.offset & ~SharedText, t.length);
+    return page.chars.mid(t.offset, t.length);
 }
 
 void PageStore::addLine(Page& page, float x1, float y1, float x2, float y2) {
@@ -102,23 +127,17 @@ void PageStore::paintPage(int n, QPainter& painter, const PaintOptions& options)
     painter.setPen(pen);
     for (const Line& l : page.lines)
         painter.drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2));
-    int shownFont = -1;
-    QRgb shownColor = 0;
-    bool colorSet = false;
+    int shownStyle = -1;
     for (const Text& t : page.texts) {
-        if (t.font != shownFont) {
-            QFont f = fonts_[t.font];
+        if (t.style != shownStyle) {
+            const Style& style = styles_[t.style];
+            QFont f = fonts_[style.font];
             f.setPointSizeF(fontSizeForPointUnits(f.pointSizeF(), dpi));
             painter.setFont(f);
-            shownFont = t.font;
+            painter.setPen(QColor::fromRgba(options.monochrome ? qRgb(0, 0, 0) : style.color));
+            shownStyle = t.style;
         }
-        const QRgb color = options.monochrome ? qRgb(0, 0, 0) : t.color;
-        if (!colorSet || color != shownColor) {
-            painter.setPen(QColor::fromRgba(color));
-            shownColor = color;
-            colorSet = true;
-        }
-        painter.drawText(QPointF(t.x, t.y), page.chars.mid(t.offset, t.length));
+        painter.drawText(QPointF(t.x, t.y), text(page, t));
     }
     painter.restore();
 }
@@ -133,7 +152,7 @@ QStringList PageStore::pageTexts(int n) const {
     if (n < 0 || n >= pageCount()) return out;
     const Page& page = pages_[std::size_t(n)];
     for (const Text& t : page.texts)
-        out << page.chars.mid(t.offset, t.length);
+        out << text(page, t);
     return out;
 }
 
@@ -142,6 +161,8 @@ std::size_t PageStore::memoryUse() const {
     for (const Page& p : pages_)
         bytes += p.texts.capacity() * sizeof(Text) + p.lines.capacity() * sizeof(Line) +
                  std::size_t(p.chars.capacity()) * sizeof(QChar);
+    // The shared texts: their characters and, per text, its key and hash node.
+    bytes += std::size_t(shared_.capacity()) * sizeof(QChar) * 2 + std::size_t(sharedAt_.size()) * 48;
     return bytes;
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // Finished pages kept in memory: the text and lines of each page in points, replayable on any
 // device (the preview, a printer, a PDF file) as often as wanted. Texts of a page share one
-// character buffer and fonts are kept once per store, so a page of a long report costs a few
-// kilobytes.
+// character buffer, short texts that repeat and fonts are kept once per store, so a page of a
+// long report costs a few kilobytes.
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QPageLayout>
 #include <QSizeF>
@@ -19,12 +20,12 @@ namespace render {
 class PageStore : public PageSource {
 public:
     struct Text {
-        float x = 0, y = 0; // baseline start, points
-        std::uint32_t offset = 0;
+        float x = 0, y = 0;       // baseline start, points
+        std::uint32_t offset = 0; // into the page's characters, or (with SharedText) the store's
         std::uint16_t length = 0;
-        std::uint16_t font = 0;
-        QRgb color = 0xff000000;
+        std::uint16_t style = 0; // font and colour
     };
+    static constexpr std::uint32_t SharedText = 0x80000000u;
     struct Line {
         float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     };
@@ -63,7 +64,18 @@ public:
 private:
     QSizeF size_;
     std::vector<Page> pages_;
+    QString text(const Page& page, const Text& t) const;
+    int styleNumber(int font, QRgb color);
+
     QList<QFont> fonts_;
+    struct Style {
+        int font;
+        QRgb color;
+    };
+    std::vector<Style> styles_;
+    // Short texts (labels, categories, ratings) repeat on every page: they are kept once.
+    QString shared_;
+    QHash<QString, std::uint32_t> sharedAt_;
 };
 
 } // namespace render
