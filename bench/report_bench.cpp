@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
     for (int n : chosen) {
         for (const char* mode : {"text", "pdf", "preview"}) {
             const Result r = runOnce(layouts[n], table, settings.sortLevels, mode, dir.path());
-            std::printf("%-32s %-8s %8.2f s  first page %6.3f s  %6d pages", qPrintable(layouts[n].name),
-                        mode, r.seconds, r.firstPage, r.pages);
+            std::printf("%-32s %-8s %8.2f s (cpu %6.2f s)  first page %6.3f s  %6d pages",
+                        qPrintable(layouts[n].name), mode, r.seconds, r.cpu, r.firstPage, r.pages);
             if (r.storeBytes) std::printf("  page store %.1f MB", r.storeBytes / 1048576.0);
             std::printf("\n");
             std::fflush(stdout);
