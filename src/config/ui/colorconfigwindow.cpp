@@ -41,9 +41,6 @@ const ButtonRow Buttons[] = {
 
 QLabel* heading(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
-    QFont f = l->font();
-    f.setBold(true);
-    l->setFont(f);
     look::markMajorTitle(l);
     return l;
 }
@@ -89,7 +86,7 @@ ColourConfigWindow::ColourConfigWindow(Session& session, config::ColorTarget tar
     grid->setVerticalSpacing(8);
     int row = 0;
     grid->addWidget(heading(QStringLiteral("Window"), this), row, 0);
-    grid->addWidget(btn("MainBack"), row, 1);
+    grid->addWidget(btn("MainBack"), row, 1, Qt::AlignRight);
     grid->addWidget(btn("MajorTitles"), row, 2);
     grid->addWidget(btn("MinorTitles"), row, 3);
     const struct {
