@@ -20,7 +20,13 @@
 #include "config/colorconfig.h"
 #include "config/ui/colorconfigwindow.h"
 #include "config/ui/viewerconfigwindow.h"
+#include "editor/ui/listeditordialog.h"
 #include "editor/ui/recordeditor.h"
+#include "find/searchstate.h"
+#include "find/ui/locatedialog.h"
+#include "find/ui/searchreplacewindow.h"
+#include "find/ui/searchwindow.h"
+#include "reports/ui/reportlistwindow.h"
 #include "shell_helpers.h"
 
 using namespace shelltest;
@@ -309,6 +315,43 @@ TEST(ColourWindow, WithoutColourSectionsEveryWindowIsGreyWithWhiteBoxesAndBlackT
     EXPECT_EQ(role(&editor, QPalette::Window), LightGrey);
     editor.hide();
     EXPECT_EQ(role(f.main->centralArea(), QPalette::Window), LightGrey);
+}
+
+TEST(ColourWindow, EveryWindowTakesItsGroupsSetEachTimeItIsShown) {
+    Fixture f;
+    Session& session = f.main->session();
+    auto background = [](int group) { return QColor(40 * group, 255 - 40 * group, 17 * group); };
+    for (int g = 1; g <= 5; ++g) {
+        ColorSet set;
+        set[ColorSet::MainBackground] = WindowColors::toNumber(background(g));
+        config::acceptSet(f.settings(), static_cast<ColorTarget>(g), set);
+    }
+    SearchState search;
+    LocateRequest request;
+    std::vector<std::pair<std::unique_ptr<QDialog>, int>> windows;
+    windows.emplace_back(std::make_unique<RecordEditor>(session, f.main.get()), 2);
+    windows.emplace_back(std::make_unique<SearchWindow>(session, search, f.main.get()), 3);
+    windows.emplace_back(std::make_unique<reports::ReportListWindow>(session, f.main.get()), 4);
+    windows.emplace_back(std::make_unique<SortOrderDialog>(session, f.main.get()), 5);
+    windows.emplace_back(std::make_unique<LocateDialog>(session, request, f.main.get()), 5);
+    windows.emplace_back(std::make_unique<SearchReplaceWindow>(session, search, f.main.get()), 5);
+    windows.emplace_back(std::make_unique<ListEditorDialog>(session, DataLists::Producer, f.main.get()), 5);
+    windows.emplace_back(std::make_unique<ViewerConfigWindow>(session, f.main.get()), 5);
+    for (auto& [window, group] : windows) {
+        window->show();
+        EXPECT_EQ(role(window.get(), QPalette::Window), background(group))
+            << window->objectName().toStdString();
+        window->hide();
+    }
+    // A window shown again takes the set in force then.
+    ColorSet configure;
+    config::applyCombination(configure, 8);
+    config::acceptSet(f.settings(), ColorTarget::Configure, configure);
+    QDialog* sort = windows[3].first.get();
+    sort->show();
+    EXPECT_EQ(role(sort, QPalette::Window), QColor(0, 255, 0));
+    sort->hide();
+    f.prompts.clearQueue();
 }
 
 TEST(ColourWindow, TheSetsAreInForceAfterARestart) {
