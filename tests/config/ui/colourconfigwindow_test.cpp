@@ -7,8 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -236,6 +239,30 @@ TEST(ColourWindow, MonochromeForTheEditorGivesItWhiteWindowsBlackLabelsAndWhiteB
     EXPECT_GT(labels, 20);
     EXPECT_GT(edits, 5);
     EXPECT_GT(combos, 10);
+    editor.hide();
+}
+
+TEST(ColourWindow, UnderMidnightBlackTheEditorsPagesAreBlackAndItsTabsAndMenuStayReadable) {
+    Fixture f;
+    ColorSet black;
+    config::applyCombination(black, 3);
+    config::acceptSet(f.settings(), ColorTarget::Edit, black);
+    RecordEditor editor(f.main->session(), f.main.get());
+    editor.setMode(EditorMode::Add);
+    editor.show();
+    auto* tabs = editor.findChild<QTabWidget*>();
+    ASSERT_TRUE(tabs);
+    for (int i = 0; i < tabs->count(); ++i) {
+        EXPECT_TRUE(tabs->widget(i)->autoFillBackground());
+        EXPECT_EQ(role(tabs->widget(i), QPalette::Window), Black);
+    }
+    const QPalette system = QApplication::palette(tabs->tabBar());
+    EXPECT_EQ(role(tabs->tabBar(), QPalette::WindowText), system.color(QPalette::WindowText));
+    EXPECT_EQ(role(tabs->tabBar(), QPalette::Button), system.color(QPalette::Button));
+    auto* menu = editor.findChild<QMenuBar*>();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(role(menu, QPalette::Window), QApplication::palette(menu).color(QPalette::Window));
+    EXPECT_EQ(role(menu, QPalette::ButtonText), QApplication::palette(menu).color(QPalette::ButtonText));
     editor.hide();
 }
 
