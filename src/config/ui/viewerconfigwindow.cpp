@@ -154,7 +154,7 @@ ViewerConfigWindow::ViewerConfigWindow(Session& session, QWidget* parent)
     fillGrids();
     showFontsAndColors();
     tabs_->setCurrentIndex(NamesPage);
-    resize(600, 480); // twice as large at the largest screen size still fits 1280 x 1024
+    resize(600, 420); // with its title bar within the 640 x 480 screen, and so at every screen size
 }
 
 ViewerConfigWindow::~ViewerConfigWindow() = default;

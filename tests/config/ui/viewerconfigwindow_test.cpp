@@ -12,6 +12,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -101,9 +102,6 @@ void tick(QAbstractButton* b) {
 void showPage(ViewerConfigWindow& w, int page) {
     w.pages()->setCurrentIndex(page);
     QCoreApplication::processEvents();
-}
-void showPage(ViewerConfigWindow* w, int page) {
-    showPage(*w, page);
 }
 
 void clickExit(ViewerConfigWindow& w) {
@@ -401,6 +399,32 @@ TEST(ViewerConfigWindow, TheMenuItemOpensItAndTheSettingsAreInForceAfterARestart
     EXPECT_EQ(s.fieldNames[1], QString("Lead"));
     EXPECT_FALSE(s.columnLines);
     finish(main);
+}
+
+TEST(ViewerConfigWindow, FitsEachScreenSizeWithEveryButtonWhole) {
+    Fixture f;
+    f.window.reset();
+    const struct {
+        double scale;
+        QSize screen;
+    } sizes[] = {{1.0, {640, 480}}, {1.25, {800, 600}}, {1.6, {1024, 768}}, {2.0, {1280, 1024}}};
+    for (const auto& sz : sizes) {
+        f.main->session().setScreenScale(sz.scale);
+        ViewerConfigWindow w(f.main->session(), f.main.get());
+        w.show();
+        QCoreApplication::processEvents();
+        EXPECT_LE(w.width(), sz.screen.width()) << sz.scale;
+        EXPECT_LE(w.height(), sz.screen.height() - 40) << sz.scale;
+        for (int page = 0; page < 6; ++page) {
+            showPage(w, page);
+            for (QPushButton* b : w.findChildren<QPushButton*>()) {
+                if (!b->isVisible()) continue;
+                EXPECT_GE(b->width() + 1, b->sizeHint().width()) << b->objectName().toStdString();
+            }
+        }
+        EXPECT_EQ(w.fieldNameGrid()->columnWidth(0), int(std::lround(200 * sz.scale)));
+        w.hide();
+    }
 }
 
 TEST(ViewerConfigWindow, TheViewerCommandIsUnavailableInBrowseMode) {
