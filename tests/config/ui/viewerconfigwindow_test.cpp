@@ -235,6 +235,23 @@ TEST(ViewerConfigWindow, EmptyNamesAreRefused) {
     EXPECT_EQ(f.settings().fieldNames[7], QString("Made by"));
 }
 
+TEST(ViewerConfigWindow, ANameStillBeingTypedIsTakenWhenTheCloseBoxCloses) {
+    Fixture f;
+    ViewerConfigWindow& w = *f.window;
+    ConfigGrid* g = w.fieldNameGrid();
+    activate(g);
+    g->setFocus();
+    g->setCurrentCell(2, ViewerConfigWindow::ValueColumn);
+    QTest::keyClicks(g, "C");
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_TRUE(editor && editor->parentWidget() == g->viewport());
+    QTest::keyClicks(editor, "o-star");
+    EXPECT_TRUE(w.close()); // the window's close box, the cell editor still open
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(f.settings().fieldNames[2], QString("Co-star"));
+}
+
 TEST(ViewerConfigWindow, NamesAreCutTo20Characters) {
     Fixture f;
     ViewerConfigWindow& w = *f.window;
