@@ -9,11 +9,15 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "catalogue/ui/sortorderdialog.h"
 #include "common/testcatalogue.h"
 #include "config/colorconfig.h"
 #include "config/ui/colorconfigwindow.h"
 #include "config/ui/viewerconfigwindow.h"
 #include "editor/ui/recordeditor.h"
+#include "find/searchstate.h"
+#include "find/ui/searchwindow.h"
+#include "reports/ui/reportlistwindow.h"
 #include "shell_helpers.h"
 
 using namespace shelltest;
@@ -72,6 +76,26 @@ TEST(ConfigScreenshots, ViewerConfigurationColourWindowAndCombinations) {
         colours.show();
         save(&colours, QStringLiteral("colours-%1-window.png").arg(c.name));
         colours.hide();
+        if (c.entry != 3) continue;
+        // Other groups' windows under the darkest combination.
+        SearchState search;
+        SearchWindow searchWindow(main->session(), search, main.get());
+        searchWindow.show();
+        save(&searchWindow, QStringLiteral("colours-%1-search.png").arg(c.name));
+        searchWindow.hide();
+        reports::ReportListWindow reportWindow(main->session(), main.get());
+        reportWindow.show();
+        save(&reportWindow, QStringLiteral("colours-%1-reports.png").arg(c.name));
+        reportWindow.hide();
+        SortOrderDialog sort(main->session(), main.get());
+        sort.show();
+        save(&sort, QStringLiteral("colours-%1-sort.png").arg(c.name));
+        sort.hide();
+        ViewerConfigWindow viewer(main->session(), main.get());
+        viewer.show();
+        viewer.pages()->setCurrentIndex(ViewerConfigWindow::TitlePage);
+        save(&viewer, QStringLiteral("colours-%1-viewer-config.png").arg(c.name));
+        viewer.hide();
     }
     main->hide();
     finish(main);
