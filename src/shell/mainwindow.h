@@ -77,7 +77,9 @@ public:
     void rebuildIndex();
     void chooseSortOrder();
     void offerConversion();
-    void showReports(); // the stored report layouts and their designer
+    void showReports();   // the stored report layouts and their designer
+    void importRecords(); // the import format window, then the import window
+    void exportRecords(); // the export window
 
     // Record commands.
     void addClicked();
