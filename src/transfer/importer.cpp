@@ -168,8 +168,13 @@ ConvertedValue convertImportValue(int slot, const QString& text, const ValueForm
     }
     default: {
         c.typed = text.left(fieldSlot(slot).width);
-        const FieldValue v = readFieldValue(slot, c.typed, us, displayName);
-        if (v.failed == ValueCheck::Characters) c.refused = v;
+        bool ascii = true;
+        for (QChar ch : c.typed)
+            ascii = ascii && ch.unicode() < 0x80;
+        if (!ascii) {
+            const FieldValue v = readFieldValue(slot, c.typed, us, displayName);
+            if (v.failed == ValueCheck::Characters) c.refused = v;
+        }
         return c;
     }
     }
