@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "catalogue/fieldslots.h"
 #include "catalogue/settings.h"
@@ -249,6 +251,13 @@ ExportResult exportRecords(dbase::Table& table, const ExportRequest& request) {
         result.message = invalidFileTypeMessage();
         return result;
     }
+    // Writing over the catalogue itself would replace the table being read.
+    const QString own =
+        QFileInfo(QFile::decodeName(QByteArray::fromStdString(table.path()))).canonicalFilePath();
+    if (!own.isEmpty() && QFileInfo(request.path).canonicalFilePath() == own) {
+        result.message = catalogueItselfMessage();
+        return result;
+    }
     std::vector<int> fields;
     for (int slot : request.fieldSlots) {
         const int f = table.fieldIndex(fieldSlot(slot).name);
@@ -274,6 +283,9 @@ QString noFieldsSelectedMessage() {
 }
 QString invalidFileTypeMessage() {
     return QStringLiteral("Invalid file type selected.");
+}
+QString catalogueItselfMessage() {
+    return QStringLiteral("The file selected is the open catalogue itself.  Choose another file.");
 }
 QString exportCompleteMessage() {
     return QStringLiteral("Export Complete.");

@@ -61,6 +61,8 @@ QString exportValueText(const dbase::Table& table, int field, const DateFormat& 
 QString noFieldsSelectedMessage(); // "No fields selected for export."
 QString invalidFileTypeMessage();  // "Invalid file type selected."
 QString exportCompleteMessage();   // "Export Complete."
+// The export or import file is the open catalogue table itself.
+QString catalogueItselfMessage();
 // True when a dBase file name ends in ".DBF" (any letter case).
 bool hasDbfExtension(const QString& path);
 

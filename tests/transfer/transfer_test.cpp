@@ -428,7 +428,7 @@ TEST_F(TransferTest, AsciiImportEdgeCases) {
     ASSERT_TRUE(t.next());
     EXPECT_EQ(t.getText(title), "Y");
     EXPECT_EQ(t.getNumber(year), 0); // an empty year is 0
-    EXPECT_EQ(t.getDate(date), ""); // a month name leaves the date empty
+    EXPECT_EQ(t.getDate(date), "");  // a month name leaves the date empty
     ASSERT_TRUE(t.next());
     EXPECT_EQ(t.getNumber(year), 19); // read as far as it is a number
     EXPECT_EQ(t.getDate(date), "");   // month 13 is no date
@@ -570,7 +570,7 @@ TEST_F(TransferTest, FieldMapOfTheMatchingGrid) {
     EXPECT_EQ(defaultFieldMap(42)[39], 40);
 }
 
-TEST_F(TransferTest, ImportingTheCatalogueIntoItselfIsRefused) {
+TEST_F(TransferTest, TheCatalogueItselfIsNeverTheOtherFile) {
     makeCatalogue(file("C.DBF"), {{{"Title", "One"}}});
     ImportRequest request;
     request.kind = FileKind::DBase;
@@ -581,4 +581,18 @@ TEST_F(TransferTest, ImportingTheCatalogueIntoItselfIsRefused) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.imported, 0u);
     EXPECT_EQ(contents(file("C.DBF")).size(), 1u);
+
+    // Nor is an export over it.
+    dbase::Table t;
+    t.open(native(file("C.DBF")), dbase::OpenMode::Shared, true);
+    for (FileKind kind : {FileKind::Ascii, FileKind::DBase}) {
+        ExportRequest out;
+        out.kind = kind;
+        out.path = file("C.DBF");
+        out.fieldSlots = {Slot::Title};
+        EXPECT_EQ(exportRecords(t, out).message, catalogueItselfMessage());
+    }
+    t.close();
+    EXPECT_EQ(contents(file("C.DBF")).size(), 1u);
+    EXPECT_EQ(contents(file("C.DBF"))[0][0], "One");
 }
