@@ -188,8 +188,14 @@ int cmdImport(const QStringList& args) {
     for (int slot = 1; slot <= FieldCount; ++slot)
         request.displayNames[size_t(slot - 1)] = settings.displayName(slot);
 
+    // Exclusive use lets the import bring the index up to date once at the end; while the program
+    // or another process has the catalogue open, the import shares it.
     dbase::Table t;
-    t.open(enginePath(path), dbase::OpenMode::Shared);
+    try {
+        t.open(enginePath(path), dbase::OpenMode::Exclusive);
+    } catch (const dbase::LockError&) {
+        t.open(enginePath(path), dbase::OpenMode::Shared);
+    }
     const transfer::ImportResult result = transfer::importRecords(t, request);
     t.close();
     printLine(QString::number(result.imported));

@@ -43,10 +43,13 @@ void appendValue(QByteArray& line, std::string_view utf8, bool first) {
             break;
         }
     if (value.size() > size_t(MaxFieldLength)) value = value.substr(0, size_t(MaxFieldLength));
-    for (char c : value) {
-        if (c == '"') line += '"';
-        line += c;
+    // Each double quote doubled: the text up to and including it, then the quote once more.
+    for (size_t at = value.find('"'); at != std::string_view::npos; at = value.find('"')) {
+        line.append(value.data(), qsizetype(at + 1));
+        line += '"';
+        value.remove_prefix(at + 1);
     }
+    line.append(value.data(), qsizetype(value.size()));
     line += '"';
 }
 
@@ -100,8 +103,10 @@ bool writeAscii(dbase::Table& table, const ExportRequest& request, const std::ve
         result.message = QStringLiteral("%1: %2").arg(request.path, out.errorString());
         return false;
     }
-    const uint64_t total = table.recordCount();
+    // The count needs a pass of its own: only a progress display wants it.
+    const uint64_t total = request.progress ? table.recordCount() : 0;
     QByteArray buffer;
+    buffer.reserve(1 << 21);
     if (!request.headerNames.isEmpty()) buffer = delimitedLine(request.headerNames);
     std::vector<char> types;
     for (int f : fields)
@@ -149,7 +154,7 @@ bool writeDbf(dbase::Table& table, const ExportRequest& request, const std::vect
         if (c.kind == dbase::FieldKind::String) c.size = table.field(fields[i]).width;
         columns.push_back(c);
     }
-    const uint64_t total = table.recordCount();
+    const uint64_t total = request.progress ? table.recordCount() : 0;
     try {
         dbase::Table::create(QFile::encodeName(tempPath).toStdString(), columns);
         dbase::Table out;

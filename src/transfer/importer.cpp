@@ -56,7 +56,11 @@ QString leadingWholeNumber(const QString& text, bool* whole) {
 // Closes a bulk loop on the catalogue whatever happens.
 class BulkScope {
 public:
-    explicit BulkScope(dbase::Table& table) : table_(table) { table_.disableControls(); }
+    explicit BulkScope(dbase::Table& table) : table_(table) {
+        table_.disableControls();
+        // With the table to itself the index is brought up to date once, at the end.
+        if (table_.mode() == dbase::OpenMode::Exclusive) table_.deferIndexMaintenance();
+    }
     // Ends the loop; false with the engine's reason when the last writes could not be made durable.
     bool end(QString* error) {
         if (ended_) return true;
@@ -123,7 +127,7 @@ FieldMap fieldMapFromRows(const QStringList& importNames, const QStringList& row
 }
 
 ConvertedValue convertImportValue(int slot, const QString& text, const ValueFormats& formats,
-                                  const QString& displayName) {
+                                  const QString& displayName, int fieldWidth, int fieldDecimals) {
     ConvertedValue c;
     ValueFormats us = formats;
     us.currencyFormat = USFormat;
@@ -140,7 +144,9 @@ ConvertedValue convertImportValue(int slot, const QString& text, const ValueForm
         c.typed = leadingWholeNumber(text, &whole);
         if (c.typed.isEmpty()) c.typed = QStringLiteral("0");
         c.read = whole || trimmed.isEmpty();
-        if (!readFieldValue(slot, c.typed, us, displayName).ok()) {
+        FieldValue v = readFieldValue(slot, c.typed, us, displayName);
+        if (fieldWidth > 0) checkFitsField(v, slot, fieldWidth, fieldDecimals, displayName);
+        if (!v.ok()) {
             c.typed = QStringLiteral("0");
             c.read = false;
         }
@@ -148,7 +154,12 @@ ConvertedValue convertImportValue(int slot, const QString& text, const ValueForm
     }
     case TypeFloat: {
         if (trimmed.isEmpty()) return c;
-        if (!parseDecimal(trimmed) || !readFieldValue(slot, trimmed, us, displayName).ok()) {
+        FieldValue v;
+        if (parseDecimal(trimmed)) {
+            v = readFieldValue(slot, trimmed, us, displayName);
+            if (fieldWidth > 0) checkFitsField(v, slot, fieldWidth, fieldDecimals, displayName);
+        }
+        if (!parseDecimal(trimmed) || !v.ok()) {
             c.typed = QStringLiteral("0");
             c.read = false;
             return c;
@@ -198,37 +209,35 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
         if ((type == TypeInteger || type == TypeFloat) && f >= 0)
             numberFields[size_t(slot - 1)] = &catalogue.field(f);
     }
-    auto nameOf = [&](int slot) {
+    std::array<QString, FieldCount> names;
+    for (int slot = 1; slot <= FieldCount; ++slot) {
         const QString& n = request.displayNames[size_t(slot - 1)];
-        return n.isEmpty() ? defaultTitle(slot) : n;
-    };
+        names[size_t(slot - 1)] = n.isEmpty() ? defaultTitle(slot) : n;
+    }
 
     // One source record into a new catalogue record; false when the import stops here.
-    auto store = [&](const std::vector<QString>& values, const QString& where) {
+    // where: "Line %1 of the file" or "Record %1 of the table", number: the source record.
+    auto store = [&](const std::vector<QString>& values, const QString& where, uint64_t number) {
         RecordEntry entry;
         int unread = 0;
         for (size_t i = 0; i < values.size() && i < request.map.size(); ++i) {
             const int slot = request.map[i];
             if (slot < 1 || slot > FieldCount) continue;
-            ConvertedValue c = convertImportValue(slot, values[i], formats, nameOf(slot));
+            const dbase::FieldDef* def = numberFields[size_t(slot - 1)];
+            const ConvertedValue c = convertImportValue(slot, values[i], formats, names[size_t(slot - 1)],
+                                                        def ? def->width : 0, def ? def->decimals : 0);
             if (!c.refused.ok()) {
-                result.message = QStringLiteral("%1 was not imported.  %2").arg(where, c.refused.message);
+                result.message =
+                    QStringLiteral("%1 was not imported.  %2").arg(where.arg(number), c.refused.message);
                 return false;
-            }
-            if (const dbase::FieldDef* def = numberFields[size_t(slot - 1)]; def && !c.typed.isEmpty()) {
-                FieldValue v = readFieldValue(slot, c.typed, formats, nameOf(slot));
-                checkFitsField(v, slot, def->width, def->decimals, nameOf(slot));
-                if (!v.ok()) {
-                    c.typed = QStringLiteral("0");
-                    c.read = false;
-                }
             }
             entry[slot] = c.typed;
             if (!c.read) ++unread;
         }
         const WriteOutcome written = writer.write(entry, true);
         if (!written.ok) {
-            result.message = QStringLiteral("%1 was not imported.  %2").arg(where, written.message);
+            result.message =
+                QStringLiteral("%1 was not imported.  %2").arg(where.arg(number), written.message);
             return false;
         }
         result.unreadValues += unread;
@@ -237,6 +246,8 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
         return true;
     };
 
+    const QString lineWhere = QStringLiteral("Line %1 of the file");
+    const QString recordWhere = QStringLiteral("Record %1 of the table");
     if (request.kind == FileKind::Ascii) {
         DelimitedReader reader(request.path);
         if (!reader.open()) {
@@ -259,7 +270,7 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
             values.clear();
             for (const QByteArray& f : record.fields)
                 values.push_back(textfile::fromCp1252(f));
-            if (!store(values, QStringLiteral("Line %1 of the file").arg(line))) {
+            if (!store(values, lineWhere, line)) {
                 stopped = true;
                 break;
             }
@@ -300,7 +311,7 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
                     values[size_t(i)] = fromUtf8(source.getText(i)).left(MaxFieldLength);
                 }
             }
-            if (!store(values, QStringLiteral("Record %1 of the table").arg(source.recNo()))) {
+            if (!store(values, recordWhere, source.recNo())) {
                 stopped = true;
                 break;
             }

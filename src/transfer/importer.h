@@ -84,7 +84,9 @@ struct ConvertedValue {
     bool read = true;
     FieldValue refused; // failed != None: the record cannot be imported (characters)
 };
+// fieldWidth, fieldDecimals: the catalogue table's own numeric field (0 width: the slot's rules only).
 ConvertedValue convertImportValue(int slot, const QString& text, const ValueFormats& formats,
-                                  const QString& displayName = QString());
+                                  const QString& displayName = QString(), int fieldWidth = 0,
+                                  int fieldDecimals = 0);
 
 } // namespace transfer
