@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/regional.h"
+#include "catalogue/settings.h"
+#include "find/criteria.h"
+
 namespace dbase {
 class Table;
 }
@@ -60,9 +64,22 @@ std::vector<int> chosenFields(const dbase::Table& t, const QString& path, const 
 // tab-separated and escaped.
 void printRecords(dbase::Table& t, const std::vector<int>& fields, uint64_t limit);
 
+// The catalogue's database settings (display names, export choices), else the defaults.
+DatabaseSettings catalogueSettings(const QString& path);
+// A catalogue field by field name or display name (letter case ignored); 0 when none.
+int slotNamed(const QString& name, const DatabaseSettings& settings);
+// The criteria of --where rows, one list per --or level, saved as the search window saves its
+// pages; a refusal is a Failure with the window's message.
+SearchCriteria criteriaOfLevels(const QList<QStringList>& levels, const DatabaseSettings& settings,
+                                const DateFormat& dates);
+
 // The find commands.
 int cmdSearch(const QStringList& args);
 int cmdLocate(const QStringList& args);
 int cmdReplace(const QStringList& args);
+
+// The transfer commands.
+int cmdExport(const QStringList& args);
+int cmdImport(const QStringList& args);
 
 } // namespace cli

@@ -149,10 +149,11 @@ std::vector<Command> buildCommands() {
                           &MainWindow::deleteClicked),
                    "Delete Record", "edit-delete", 3),
              "Delete", 3);
-    speed(t.separator().item("MenuImport", "&Import", ctrl(Qt::Key_M), R::ChangesCatalogue, later),
+    speed(t.separator().item("MenuImport", "&Import", ctrl(Qt::Key_M), R::ChangesCatalogue,
+                             &MainWindow::importRecords),
           "Import Records", "document-import", 8);
-    speed(t.item("MenuExport", "E&xport", ctrl(Qt::Key_T), R::Always, later), "Export Records",
-          "document-export", 9);
+    speed(t.item("MenuExport", "E&xport", ctrl(Qt::Key_T), R::Always, &MainWindow::exportRecords),
+          "Export Records", "document-export", 9);
 
     t.menu("Navi&gate");
     lettered(speed(t.item("MenuSearch", "&Search (Query)", ctrl(Qt::Key_S), R::Always, &MainWindow::search),

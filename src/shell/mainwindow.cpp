@@ -35,6 +35,8 @@
 #include "shell/commandline.h"
 #include "shell/commandtable.h"
 #include "shell/tipofthedaydialog.h"
+#include "transfer/ui/exportwindow.h"
+#include "transfer/ui/importwindow.h"
 #include "widgets/dialogbase.h"
 #include "widgets/helpwindow.h"
 #include "widgets/icons.h"
@@ -564,6 +566,27 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::showReports() {
     reports::ReportListWindow window(*session_, this);
     window.exec();
+}
+
+void MainWindow::importRecords() {
+    {
+        ImportFormatDialog window(*session_, this);
+        window.exec();
+    }
+    displayCount();
+}
+
+void MainWindow::exportRecords() {
+    {
+        ExportWindow window(*session_, search_, this);
+        window.exec();
+    }
+    // A whole-catalogue export ends a search for its walk and sets it again.
+    if (search_.isOn())
+        enableEndSearch();
+    else
+        disableEndSearch();
+    displayCount();
 }
 
 void MainWindow::reportProblem(const QString& text) {

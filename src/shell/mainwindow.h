@@ -77,7 +77,9 @@ public:
     void rebuildIndex();
     void chooseSortOrder();
     void offerConversion();
-    void showReports(); // the stored report layouts and their designer
+    void showReports();   // the stored report layouts and their designer
+    void importRecords(); // the import format window, then the import window
+    void exportRecords(); // the export window
 
     // Appearance: the viewer configuration, and the colours of a window group (1 main, 2 edit,
     // 3 search, 4 report, 5 configure) or of all five (6).
