@@ -305,6 +305,8 @@ QAction* MainWindow::action(const QString& name) const {
 // The menus from the command table: menus and submenus in the order their first item comes.
 void MainWindow::buildMenus() {
     std::map<QString, QMenu*> menus;
+    // The choices of one setting: an exclusive group, shown with radio marks.
+    std::map<QString, QActionGroup*> choiceGroups;
     const auto menuFor = [&](const QString& path) {
         if (auto it = menus.find(path); it != menus.end()) return it->second;
         const qsizetype slash = path.lastIndexOf(u'/');
@@ -328,6 +330,15 @@ void MainWindow::buildMenus() {
         a->setObjectName(c.name);
         if (!c.shortcut.isEmpty()) a->setShortcut(c.shortcut);
         a->setCheckable(c.checkable);
+        if (!c.choiceGroup.isEmpty()) {
+            QActionGroup*& group = choiceGroups[c.choiceGroup];
+            if (!group) {
+                group = new QActionGroup(this);
+                group->setObjectName(QStringLiteral("Choices") + c.choiceGroup);
+                group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+            }
+            a->setActionGroup(group);
+        }
         if (c.handler) connect(a, &QAction::triggered, this, [this, &c] { c.handler(*this); });
         commands_.emplace_back(&c, a);
         if (c.name == QLatin1String("MenuLastFile1")) lastFilesSeparator_ = separator;
