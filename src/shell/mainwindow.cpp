@@ -17,6 +17,7 @@
 #include <map>
 
 #include "base/paths.h"
+#include "base/programfiles.h"
 #include "base/recentfiles.h"
 #include "base/screensize.h"
 #include "catalogue/catalogue.h"
@@ -64,10 +65,13 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     // The report layout file: the built-in layouts at first start, older layouts converted.
     for (const QString& problem : reports::prepareLayoutFile(programFolder))
         reportProblem(problem);
-    // The lists shipped with the program that the program folder lacks (a first start); the
-    // user's own lists are never replaced.
-    QString listsError;
-    if (!DataLists::installShippedLists(nullptr, &listsError)) reportProblem(listsError);
+    // The files shipped with the program that the program folder lacks (on a first start the
+    // default lists, OSCAR.LST, MISC.LST and the help pages); the user's own are never replaced.
+    const ProgramFiles::Provided provided =
+        ProgramFiles::provideMissing(ProgramFiles::shareFolder(), programFolder);
+    if (!provided.problems.isEmpty())
+        reportProblem(QStringLiteral("These files could not be copied into the program folder:\n") +
+                      provided.problems.join(QLatin1Char('\n')));
 
     // Program settings; place and size the window.
     QString error;
