@@ -232,7 +232,9 @@ TEST(CommandTable, ChoicesOfOneSettingAreRadioItemsOfOneMenu) {
         EXPECT_TRUE(group->isExclusive());
         for (const Command* c : rows)
             EXPECT_EQ(main->action(c->name)->actionGroup(), group) << c->name.toStdString();
-        if (atStart.count(name)) EXPECT_EQ(checkedIn(*main, rows), QStringList{atStart.at(name)});
+        if (atStart.count(name)) {
+            EXPECT_EQ(checkedIn(*main, rows), QStringList{atStart.at(name)});
+        }
         // Each choice in turn: it alone is on, and the setting follows it.
         for (const Command* c : rows) {
             main->action(c->name)->trigger();
