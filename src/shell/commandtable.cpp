@@ -72,6 +72,13 @@ Command& speed(Command& c, const char* hint, const char* icon, int position) {
     return c;
 }
 
+// One of the mutually exclusive choices of a setting (a radio item).
+Command& choice(Command& c, const char* group) {
+    c.checkable = true;
+    c.choiceGroup = QString::fromLatin1(group);
+    return c;
+}
+
 Command& lettered(Command& c, const char* caption, int position) {
     c.letteredCaption = QString::fromLatin1(caption);
     c.letteredPosition = position;
@@ -183,10 +190,10 @@ std::vector<Command> buildCommands() {
     for (int i = 0; i < 4; ++i) {
         const int size = screensize::Sizes[i];
         const QSize need = screensize::needed(size);
-        t.item(QStringLiteral("MenuSize%1").arg(size),
-               QStringLiteral("%1 x %2").arg(need.width()).arg(need.height()), shift(sizeKeys[i]), R::Always,
-               [size](MainWindow& w) { w.chooseScreenSize(size); })
-            .checkable = true;
+        choice(t.item(QStringLiteral("MenuSize%1").arg(size),
+                      QStringLiteral("%1 x %2").arg(need.width()).arg(need.height()), shift(sizeKeys[i]),
+                      R::Always, [size](MainWindow& w) { w.chooseScreenSize(size); }),
+               "ScreenSize");
     }
     t.menu("&Options/&Screen Access");
     const struct {
@@ -199,9 +206,9 @@ std::vector<Command> buildCommands() {
                 {"MenuNoButtons", "&None", Qt::Key_F3, ButtonBarMode::None}};
     for (const auto& b : bars) {
         const ButtonBarMode mode = b.mode;
-        t.item(b.name, b.caption, ctrl(b.key), R::Always, [mode](MainWindow& w) {
-             w.chooseButtonBar(mode);
-         }).checkable = true;
+        choice(t.item(b.name, b.caption, ctrl(b.key), R::Always,
+                      [mode](MainWindow& w) { w.chooseButtonBar(mode); }),
+               "ScreenAccess");
     }
     t.menu("&Options/&Color");
     // Target 1..5 colours one window group, 6 all five (starting from the main window's set).
@@ -223,27 +230,27 @@ std::vector<Command> buildCommands() {
                R::ChangesCatalogue, [list](MainWindow& w) { w.maintainList(list); });
     }
     t.menu("&Options/C&urrency Format");
-    t.item("MenuCurrencyUS", "&U.S. Dollars", {}, R::Always, [](MainWindow& w) {
-         w.chooseCurrencyFormat(USFormat);
-     }).checkable = true;
-    t.item("MenuCurrencySystem", "&Windows Setting", {}, R::Always, [](MainWindow& w) {
-         w.chooseCurrencyFormat(SystemFormat);
-     }).checkable = true;
+    choice(t.item("MenuCurrencyUS", "&U.S. Dollars", {}, R::Always,
+                  [](MainWindow& w) { w.chooseCurrencyFormat(USFormat); }),
+           "Currency");
+    choice(t.item("MenuCurrencySystem", "&Windows Setting", {}, R::Always,
+                  [](MainWindow& w) { w.chooseCurrencyFormat(SystemFormat); }),
+           "Currency");
     t.menu("&Options/&Numeric Format");
-    t.item("MenuNumericUS", "&U.S. Format", {}, R::Always, [](MainWindow& w) {
-         w.chooseNumericFormat(USFormat);
-     }).checkable = true;
-    t.item("MenuNumericSystem", "&Windows Setting", {}, R::Always, [](MainWindow& w) {
-         w.chooseNumericFormat(SystemFormat);
-     }).checkable = true;
+    choice(t.item("MenuNumericUS", "&U.S. Format", {}, R::Always,
+                  [](MainWindow& w) { w.chooseNumericFormat(USFormat); }),
+           "Numeric");
+    choice(t.item("MenuNumericSystem", "&Windows Setting", {}, R::Always,
+                  [](MainWindow& w) { w.chooseNumericFormat(SystemFormat); }),
+           "Numeric");
     t.menu("&Options/&Date Format");
     t.item("MenuLeadingZeros", "&Leading Zeros", {}, R::Always, &MainWindow::toggleLeadingZeros).checkable =
         true;
     t.separator();
     for (int c = 1; c <= 12; ++c)
-        t.item(QStringLiteral("MenuDateFormat%1").arg(c), DateFormat::menuCaption(c), {}, R::Always,
-               [c](MainWindow& w) { w.chooseDateFormat(c); })
-            .checkable = true;
+        choice(t.item(QStringLiteral("MenuDateFormat%1").arg(c), DateFormat::menuCaption(c), {}, R::Always,
+                      [c](MainWindow& w) { w.chooseDateFormat(c); }),
+               "DateFormat");
     t.menu("&Options");
     t.separator().item("MenuLabelFont", "&Label Font", shift(Qt::Key_F8), R::Always,
                        [](MainWindow& w) { w.chooseFont(MainWindow::LabelFont); });

@@ -17,6 +17,7 @@
 #include <map>
 
 #include "base/paths.h"
+#include "base/programfiles.h"
 #include "base/recentfiles.h"
 #include "base/screensize.h"
 #include "catalogue/catalogue.h"
@@ -68,10 +69,13 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     // The report layout file: the built-in layouts at first start, older layouts converted.
     for (const QString& problem : reports::prepareLayoutFile(programFolder))
         reportProblem(problem);
-    // The lists shipped with the program that the program folder lacks (a first start); the
-    // user's own lists are never replaced.
-    QString listsError;
-    if (!DataLists::installShippedLists(nullptr, &listsError)) reportProblem(listsError);
+    // The files shipped with the program that the program folder lacks (on a first start the
+    // default lists, OSCAR.LST, MISC.LST and the help pages); the user's own are never replaced.
+    const ProgramFiles::Provided provided =
+        ProgramFiles::provideMissing(ProgramFiles::shareFolder(), programFolder);
+    if (!provided.problems.isEmpty())
+        reportProblem(QStringLiteral("These files could not be copied into the program folder:\n") +
+                      provided.problems.join(QLatin1Char('\n')));
 
     // Program settings; place and size the window.
     QString error;
@@ -309,6 +313,8 @@ QAction* MainWindow::action(const QString& name) const {
 // The menus from the command table: menus and submenus in the order their first item comes.
 void MainWindow::buildMenus() {
     std::map<QString, QMenu*> menus;
+    // The choices of one setting: an exclusive group, shown with radio marks.
+    std::map<QString, QActionGroup*> choiceGroups;
     const auto menuFor = [&](const QString& path) {
         if (auto it = menus.find(path); it != menus.end()) return it->second;
         const qsizetype slash = path.lastIndexOf(u'/');
@@ -332,6 +338,15 @@ void MainWindow::buildMenus() {
         a->setObjectName(c.name);
         if (!c.shortcut.isEmpty()) a->setShortcut(c.shortcut);
         a->setCheckable(c.checkable);
+        if (!c.choiceGroup.isEmpty()) {
+            QActionGroup*& group = choiceGroups[c.choiceGroup];
+            if (!group) {
+                group = new QActionGroup(this);
+                group->setObjectName(QStringLiteral("Choices") + c.choiceGroup);
+                group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+            }
+            a->setActionGroup(group);
+        }
         if (c.handler) connect(a, &QAction::triggered, this, [this, &c] { c.handler(*this); });
         commands_.emplace_back(&c, a);
         if (c.name == QLatin1String("MenuLastFile1")) lastFilesSeparator_ = separator;

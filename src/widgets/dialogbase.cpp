@@ -29,6 +29,8 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "widgets/scaledstyle.h"
+
 QColor WindowColors::color(ColorElement e) const {
     return fromNumber(value[size_t(e)]);
 }
@@ -269,6 +271,8 @@ void DialogBase::applyLook() {
             w->setGeometry(int(std::lround(g.x() * scale)), int(std::lround(g.y() * scale)),
                            int(std::lround(g.width() * scale)), int(std::lround(g.height() * scale)));
         }
+        // Check marks, radio marks and drop-down arrows grow with the text.
+        applyControlScale(w, scale);
         if (!d.font) continue;
         QFont f = w->font();
         if (d.pointSize > 0)
