@@ -78,6 +78,8 @@ public:
     void chooseSortOrder();
     void offerConversion();
     void showReports(); // the stored report layouts and their designer
+    void backupData();  // the backup window
+    void restoreData(); // the restore window
 
     // Record commands.
     void addClicked();
