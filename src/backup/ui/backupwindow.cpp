@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -100,7 +101,11 @@ BackupWindow::BackupWindow(Session& session, SessionHost::Hooks hooks, QWidget* 
             [this](const QModelIndex& current) {
                 if (current.isValid()) showFolder(model_->filePath(current));
             });
-    connect(folderEdit_, &QLineEdit::editingFinished, this, &BackupWindow::folderTyped);
+    connect(folderEdit_, &QLineEdit::editingFinished, this, [this] {
+        // Leaving the box takes what was typed; Enter is handled with the start (eventFilter).
+        if (!folderEdit_->hasFocus()) folderTyped();
+    });
+    folderEdit_->installEventFilter(this);
 
     chooseFolder(ProgramPaths::programFolder());
 }
@@ -137,19 +142,30 @@ void BackupWindow::driveChosen(int index) {
 }
 
 // A folder typed into the folder box becomes the chosen one when it exists.
-void BackupWindow::folderTyped() {
+bool BackupWindow::folderTyped() {
     const QString typed = folderEdit_->text().trimmed();
-    if (typed.isEmpty() || QDir::cleanPath(typed) == folder_) return;
+    if (typed.isEmpty() || QDir::cleanPath(typed) == folder_) return true;
     if (!QFileInfo(typed).isDir()) {
         Prompts::instance().error(this, QStringLiteral("The folder \"%1\" does not exist.").arg(typed));
         folderEdit_->setText(folder_);
-        return;
+        folderEdit_->selectAll();
+        return false;
     }
     chooseFolder(typed);
+    return true;
+}
+
+// Enter in the folder box starts the backup, unless the typed folder does not exist.
+bool BackupWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == folderEdit_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !folderTyped()) return true;
+    }
+    return RunWindow::eventFilter(watched, event);
 }
 
 void BackupWindow::startClicked() {
-    folderTyped();
+    if (!folderTyped()) return;
     const QString folder = folder_;
     if (!QFileInfo(folder).isDir()) {
         Prompts::instance().error(this, QStringLiteral("The folder \"%1\" does not exist.").arg(folder));

@@ -32,10 +32,12 @@ public:
 
 protected:
     void startClicked() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void driveChosen(int index);
-    void folderTyped();
+    // Takes a folder typed into the folder box; false (after saying so) when it does not exist.
+    bool folderTyped();
     void showFolder(const QString& folder);
 
     QComboBox* drives_ = nullptr;
