@@ -69,7 +69,7 @@ BackupWindow::BackupWindow(Session& session, SessionHost::Hooks hooks, QWidget* 
     for (int column = 1; column < model_->columnCount(); ++column)
         tree_->hideColumn(column);
     tree_->setHeaderHidden(true);
-    tree_->setMinimumSize(300, 220);
+    tree_->setMinimumSize(420, 240);
     folderEdit_ = new QLineEdit(where);
     folderEdit_->setObjectName(QStringLiteral("FolderEdit"));
     free_ = new QLabel(where);
