@@ -129,7 +129,8 @@ CopyResult copyFile(const QString& source, const QString& destination,
         // reached the largest size allowed). The copy is incomplete and fails.
         if (put < got) return failed(target, ENOSPC);
     }
-    if (::fchmod(out.get(), mode) != 0) return failed(target, errno);
+    // File systems without Unix modes (a FAT memory stick) refuse this; the copy is still good.
+    (void)::fchmod(out.get(), mode);
     if (::fsync(out.get()) != 0) return failed(target, errno);
     if (out.close() != 0) return failed(target, errno);
     if (beforeRename && !beforeRename(partialName)) return failed(target, EIO);
