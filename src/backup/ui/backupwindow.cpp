@@ -110,6 +110,12 @@ BackupWindow::BackupWindow(Session& session, SessionHost::Hooks hooks, QWidget* 
     chooseFolder(ProgramPaths::programFolder());
 }
 
+BackupWindow::~BackupWindow() {
+    // The folder box loses its focus while the window goes away: that is no folder typed.
+    folderEdit_->removeEventFilter(this);
+    disconnect(folderEdit_, nullptr, this, nullptr);
+}
+
 QString BackupWindow::chosenFolder() const {
     return folder_;
 }

@@ -17,6 +17,7 @@ class BackupWindow : public RunWindow {
     Q_OBJECT
 public:
     BackupWindow(Session& session, SessionHost::Hooks hooks = {}, QWidget* parent = nullptr);
+    ~BackupWindow() override;
 
     // The folder the next backup goes to (F).
     QString chosenFolder() const;

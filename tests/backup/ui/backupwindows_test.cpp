@@ -275,6 +275,42 @@ TEST(RestoreWindow, DataListsWarnAboutEveryMissingFile) {
     EXPECT_EQ(w.cancelButton()->text(), "&Close");
 }
 
+TEST(RestoreWindow, SettingsAndLayoutsWithTheirDialogsAndMessages) {
+    Fixture f;
+    ASSERT_TRUE(writeFile(f.box.other("QLNVID.URP"), QByteArray(20622, 'r')));
+    ASSERT_TRUE(f.session().saveDatabaseSettings());
+    ASSERT_TRUE(QFile::copy(f.box.program("MASTER.INI"), f.box.other("MASTER.INI")));
+    struct Case {
+        Qt::Key key;
+        const char* dialogTitle;
+        QString chosen;
+        const char* caption;
+        QString message;
+        bool closes;
+    };
+    const Case cases[] = {
+        {Qt::Key_F, "Restore Configuration File", f.box.other("NOSUCH.DBF"), "Warning",
+         missingFileMessage("NOSUCH.INI"), false},
+        {Qt::Key_F, "Restore Configuration File", f.box.other("MASTER.DBF"), "Notice",
+         settingsRestoredMessage(), true},
+        {Qt::Key_R, "Restore URP File", f.box.other("QLNVID.URP"), "Notice", restoreDoneMessage(), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        RestoreWindow w(f.session(), f.hooks(), f.main.get());
+        activate(&w);
+        altKey(&w, c.key);
+        f.prompts.answerFile(c.chosen).expect(c.caption, c.message, Prompts::Ok);
+        const size_t before = f.prompts.calls().size();
+        altKey(&w, Qt::Key_S);
+        EXPECT_TRUE(f.prompts.done());
+        ASSERT_GT(f.prompts.calls().size(), before);
+        EXPECT_EQ(f.prompts.calls()[before].caption, c.dialogTitle);
+        EXPECT_EQ(w.cancelButton()->text(), c.closes ? "&Close" : "&Cancel");
+    }
+    EXPECT_EQ(readFile(f.box.program("QLNVID.URP")), QByteArray(20622, 'r'));
+}
+
 TEST(RestoreWindow, ACancelledFileDialogEndsWithoutAWord) {
     Fixture f;
     RestoreWindow w(f.session(), f.hooks(), f.main.get());
