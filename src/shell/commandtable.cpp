@@ -170,7 +170,8 @@ std::vector<Command> buildCommands() {
     lettered(speed(t.item("MenuReports", "&Reports", ctrl(Qt::Key_R), R::Always, &MainWindow::showReports),
                    "Reports", "document-print", 6),
              "Reports", 6);
-    lettered(speed(t.item("MenuViewer", "&Viewer", ctrl(Qt::Key_V), R::ChangesCatalogue, later),
+    lettered(speed(t.item("MenuViewer", "&Viewer", ctrl(Qt::Key_V), R::ChangesCatalogue,
+                          &MainWindow::configureViewer),
                    "Viewer Configuration", "preferences-system-windows", 7),
              "Viewer", 7);
 
@@ -203,12 +204,14 @@ std::vector<Command> buildCommands() {
          }).checkable = true;
     }
     t.menu("&Options/&Color");
-    t.item("MenuMainColor", "&Main Window Color", ctrl(Qt::Key_F4), R::Always, later);
-    t.item("MenuEditColor", "&Edit Window Color", ctrl(Qt::Key_F5), R::Always, later);
-    t.item("MenuSearchColor", "&Search Window Color", ctrl(Qt::Key_F6), R::Always, later);
-    t.item("MenuReportColor", "&Report Window Color", ctrl(Qt::Key_F7), R::Always, later);
-    t.item("MenuConfigureColor", "&Configure Window Color", ctrl(Qt::Key_F8), R::Always, later);
-    speed(t.separator().item("MenuAllColor", "&ALL Windows Color", ctrl(Qt::Key_F9), R::Always, later),
+    // Target 1..5 colours one window group, 6 all five (starting from the main window's set).
+    auto colors = [](int target) { return [target](MainWindow& w) { w.configureColors(target); }; };
+    t.item("MenuMainColor", "&Main Window Color", ctrl(Qt::Key_F4), R::Always, colors(1));
+    t.item("MenuEditColor", "&Edit Window Color", ctrl(Qt::Key_F5), R::Always, colors(2));
+    t.item("MenuSearchColor", "&Search Window Color", ctrl(Qt::Key_F6), R::Always, colors(3));
+    t.item("MenuReportColor", "&Report Window Color", ctrl(Qt::Key_F7), R::Always, colors(4));
+    t.item("MenuConfigureColor", "&Configure Window Color", ctrl(Qt::Key_F8), R::Always, colors(5));
+    speed(t.separator().item("MenuAllColor", "&ALL Windows Color", ctrl(Qt::Key_F9), R::Always, colors(6)),
           "Color Setup", "preferences-desktop-theme", 13);
     t.menu("&Options/List &Maintenance");
     t.item("MenuSaveDefaults", "Sa&ve As Defaults", {}, R::ChangesCatalogue, &MainWindow::saveDefaultLists);

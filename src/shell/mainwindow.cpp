@@ -22,6 +22,8 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/sortorder.h"
 #include "catalogue/viewermodel.h"
+#include "config/ui/colorconfigwindow.h"
+#include "config/ui/viewerconfigwindow.h"
 #include "editor/ui/listmaintenance.h"
 #include "editor/ui/recordeditor.h"
 #include "find/ui/locatedialog.h"
@@ -583,9 +585,25 @@ void MainWindow::applyUserFontsToWindow() {
 void MainWindow::showOpenCatalogue() {
     applyUserFontsToWindow();
     applyViewerOptions();
+    applyMainColors();
+    displayCount();
+}
+
+void MainWindow::applyMainColors() {
     DialogLook l = dialogLook(*session_, WindowGroup::Main);
     if (l.applyColors) look::applyColors(central_, l.colors);
+}
+
+void MainWindow::configureViewer() {
+    if (session_->browseMode()) return;
+    ::configureViewer(*session_, this); // the viewer takes the new options when it closes
     displayCount();
+}
+
+void MainWindow::configureColors(int target) {
+    if (target < 1 || target > 6) return;
+    const auto t = static_cast<config::ColorTarget>(target);
+    if (::configureColors(*session_, t, this) && config::changesMainWindow(t)) applyMainColors();
 }
 
 void MainWindow::displayCount() {

@@ -81,6 +81,12 @@ public:
     void backupData();  // the backup window
     void restoreData(); // the restore window
 
+    // Appearance: the viewer configuration, and the colours of a window group (1 main, 2 edit,
+    // 3 search, 4 report, 5 configure) or of all five (6).
+    void configureViewer();
+    void configureColors(int target);
+    void applyMainColors(); // the main window's colour set on the main window
+
     // Record commands.
     void addClicked();
     void editClicked();
