@@ -18,6 +18,7 @@
 #include "catalogue/fieldslots.h"
 #include "catalogue/fieldtext.h"
 #include "catalogue/sortorder.h"
+#include "cli/backupcommand.h"
 #include "cli/generator.h"
 #include "cli/layoutscommand.h"
 #include "dbase/fileio.h"
@@ -75,6 +76,14 @@ const char* const kUsage =
     "  layouts [--file URP] [--show N]   list the report layouts of QLNVID.URP in the program folder\n"
     "                                    (or URP): number, name, width, lines per record; with\n"
     "                                    --show N print layout N (from 0) as text\n"
+    "  backup FILE (--table | --lists | --settings | --layouts) DIR\n"
+    "                                    copy the table FILE (needs exclusive use), its data lists,\n"
+    "                                    its settings file, or the report layouts of the program\n"
+    "                                    folder into the folder DIR\n"
+    "  restore (--table | --lists | --settings | --layouts) SOURCE\n"
+    "                                    copy a backup into the program folder: the table SOURCE\n"
+    "                                    (its index rebuilt), or the lists, settings file or report\n"
+    "                                    layouts beside the backed-up table SOURCE\n"
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
@@ -604,6 +613,8 @@ int run(const QStringList& args) {
         if (command == QLatin1String("layouts")) return layoutsCommand(rest);
         if (command == QLatin1String("export")) return cmdExport(rest);
         if (command == QLatin1String("import")) return cmdImport(rest);
+        if (command == QLatin1String("backup")) return backupCommand(rest);
+        if (command == QLatin1String("restore")) return restoreCommand(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));

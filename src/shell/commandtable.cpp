@@ -129,8 +129,9 @@ std::vector<Command> buildCommands() {
     speed(t.item("MenuOpen", "&Open Database", ctrl(Qt::Key_O), R::Always, &MainWindow::openCatalogue),
           "Open Database", "document-open", 11);
     t.item("MenuUpdate", "&Update Database", ctrl(Qt::Key_Z), R::Always, &MainWindow::updateDatabase);
-    t.separator().item("MenuBackup", "&Back Up Data", ctrl(Qt::Key_B), R::ChangesCatalogue, later);
-    t.item("MenuRestore", "&Restore Data", ctrl(Qt::Key_Y), R::ChangesCatalogue, later);
+    t.separator().item("MenuBackup", "&Back Up Data", ctrl(Qt::Key_B), R::ChangesCatalogue,
+                       &MainWindow::backupData);
+    t.item("MenuRestore", "&Restore Data", ctrl(Qt::Key_Y), R::ChangesCatalogue, &MainWindow::restoreData);
     t.separator().item("MenuPrint", "&Print", ctrl(Qt::Key_P), R::Always, &MainWindow::showReports);
     lettered(
         t.separator().item("MenuExit", "E&xit", ctrl(Qt::Key_X), R::Always, [](MainWindow& w) { w.close(); }),

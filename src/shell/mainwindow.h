@@ -80,6 +80,8 @@ public:
     void showReports();   // the stored report layouts and their designer
     void importRecords(); // the import format window, then the import window
     void exportRecords(); // the export window
+    void backupData();    // the backup window
+    void restoreData();   // the restore window
 
     // Appearance: the viewer configuration, and the colours of a window group (1 main, 2 edit,
     // 3 search, 4 report, 5 configure) or of all five (6).
