@@ -70,14 +70,6 @@ QString ProgramPaths::settingsFile(const QString& name) {
     return found.isEmpty() ? folder + QLatin1Char('/') + name : found;
 }
 
-QString ProgramPaths::shareFolder() {
-    const QString folder = envFolder("QUILLON_SHARE");
-    if (!folder.isEmpty()) return folder;
-    if (!QCoreApplication::instance()) return {};
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                           QStringLiteral("/../share/quillon-videos"));
-}
-
 QString TablePaths::baseName(const QString& tablePath) {
     const QString fileName = QFileInfo(tablePath).fileName();
     const qsizetype dot = fileName.indexOf(QLatin1Char('.'));

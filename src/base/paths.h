@@ -26,11 +26,6 @@ public:
 
     // A file of the settings folder by name, found the same way ("QLNVID.INI").
     static QString settingsFile(const QString& name);
-
-    // The read-only folder installed with the program, whose files a first start copies into the
-    // program folder: $QUILLON_SHARE, else share/quillon-videos beside the program's bin folder.
-    // Not created; empty when there is no application object to locate the program.
-    static QString shareFolder();
 };
 
 class TablePaths {

@@ -8,6 +8,10 @@
 
 #include "base/paths.h"
 
+static void initBuiltInLists() {
+    Q_INIT_RESOURCE(lists);
+}
+
 namespace {
 
 // Where the files come from, relative to the share folder, and where they go, relative to the
@@ -26,15 +30,20 @@ bool isFolder(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
+// A path inside a folder (the built-in folder ":/" included).
+QString inside(const QString& parent, const QString& name) {
+    return QDir::cleanPath(parent + QLatin1Char('/') + name);
+}
+
 // A folder inside parent found ignoring letter case, else parent/name.
 QString subFolder(const QString& parent, const QString& name) {
     if (name.isEmpty()) return parent;
     const QDir dir(parent);
     const QStringList entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0) return parent + QLatin1Char('/') + entry;
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) return inside(parent, entry);
     }
-    return parent + QLatin1Char('/') + name;
+    return inside(parent, name);
 }
 
 QString copyFile(const QString& from, const QString& to) {
@@ -75,8 +84,12 @@ QString ProgramFiles::shareFolder(const QString& executableFolder) {
 }
 
 QString ProgramFiles::shareFolder() {
-    if (QCoreApplication::instance()) return shareFolder(QCoreApplication::applicationDirPath());
-    return shareFolder(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+    const QString found = shareFolder(QCoreApplication::instance()
+                                          ? QCoreApplication::applicationDirPath()
+                                          : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+    if (!found.isEmpty()) return found;
+    initBuiltInLists();
+    return QString::fromLatin1(BuiltInShare);
 }
 
 ProgramFiles::Provided ProgramFiles::provideMissing(const QString& shareFolder,
@@ -96,8 +109,8 @@ ProgramFiles::Provided ProgramFiles::provideMissing(const QString& shareFolder,
         }
         for (const QString& name : names) {
             if (!findFileIgnoringCase(to, name).isEmpty()) continue;
-            const QString target = to + QLatin1Char('/') + name;
-            const QString error = copyFile(from + QLatin1Char('/') + name, target);
+            const QString target = inside(to, name);
+            const QString error = copyFile(inside(from, name), target);
             if (error.isEmpty())
                 result.copied << target;
             else

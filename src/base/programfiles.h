@@ -3,7 +3,8 @@
 //
 // They come from the program's share folder: share/quillon-videos beside an installed program
 // (PREFIX/bin/quillon -> PREFIX/share/quillon-videos), or the source tree's resources folder when
-// the program runs from its build folder. Each start copies what the program folder lacks, so a
+// the program runs from its build folder, else the lists built into the program. Each start (the
+// main window, before it reads any list) copies what the program folder lacks, so a
 // program folder is complete after the first start whichever way the program was started. A file
 // the program folder already has, in any letter case, is never replaced: the user's lists and
 // pages stay as the user left them.
@@ -19,8 +20,10 @@ public:
     // The share folder of a program whose executable is in executableFolder; empty when there is
     // none (a program copied somewhere on its own).
     static QString shareFolder(const QString& executableFolder);
-    // The share folder of the running program.
+    // The share folder of the running program; without one (a program copied somewhere on its
+    // own), the copies of the shipped lists built into the program (BuiltInShare).
     static QString shareFolder();
+    static constexpr const char* BuiltInShare = ":/";
 
     struct Provided {
         QStringList copied;   // program folder paths written now

@@ -277,30 +277,6 @@ bool DataLists::saveDefaultLists(QString* error) const {
     return saveTo(paths, error);
 }
 
-bool DataLists::installShippedLists(QStringList* copied, QString* error) {
-    Q_INIT_RESOURCE(lists);
-    const QString program = ProgramPaths::programFolder();
-    const QString share = ProgramPaths::shareFolder();
-    QStringList problems;
-    for (const ListInfo& list : Lists) {
-        const QString name = QLatin1String(list.defaultFile);
-        if (!findFileIgnoringCase(program, name).isEmpty()) continue;
-        QString source = share.isEmpty() ? QString() : findFileIgnoringCase(share, name);
-        if (source.isEmpty()) source = QStringLiteral(":/lists/") + name;
-        QFile in(source);
-        if (!in.open(QIODevice::ReadOnly)) continue; // nothing shipped under that name
-        const QByteArray bytes = in.readAll();
-        QString e;
-        if (!textfile::writeAtomically(program + QLatin1Char('/') + name, bytes, &e)) {
-            problems.append(e);
-            continue;
-        }
-        if (copied) copied->append(name);
-    }
-    if (error) *error = problems.join(QLatin1Char('\n'));
-    return problems.isEmpty();
-}
-
 QStringList DataLists::programList(int number) const {
     if (number != OscarNames && number != Miscellaneous) return {};
     return readListFile(programListPath(number));

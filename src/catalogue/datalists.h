@@ -93,12 +93,6 @@ public:
     QStringList programList(int number) const;
     bool saveProgramList(int number, const QStringList& values, QString* error = nullptr);
 
-    // A first start: copies each default list file and OSCAR.LST and MISC.LST that the program
-    // folder lacks (found ignoring letter case) from the share folder, else from the copies built
-    // into the program. A file the program folder has is never touched. Returns false with error
-    // naming the files that could not be written; copied gets the names written.
-    static bool installShippedLists(QStringList* copied = nullptr, QString* error = nullptr);
-
     // File paths.
     static QString listFilePath(const QString& tablePath, int number); // per catalogue
     static QString defaultListPath(int number);                        // program folder

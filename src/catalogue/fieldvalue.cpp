@@ -145,6 +145,11 @@ QString invalidValueMessage(int slot) {
 }
 
 QString charactersOutsideCp1252(const QString& text) {
+    // ASCII and the Latin-1 letters from 0xA0 are all in Windows-1252: most texts end here.
+    bool plain = true;
+    for (QChar c : text)
+        plain = plain && (c.unicode() < 0x80 || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF));
+    if (plain) return {};
     QString outside;
     for (char32_t c : text.toUcs4()) {
         const QString one = QString::fromUcs4(&c, 1);

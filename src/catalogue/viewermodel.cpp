@@ -493,23 +493,22 @@ bool ViewerModel::writeField(int row, int slot, const QString& typed) {
         blocks_.erase(row / BlockRows);
         lru_.remove(row / BlockRows);
         emit dataChanged(index(row, 0), index(row, FieldCount - 1));
-        QMetaObject::invokeMethod(
-            this,
-            [this, recno] {
-                // The edited record stays the current one in its new place.
-                try {
-                    if (table_.isOpen() && !table_.isEditing()) table_.gotoBookmark(recno);
-                } catch (const std::exception&) {
-                }
-                reload();
-            },
-            Qt::QueuedConnection);
+        emit recordMoved(recno);
     } else {
         blocks_.erase(row / BlockRows);
         lru_.remove(row / BlockRows);
         emit dataChanged(index(row, 0), index(row, FieldCount - 1));
     }
     return true;
+}
+
+void ViewerModel::reloadAt(uint32_t recno) {
+    try {
+        if (table_.isOpen() && !table_.isEditing()) table_.gotoBookmark(recno);
+    } catch (const std::exception&) {
+        // Gone or unreadable: the order is read all the same and the grid picks a row.
+    }
+    reload();
 }
 
 bool ViewerModel::stillInPlace(uint32_t recno, const char* fieldName) {

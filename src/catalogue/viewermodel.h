@@ -63,10 +63,14 @@ public:
     // With editing off no cell is editable (flags) and setData refuses.
     void setEditable(bool on);
     bool isEditable() const { return editable_; }
-    // When on, a change that moves a record in the order re-reads the order after the current
-    // event (an item view's editor is still closing while setData runs) and keeps the edited
-    // record current; when off (the default) the order is re-read at once.
+    // When on, a change that moves a record in the order leaves the order as it is and emits
+    // recordMoved (an item view's editor is still closing while setData runs: the view re-reads
+    // the order once it is done, with reloadAt); when off (the default) the order is re-read at
+    // once.
     void setReorderLater(bool on) { reorderLater_ = on; }
+    // Makes a record the table's current record and re-reads the order (a view shows that record
+    // current in its new place).
+    void reloadAt(uint32_t recno);
     // The row shown with the row indicator in the vertical header (-1 none).
     void setIndicatorRow(int row);
 
@@ -115,6 +119,9 @@ signals:
     void engineError(const QString& message);
     // A background count started or ended (rowCount() is exact again when isCounting() is false).
     void countChanged();
+    // A cell change moved its record in the order (or out of the rows shown); the order has not
+    // been read again yet (reorder later only).
+    void recordMoved(quint32 recno);
 
 private:
     struct CountJob;

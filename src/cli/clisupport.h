@@ -1,20 +1,19 @@
 #pragma once
 // What the commands of quillon-cli share: failures, the table file of the command line, the
 // table's display order, and the output of records.
-#include <QList>
 #include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "base/regional.h"
+#include "catalogue/settings.h"
+#include "find/criteria.h"
+
 namespace dbase {
 class Table;
 }
-struct DatabaseSettings;
-class DateFormat;
-class SearchCriteria;
 
 namespace cli {
 
@@ -65,12 +64,12 @@ std::vector<int> chosenFields(const dbase::Table& t, const QString& path, const 
 // tab-separated and escaped.
 void printRecords(dbase::Table& t, const std::vector<int>& fields, uint64_t limit);
 
-// The display names and sort levels of a catalogue (its database settings, else the defaults).
+// The catalogue's database settings (display names, export choices), else the defaults.
 DatabaseSettings catalogueSettings(const QString& path);
-// The --where and --or options of args as levels of rows (the rest of args in *rest).
-QList<QStringList> whereLevels(const QStringList& args, QStringList* rest);
-// Search criteria from levels of "FIELD: CRITERIA" rows, each level saved as the search window
-// saves a page; a refusal is a Failure with the window's message.
+// A catalogue field by field name or display name (letter case ignored); 0 when none.
+int slotNamed(const QString& name, const DatabaseSettings& settings);
+// The criteria of --where rows, one list per --or level, saved as the search window saves its
+// pages; a refusal is a Failure with the window's message.
 SearchCriteria criteriaOfLevels(const QList<QStringList>& levels, const DatabaseSettings& settings,
                                 const DateFormat& dates);
 
@@ -78,5 +77,9 @@ SearchCriteria criteriaOfLevels(const QList<QStringList>& levels, const Database
 int cmdSearch(const QStringList& args);
 int cmdLocate(const QStringList& args);
 int cmdReplace(const QStringList& args);
+
+// The transfer commands.
+int cmdExport(const QStringList& args);
+int cmdImport(const QStringList& args);
 
 } // namespace cli

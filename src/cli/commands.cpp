@@ -18,6 +18,7 @@
 #include "catalogue/fieldslots.h"
 #include "catalogue/fieldtext.h"
 #include "catalogue/sortorder.h"
+#include "cli/backupcommand.h"
 #include "cli/generator.h"
 #include "cli/layoutscommand.h"
 #include "cli/reportcommand.h"
@@ -60,6 +61,19 @@ const char* const kUsage =
     "                                    give FIELD the value REPLACEMENT in every record where it\n"
     "                                    equals SEARCH (needs exclusive use); prints the records\n"
     "                                    processed, found and changed\n"
+    "  export FILE OUT [--fields NAME,...] [--header] [--dbf] [--where ... [--or --where ...]]\n"
+    "                                    write the records (with --where the search result) to OUT:\n"
+    "                                    ASCII delimited text, or a dBase table with --dbf or when OUT\n"
+    "                                    ends in .dbf; the fields given (field or display names), else\n"
+    "                                    those of the catalogue's export settings; --header adds a line\n"
+    "                                    of field names; prints the number of records written\n"
+    "  import FILE SOURCE [--skip-first] [--map SOURCEFIELD=FIELD,...]\n"
+    "                                    append the records of SOURCE (ASCII delimited text, or a dBase\n"
+    "                                    table when it ends in .dbf) to the catalogue; import field n\n"
+    "                                    goes to catalogue field n unless --map names where each goes\n"
+    "                                    (SOURCEFIELD a name of the first line or table, or a number);\n"
+    "                                    --skip-first leaves out the first line; prints the number of\n"
+    "                                    records imported\n"
     "  layouts [--file URP] [--show N]   list the report layouts of QLNVID.URP in the program folder\n"
     "                                    (or URP): number, name, width, lines per record; with\n"
     "                                    --show N print layout N (from 0) as text\n"
@@ -68,6 +82,14 @@ const char* const kUsage =
     "                                    run a report layout (number from 0 or name; default 0)\n"
     "                                    over the table in its sort order, or over the search\n"
     "                                    result, to a text file or a PDF file\n"
+    "  backup FILE (--table | --lists | --settings | --layouts) DIR\n"
+    "                                    copy the table FILE (needs exclusive use), its data lists,\n"
+    "                                    its settings file, or the report layouts of the program\n"
+    "                                    folder into the folder DIR\n"
+    "  restore (--table | --lists | --settings | --layouts) SOURCE\n"
+    "                                    copy a backup into the program folder: the table SOURCE\n"
+    "                                    (its index rebuilt), or the lists, settings file or report\n"
+    "                                    layouts beside the backed-up table SOURCE\n"
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
@@ -596,6 +618,10 @@ int run(const QStringList& args) {
         if (command == QLatin1String("replace")) return cmdReplace(rest);
         if (command == QLatin1String("layouts")) return layoutsCommand(rest);
         if (command == QLatin1String("report")) return reportCommand(rest);
+        if (command == QLatin1String("export")) return cmdExport(rest);
+        if (command == QLatin1String("import")) return cmdImport(rest);
+        if (command == QLatin1String("backup")) return backupCommand(rest);
+        if (command == QLatin1String("restore")) return restoreCommand(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));

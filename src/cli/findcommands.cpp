@@ -18,7 +18,12 @@
 
 namespace cli {
 
-namespace {
+// The display names of the catalogue's fields (its database settings, else the defaults).
+DatabaseSettings catalogueSettings(const QString& path) {
+    DatabaseSettings settings;
+    settings.loadForTable(path, ProgramPaths::programSettingsFile());
+    return settings;
+}
 
 // A catalogue field by field name or display name (letter case ignored); 0 when none.
 int slotNamed(const QString& name, const DatabaseSettings& settings) {
@@ -28,6 +33,8 @@ int slotNamed(const QString& name, const DatabaseSettings& settings) {
         if (settings.displayName(slot).trimmed().compare(n, Qt::CaseInsensitive) == 0) return slot;
     return 0;
 }
+
+namespace {
 
 uint64_t wholeNumber(const QString& option, const QString& value) {
     bool ok = false;
@@ -86,30 +93,7 @@ SearchCriteria criteriaOfLevels(const QList<QStringList>& levels, const Database
             throw Failure{tooManyItemsMessage()};
         }
     }
-
     return criteria;
-}
-
-QList<QStringList> whereLevels(const QStringList& args, QStringList* rest) {
-    QList<QStringList> levels{{}};
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--where"))
-            levels.last() << valueOf(args, i);
-        else if (a == QLatin1String("--or"))
-            levels.append(QStringList());
-        else
-            *rest << a;
-    }
-    if (levels.size() > SearchCriteria::MaxLevels)
-        throw UsageError{QStringLiteral("at most %1 search levels").arg(SearchCriteria::MaxLevels)};
-    return levels;
-}
-
-DatabaseSettings catalogueSettings(const QString& path) {
-    DatabaseSettings settings;
-    settings.loadForTable(path, ProgramPaths::programSettingsFile());
-    return settings;
 }
 
 int cmdSearch(const QStringList& args) {

@@ -22,6 +22,25 @@ namespace cli {
 
 namespace {
 
+// The --where and --or options of args as levels of rows (the rest of args in *rest).
+QList<QStringList> whereLevels(const QStringList& args, QStringList* rest) {
+    QList<QStringList> levels{{}};
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--where")) {
+            if (i + 1 >= args.size()) throw UsageError{QStringLiteral("--where needs a value")};
+            levels.last() << args[++i];
+        } else if (a == QLatin1String("--or")) {
+            levels.append(QStringList());
+        } else {
+            *rest << a;
+        }
+    }
+    if (levels.size() > SearchCriteria::MaxLevels)
+        throw UsageError{QStringLiteral("at most %1 search levels").arg(SearchCriteria::MaxLevels)};
+    return levels;
+}
+
 // Layout number (from 0) or name (letter case ignored).
 int chooseLayout(const QList<reports::ReportLayout>& layouts, const QString& wanted) {
     bool isNumber = false;

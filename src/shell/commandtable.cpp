@@ -72,6 +72,13 @@ Command& speed(Command& c, const char* hint, const char* icon, int position) {
     return c;
 }
 
+// One of the mutually exclusive choices of a setting (a radio item).
+Command& choice(Command& c, const char* group) {
+    c.checkable = true;
+    c.choiceGroup = QString::fromLatin1(group);
+    return c;
+}
+
 Command& lettered(Command& c, const char* caption, int position) {
     c.letteredCaption = QString::fromLatin1(caption);
     c.letteredPosition = position;
@@ -122,8 +129,9 @@ std::vector<Command> buildCommands() {
     speed(t.item("MenuOpen", "&Open Database", ctrl(Qt::Key_O), R::Always, &MainWindow::openCatalogue),
           "Open Database", "document-open", 11);
     t.item("MenuUpdate", "&Update Database", ctrl(Qt::Key_Z), R::Always, &MainWindow::updateDatabase);
-    t.separator().item("MenuBackup", "&Back Up Data", ctrl(Qt::Key_B), R::ChangesCatalogue, later);
-    t.item("MenuRestore", "&Restore Data", ctrl(Qt::Key_Y), R::ChangesCatalogue, later);
+    t.separator().item("MenuBackup", "&Back Up Data", ctrl(Qt::Key_B), R::ChangesCatalogue,
+                       &MainWindow::backupData);
+    t.item("MenuRestore", "&Restore Data", ctrl(Qt::Key_Y), R::ChangesCatalogue, &MainWindow::restoreData);
     t.separator().item("MenuPrint", "&Print", ctrl(Qt::Key_P), R::Always, &MainWindow::showReports);
     lettered(
         t.separator().item("MenuExit", "E&xit", ctrl(Qt::Key_X), R::Always, [](MainWindow& w) { w.close(); }),
@@ -149,10 +157,11 @@ std::vector<Command> buildCommands() {
                           &MainWindow::deleteClicked),
                    "Delete Record", "edit-delete", 3),
              "Delete", 3);
-    speed(t.separator().item("MenuImport", "&Import", ctrl(Qt::Key_M), R::ChangesCatalogue, later),
+    speed(t.separator().item("MenuImport", "&Import", ctrl(Qt::Key_M), R::ChangesCatalogue,
+                             &MainWindow::importRecords),
           "Import Records", "document-import", 8);
-    speed(t.item("MenuExport", "E&xport", ctrl(Qt::Key_T), R::Always, later), "Export Records",
-          "document-export", 9);
+    speed(t.item("MenuExport", "E&xport", ctrl(Qt::Key_T), R::Always, &MainWindow::exportRecords),
+          "Export Records", "document-export", 9);
 
     t.menu("Navi&gate");
     lettered(speed(t.item("MenuSearch", "&Search (Query)", ctrl(Qt::Key_S), R::Always, &MainWindow::search),
@@ -169,7 +178,8 @@ std::vector<Command> buildCommands() {
     lettered(speed(t.item("MenuReports", "&Reports", ctrl(Qt::Key_R), R::Always, &MainWindow::showReports),
                    "Reports", "document-print", 6),
              "Reports", 6);
-    lettered(speed(t.item("MenuViewer", "&Viewer", ctrl(Qt::Key_V), R::ChangesCatalogue, later),
+    lettered(speed(t.item("MenuViewer", "&Viewer", ctrl(Qt::Key_V), R::ChangesCatalogue,
+                          &MainWindow::configureViewer),
                    "Viewer Configuration", "preferences-system-windows", 7),
              "Viewer", 7);
 
@@ -181,10 +191,10 @@ std::vector<Command> buildCommands() {
     for (int i = 0; i < 4; ++i) {
         const int size = screensize::Sizes[i];
         const QSize need = screensize::needed(size);
-        t.item(QStringLiteral("MenuSize%1").arg(size),
-               QStringLiteral("%1 x %2").arg(need.width()).arg(need.height()), shift(sizeKeys[i]), R::Always,
-               [size](MainWindow& w) { w.chooseScreenSize(size); })
-            .checkable = true;
+        choice(t.item(QStringLiteral("MenuSize%1").arg(size),
+                      QStringLiteral("%1 x %2").arg(need.width()).arg(need.height()), shift(sizeKeys[i]),
+                      R::Always, [size](MainWindow& w) { w.chooseScreenSize(size); }),
+               "ScreenSize");
     }
     t.menu("&Options/&Screen Access");
     const struct {
@@ -197,17 +207,19 @@ std::vector<Command> buildCommands() {
                 {"MenuNoButtons", "&None", Qt::Key_F3, ButtonBarMode::None}};
     for (const auto& b : bars) {
         const ButtonBarMode mode = b.mode;
-        t.item(b.name, b.caption, ctrl(b.key), R::Always, [mode](MainWindow& w) {
-             w.chooseButtonBar(mode);
-         }).checkable = true;
+        choice(t.item(b.name, b.caption, ctrl(b.key), R::Always,
+                      [mode](MainWindow& w) { w.chooseButtonBar(mode); }),
+               "ScreenAccess");
     }
     t.menu("&Options/&Color");
-    t.item("MenuMainColor", "&Main Window Color", ctrl(Qt::Key_F4), R::Always, later);
-    t.item("MenuEditColor", "&Edit Window Color", ctrl(Qt::Key_F5), R::Always, later);
-    t.item("MenuSearchColor", "&Search Window Color", ctrl(Qt::Key_F6), R::Always, later);
-    t.item("MenuReportColor", "&Report Window Color", ctrl(Qt::Key_F7), R::Always, later);
-    t.item("MenuConfigureColor", "&Configure Window Color", ctrl(Qt::Key_F8), R::Always, later);
-    speed(t.separator().item("MenuAllColor", "&ALL Windows Color", ctrl(Qt::Key_F9), R::Always, later),
+    // Target 1..5 colours one window group, 6 all five (starting from the main window's set).
+    auto colors = [](int target) { return [target](MainWindow& w) { w.configureColors(target); }; };
+    t.item("MenuMainColor", "&Main Window Color", ctrl(Qt::Key_F4), R::Always, colors(1));
+    t.item("MenuEditColor", "&Edit Window Color", ctrl(Qt::Key_F5), R::Always, colors(2));
+    t.item("MenuSearchColor", "&Search Window Color", ctrl(Qt::Key_F6), R::Always, colors(3));
+    t.item("MenuReportColor", "&Report Window Color", ctrl(Qt::Key_F7), R::Always, colors(4));
+    t.item("MenuConfigureColor", "&Configure Window Color", ctrl(Qt::Key_F8), R::Always, colors(5));
+    speed(t.separator().item("MenuAllColor", "&ALL Windows Color", ctrl(Qt::Key_F9), R::Always, colors(6)),
           "Color Setup", "preferences-desktop-theme", 13);
     t.menu("&Options/List &Maintenance");
     t.item("MenuSaveDefaults", "Sa&ve As Defaults", {}, R::ChangesCatalogue, &MainWindow::saveDefaultLists);
@@ -219,27 +231,27 @@ std::vector<Command> buildCommands() {
                R::ChangesCatalogue, [list](MainWindow& w) { w.maintainList(list); });
     }
     t.menu("&Options/C&urrency Format");
-    t.item("MenuCurrencyUS", "&U.S. Dollars", {}, R::Always, [](MainWindow& w) {
-         w.chooseCurrencyFormat(USFormat);
-     }).checkable = true;
-    t.item("MenuCurrencySystem", "&Windows Setting", {}, R::Always, [](MainWindow& w) {
-         w.chooseCurrencyFormat(SystemFormat);
-     }).checkable = true;
+    choice(t.item("MenuCurrencyUS", "&U.S. Dollars", {}, R::Always,
+                  [](MainWindow& w) { w.chooseCurrencyFormat(USFormat); }),
+           "Currency");
+    choice(t.item("MenuCurrencySystem", "&Windows Setting", {}, R::Always,
+                  [](MainWindow& w) { w.chooseCurrencyFormat(SystemFormat); }),
+           "Currency");
     t.menu("&Options/&Numeric Format");
-    t.item("MenuNumericUS", "&U.S. Format", {}, R::Always, [](MainWindow& w) {
-         w.chooseNumericFormat(USFormat);
-     }).checkable = true;
-    t.item("MenuNumericSystem", "&Windows Setting", {}, R::Always, [](MainWindow& w) {
-         w.chooseNumericFormat(SystemFormat);
-     }).checkable = true;
+    choice(t.item("MenuNumericUS", "&U.S. Format", {}, R::Always,
+                  [](MainWindow& w) { w.chooseNumericFormat(USFormat); }),
+           "Numeric");
+    choice(t.item("MenuNumericSystem", "&Windows Setting", {}, R::Always,
+                  [](MainWindow& w) { w.chooseNumericFormat(SystemFormat); }),
+           "Numeric");
     t.menu("&Options/&Date Format");
     t.item("MenuLeadingZeros", "&Leading Zeros", {}, R::Always, &MainWindow::toggleLeadingZeros).checkable =
         true;
     t.separator();
     for (int c = 1; c <= 12; ++c)
-        t.item(QStringLiteral("MenuDateFormat%1").arg(c), DateFormat::menuCaption(c), {}, R::Always,
-               [c](MainWindow& w) { w.chooseDateFormat(c); })
-            .checkable = true;
+        choice(t.item(QStringLiteral("MenuDateFormat%1").arg(c), DateFormat::menuCaption(c), {}, R::Always,
+                      [c](MainWindow& w) { w.chooseDateFormat(c); }),
+               "DateFormat");
     t.menu("&Options");
     t.separator().item("MenuLabelFont", "&Label Font", shift(Qt::Key_F8), R::Always,
                        [](MainWindow& w) { w.chooseFont(MainWindow::LabelFont); });

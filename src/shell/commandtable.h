@@ -35,6 +35,9 @@ struct Command {
     std::function<void(MainWindow&)> handler; // empty: the window that does it is not built yet
     bool separatorBefore = false;             // a separator line above the item
     bool checkable = false;                   // ticked to show a choice in force
+    // Rows with the same non-empty choice group are the choices of one setting: exactly one of
+    // them is on, and the menu shows them with radio marks.
+    QString choiceGroup;
     // The speed button: hint, themed icon name and place on the bar (0 first; -1 none).
     QString speedHint;
     QString speedIcon;

@@ -4,8 +4,6 @@
 #include <QIcon>
 #include <cstdio>
 
-#include "base/paths.h"
-#include "base/programfiles.h"
 #include "shell/commandline.h"
 #include "shell/mainwindow.h"
 
@@ -41,13 +39,6 @@ int main(int argc, char** argv) {
         put(stderr, QStringLiteral("quillon: %1\nTry 'quillon --help'.\n").arg(line.error));
         return 2;
     }
-
-    // The files a program folder needs (help pages, shipped lists) on first start, or again when
-    // one was removed.
-    const ProgramFiles::Provided provided =
-        ProgramFiles::provideMissing(ProgramFiles::shareFolder(), ProgramPaths::programFolder());
-    for (const QString& problem : provided.problems)
-        put(stderr, QStringLiteral("quillon: %1\n").arg(problem));
 
     MainWindow main(arguments);
     if (!main.startedOk()) return 1;

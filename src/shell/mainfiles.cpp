@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QLabel>
 
+#include "backup/backuprun.h"
+#include "backup/ui/backupwindow.h"
+#include "backup/ui/restorewindow.h"
 #include "base/paths.h"
 #include "base/recentfiles.h"
 #include "catalogue/catalogue.h"
@@ -239,4 +242,44 @@ void MainWindow::offerConversion() {
         session_->notifyRecordsChanged();
         displayCount();
     }
+}
+
+// Backup and restore: the windows end and resume the search of the main window, and a restored
+// table is opened as File > Open opens a catalogue.
+namespace {
+
+backup::SessionHost::Hooks backupHooks(MainWindow& w) {
+    backup::SessionHost::Hooks h;
+    h.endSearch = [&w] {
+        const bool wasOn = w.searchState().isOn();
+        w.endSearch();
+        return wasOn;
+    };
+    h.resumeSearch = [&w] {
+        w.searchState().resume(w.session().table());
+        if (w.searchState().isOn()) w.enableEndSearch();
+        w.session().notifyRecordsChanged();
+    };
+    h.openCatalogue = [&w](const QString& path) { w.switchDatabase(path, false); };
+    return h;
+}
+
+} // namespace
+
+void MainWindow::backupData() {
+    {
+        backup::BackupWindow window(*session_, backupHooks(*this), this);
+        window.exec();
+    }
+    showOpenCatalogue();
+    updateCommandStates();
+}
+
+void MainWindow::restoreData() {
+    {
+        backup::RestoreWindow window(*session_, backupHooks(*this), this);
+        window.exec();
+    }
+    showOpenCatalogue();
+    updateCommandStates();
 }

@@ -17,11 +17,14 @@
 #include <map>
 
 #include "base/paths.h"
+#include "base/programfiles.h"
 #include "base/recentfiles.h"
 #include "base/screensize.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/sortorder.h"
 #include "catalogue/viewermodel.h"
+#include "config/ui/colorconfigwindow.h"
+#include "config/ui/viewerconfigwindow.h"
 #include "editor/ui/listmaintenance.h"
 #include "editor/ui/recordeditor.h"
 #include "find/ui/locatedialog.h"
@@ -33,6 +36,8 @@
 #include "shell/commandline.h"
 #include "shell/commandtable.h"
 #include "shell/tipofthedaydialog.h"
+#include "transfer/ui/exportwindow.h"
+#include "transfer/ui/importwindow.h"
 #include "widgets/dialogbase.h"
 #include "widgets/helpwindow.h"
 #include "widgets/icons.h"
@@ -64,10 +69,13 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     // The report layout file: the built-in layouts at first start, older layouts converted.
     for (const QString& problem : reports::prepareLayoutFile(programFolder))
         reportProblem(problem);
-    // The lists shipped with the program that the program folder lacks (a first start); the
-    // user's own lists are never replaced.
-    QString listsError;
-    if (!DataLists::installShippedLists(nullptr, &listsError)) reportProblem(listsError);
+    // The files shipped with the program that the program folder lacks (on a first start the
+    // default lists, OSCAR.LST, MISC.LST and the help pages); the user's own are never replaced.
+    const ProgramFiles::Provided provided =
+        ProgramFiles::provideMissing(ProgramFiles::shareFolder(), programFolder);
+    if (!provided.problems.isEmpty())
+        reportProblem(QStringLiteral("These files could not be copied into the program folder:\n") +
+                      provided.problems.join(QLatin1Char('\n')));
 
     // Program settings; place and size the window.
     QString error;
@@ -305,6 +313,8 @@ QAction* MainWindow::action(const QString& name) const {
 // The menus from the command table: menus and submenus in the order their first item comes.
 void MainWindow::buildMenus() {
     std::map<QString, QMenu*> menus;
+    // The choices of one setting: an exclusive group, shown with radio marks.
+    std::map<QString, QActionGroup*> choiceGroups;
     const auto menuFor = [&](const QString& path) {
         if (auto it = menus.find(path); it != menus.end()) return it->second;
         const qsizetype slash = path.lastIndexOf(u'/');
@@ -328,6 +338,15 @@ void MainWindow::buildMenus() {
         a->setObjectName(c.name);
         if (!c.shortcut.isEmpty()) a->setShortcut(c.shortcut);
         a->setCheckable(c.checkable);
+        if (!c.choiceGroup.isEmpty()) {
+            QActionGroup*& group = choiceGroups[c.choiceGroup];
+            if (!group) {
+                group = new QActionGroup(this);
+                group->setObjectName(QStringLiteral("Choices") + c.choiceGroup);
+                group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+            }
+            a->setActionGroup(group);
+        }
         if (c.handler) connect(a, &QAction::triggered, this, [this, &c] { c.handler(*this); });
         commands_.emplace_back(&c, a);
         if (c.name == QLatin1String("MenuLastFile1")) lastFilesSeparator_ = separator;
@@ -574,6 +593,27 @@ void MainWindow::showReports() {
     displayCount();
 }
 
+void MainWindow::importRecords() {
+    {
+        ImportFormatDialog window(*session_, this);
+        window.exec();
+    }
+    displayCount();
+}
+
+void MainWindow::exportRecords() {
+    {
+        ExportWindow window(*session_, search_, this);
+        window.exec();
+    }
+    // A whole-catalogue export ends a search for its walk and sets it again.
+    if (search_.isOn())
+        enableEndSearch();
+    else
+        disableEndSearch();
+    displayCount();
+}
+
 void MainWindow::reportProblem(const QString& text) {
     if (!text.isEmpty()) Prompts::instance().error(this, text);
 }
@@ -593,9 +633,25 @@ void MainWindow::applyUserFontsToWindow() {
 void MainWindow::showOpenCatalogue() {
     applyUserFontsToWindow();
     applyViewerOptions();
+    applyMainColors();
+    displayCount();
+}
+
+void MainWindow::applyMainColors() {
     DialogLook l = dialogLook(*session_, WindowGroup::Main);
     if (l.applyColors) look::applyColors(central_, l.colors);
+}
+
+void MainWindow::configureViewer() {
+    if (session_->browseMode()) return;
+    ::configureViewer(*session_, this); // the viewer takes the new options when it closes
     displayCount();
+}
+
+void MainWindow::configureColors(int target) {
+    if (target < 1 || target > 6) return;
+    const auto t = static_cast<config::ColorTarget>(target);
+    if (::configureColors(*session_, t, this) && config::changesMainWindow(t)) applyMainColors();
 }
 
 void MainWindow::displayCount() {

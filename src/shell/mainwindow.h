@@ -77,7 +77,17 @@ public:
     void rebuildIndex();
     void chooseSortOrder();
     void offerConversion();
-    void showReports(); // the report window: reports to preview, printer or text file, and labels
+    void showReports();   // the report window: reports to preview, printer or text file, and labels
+    void importRecords(); // the import format window, then the import window
+    void exportRecords(); // the export window
+    void backupData();    // the backup window
+    void restoreData();   // the restore window
+
+    // Appearance: the viewer configuration, and the colours of a window group (1 main, 2 edit,
+    // 3 search, 4 report, 5 configure) or of all five (6).
+    void configureViewer();
+    void configureColors(int target);
+    void applyMainColors(); // the main window's colour set on the main window
 
     // Record commands.
     void addClicked();

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -26,6 +28,8 @@
 #include <QTreeView>
 #include <cmath>
 #include <unordered_set>
+
+#include "widgets/scaledstyle.h"
 
 QColor WindowColors::color(ColorElement e) const {
     return fromNumber(value[size_t(e)]);
@@ -75,6 +79,19 @@ void setRoles(QWidget* w, std::initializer_list<std::pair<QPalette::ColorRole, Q
     QPalette p = w->palette();
     for (const auto& [role, color] : roles)
         p.setColor(role, color);
+    w->setPalette(p);
+}
+
+// The system's colours for a control, every role set on it so that nothing comes from its window.
+void keepSystemColors(QWidget* w) {
+    const QPalette system = QApplication::palette(w);
+    QPalette p;
+    for (int g = 0; g < QPalette::NColorGroups; ++g)
+        for (int r = 0; r < QPalette::NColorRoles; ++r) {
+            const auto group = QPalette::ColorGroup(g);
+            const auto role = QPalette::ColorRole(r);
+            if (role != QPalette::NoRole) p.setColor(group, role, system.color(group, role));
+        }
     w->setPalette(p);
 }
 
@@ -177,6 +194,18 @@ void applyColors(QWidget* root, const WindowColors& colors) {
             setRoles(w, {{QPalette::Base, c(E::ListBackground)}, {QPalette::Text, c(E::ListText)}});
         } else if (qobject_cast<QGroupBox*>(w)) {
             setRoles(w, {{QPalette::Window, c(E::MainBackground)}, {QPalette::WindowText, c(E::MinorTitle)}});
+        } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+            // The tabs keep the system's colours, so their captions stay readable on any set; each
+            // page shows the window background (the style paints the frame around it lighter).
+            keepSystemColors(tabs->tabBar());
+            for (int i = 0; i < tabs->count(); ++i) {
+                QWidget* page = tabs->widget(i);
+                page->setAutoFillBackground(true);
+                setRoles(page, {{QPalette::Window, c(E::MainBackground)},
+                                {QPalette::WindowText, c(E::MinorTitle)}});
+            }
+        } else if (qobject_cast<QMenuBar*>(w)) {
+            keepSystemColors(w); // a window's menu keeps the system's colours
         }
     });
 }
@@ -242,6 +271,8 @@ void DialogBase::applyLook() {
             w->setGeometry(int(std::lround(g.x() * scale)), int(std::lround(g.y() * scale)),
                            int(std::lround(g.width() * scale)), int(std::lround(g.height() * scale)));
         }
+        // Check marks, radio marks and drop-down arrows grow with the text.
+        applyControlScale(w, scale);
         if (!d.font) continue;
         QFont f = w->font();
         if (d.pointSize > 0)

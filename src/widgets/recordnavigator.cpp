@@ -50,7 +50,8 @@ RecordNavigator::RecordNavigator(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < ButtonCount; ++i) {
         auto* b = new QToolButton(this);
         b->setObjectName(QStringLiteral("Navigator%1").arg(i));
-        b->setIcon(i <= Last ? arrowIcon(i) : themedIcon(QString::fromLatin1(kButtons[i].icon)));
+        b->setIcon(i <= Last ? withDisabledLook(arrowIcon(i))
+                             : themedIcon(QString::fromLatin1(kButtons[i].icon)));
         b->setToolTip(QString::fromLatin1(kButtons[i].hint));
         b->setAutoRaise(false);
         b->setFocusPolicy(Qt::NoFocus);

@@ -149,6 +149,8 @@ ViewerGrid::ViewerGrid(dbase::Table& table, QWidget* parent)
     setPalette(p);
 
     connect(model_, &ViewerModel::engineError, this, &ViewerGrid::showEngineError);
+    // After the cell editor that wrote the change has closed (and the next cell's has opened).
+    connect(model_, &ViewerModel::recordMoved, this, &ViewerGrid::showMovedRecord, Qt::QueuedConnection);
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         syncToTable();
         emit recordsChanged();
@@ -320,11 +322,10 @@ bool ViewerGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* eve
 
 void ViewerGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     const bool ours = editor && editor == cellEditor_;
+    if (ours) cellEditor_ = nullptr;
+    // Tab and Backtab open the next cell's editor in here: editing goes on.
     QTableView::closeEditor(editor, hint);
-    if (ours) {
-        cellEditor_ = nullptr;
-        emit editStateChanged(false);
-    }
+    if (ours && !cellEditor_) emit editStateChanged(false);
 }
 
 void ViewerGrid::postEdit() {
@@ -390,6 +391,23 @@ bool ViewerGrid::deleteCurrent() {
     emit currentRecordChanged();
     emit recordsChanged();
     return true;
+}
+
+void ViewerGrid::showMovedRecord(quint32 recno) {
+    // The editor Tab opened on the next cell goes first: re-reading the order closes it, and the
+    // focus coming back to the grid would then make the first row current.
+    const int column = currentIndex().isValid() ? currentIndex().column() : -1;
+    const bool editing = cellEditor_ != nullptr;
+    if (QWidget* editor = cellEditor_) {
+        commitData(editor); // writes nothing unless something was typed
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    model_->reloadAt(recno);
+    // The edited record in its new place, on the cell the user went to.
+    const int row = model_->rowOfRecno(recno);
+    if (row < 0 || column < 0 || isColumnHidden(column)) return;
+    setCurrentIndex(model_->index(row, column));
+    if (editing) edit(currentIndex());
 }
 
 void ViewerGrid::showEngineError(const QString& message) {

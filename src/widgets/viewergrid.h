@@ -83,6 +83,8 @@ protected:
 
 private:
     void showEngineError(const QString& message);
+    // A cell edit moved its record: the order is read again with that record current.
+    void showMovedRecord(quint32 recno);
     void installDelegates();
 
     ViewerModel* model_;

@@ -1,12 +1,14 @@
 // The data lists on real files: reading rules, the fall-back to the default lists, adding typed
 // values, program-wide lists and safe writing.
 #include "base/paths.h"
+#include "base/programfiles.h"
 #include "catalogue/datalists.h"
 #include "catalogue/fieldslots.h"
 #include "common/files.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -228,37 +230,41 @@ TEST_F(DataListsTest, SaveIntoAMissingFolderIsReported) {
     EXPECT_TRUE(error.contains(QStringLiteral("No such file or directory"))) << error.toStdString();
 }
 
+// The lists shipped with the program, from the share folder and from the copies built into the
+// program alike: they arrive where the program folder lacks them and fit their fields.
 TEST_F(DataListsTest, ShippedListsFillOnlyWhatTheProgramFolderLacks) {
-    QDir(dir.path()).mkpath(QStringLiteral("share"));
-    qputenv("QUILLON_SHARE", QFile::encodeName(dir.filePath(QStringLiteral("share"))));
-    ASSERT_TRUE(writeFile(dir.filePath(QStringLiteral("share/RATING.LST")), "Family\r\nAdult\r\n"));
-    ASSERT_TRUE(writeFile(prog(QStringLiteral("Oscar.lst")), "My Own Award\r\n"));
-    QStringList copied;
-    QString error;
-    EXPECT_TRUE(DataLists::installShippedLists(&copied, &error)) << error.toStdString();
-    qunsetenv("QUILLON_SHARE");
-    EXPECT_EQ(copied.size(), DataLists::ListCount - 1);
-    EXPECT_FALSE(copied.contains(QStringLiteral("OSCAR.LST")));
-    EXPECT_EQ(readFile(prog(QStringLiteral("Oscar.lst"))), QByteArray("My Own Award\r\n"));
-    EXPECT_FALSE(QFileInfo::exists(prog(QStringLiteral("OSCAR.LST"))));
-    // From the share folder when it has the file, else the copy built into the program.
-    EXPECT_EQ(readFile(prog(QStringLiteral("RATING.LST"))), QByteArray("Family\r\nAdult\r\n"));
-    const QStringList formats = DataLists::readListFile(prog(QStringLiteral("FORMAT.LST")));
-    for (const char* format : {"VHS", "Beta", "LaserDisc", "DVD", "Blu-ray"})
-        EXPECT_TRUE(formats.contains(QLatin1String(format))) << format;
-    EXPECT_TRUE(readFile(prog(QStringLiteral("MISC.LST"))).endsWith("\r\n"));
-    EXPECT_TRUE(readFile(prog(QStringLiteral("STAR.LST"))).isEmpty());
-    // Every shipped value fits its field and the list editor.
-    for (int number = 1; number <= DataLists::ListCount; ++number) {
-        const QByteArray bytes = readFile(prog(QLatin1String(DataLists::info(number).defaultFile)));
-        EXPECT_FALSE(bytes.contains("\n") && !bytes.contains("\r\n")) << number;
-        for (const QString& value : DataLists::parseListBytes(bytes))
-            EXPECT_LE(value.size(), DataLists::info(number).longest) << value.toStdString();
+    const QString program = dir.filePath(QStringLiteral("prog"));
+    const QString fromShare = ProgramFiles::shareFolder();
+    ASSERT_NE(fromShare, QString::fromLatin1(ProgramFiles::BuiltInShare)) << "run from the build folder";
+    for (const QString& share : {fromShare, QString::fromLatin1(ProgramFiles::BuiltInShare)}) {
+        SCOPED_TRACE(share.toStdString());
+        QDir(program).removeRecursively();
+        QDir().mkpath(program);
+        ASSERT_TRUE(writeFile(prog(QStringLiteral("Oscar.lst")), "My Own Award\r\n"));
+        const ProgramFiles::Provided provided = ProgramFiles::provideMissing(share, program);
+        EXPECT_TRUE(provided.problems.isEmpty()) << provided.problems.join("; ").toStdString();
+        const QStringList lists = provided.copied.filter(QRegularExpression(QStringLiteral("\\.LST$")));
+        EXPECT_EQ(lists.size(), DataLists::ListCount - 1);
+        EXPECT_EQ(readFile(prog(QStringLiteral("Oscar.lst"))), QByteArray("My Own Award\r\n"));
+        EXPECT_FALSE(QFileInfo::exists(prog(QStringLiteral("OSCAR.LST"))));
+        const QStringList formats = DataLists::readListFile(prog(QStringLiteral("FORMAT.LST")));
+        for (const char* format : {"VHS", "Beta", "LaserDisc", "DVD", "Blu-ray"})
+            EXPECT_TRUE(formats.contains(QLatin1String(format))) << format;
+        EXPECT_TRUE(readFile(prog(QStringLiteral("MISC.LST"))).endsWith("\r\n"));
+        EXPECT_TRUE(readFile(prog(QStringLiteral("STAR.LST"))).isEmpty());
+        // Every shipped value fits its field and the list editor; both sources ship the same.
+        for (int number = 1; number <= DataLists::ListCount; ++number) {
+            const QString name = QLatin1String(DataLists::info(number).defaultFile);
+            if (number == DataLists::OscarNames) continue;
+            const QByteArray bytes = readFile(prog(name));
+            EXPECT_EQ(bytes, readFile(fromShare + QStringLiteral("/lists/") + name)) << number;
+            EXPECT_FALSE(bytes.contains("\n") && !bytes.contains("\r\n")) << number;
+            for (const QString& value : DataLists::parseListBytes(bytes))
+                EXPECT_LE(value.size(), DataLists::info(number).longest) << value.toStdString();
+        }
+        // A second start finds them all and writes nothing.
+        EXPECT_TRUE(ProgramFiles::provideMissing(share, program).copied.isEmpty());
     }
-    // A second start finds them all and writes nothing.
-    copied.clear();
-    EXPECT_TRUE(DataLists::installShippedLists(&copied));
-    EXPECT_TRUE(copied.isEmpty());
 }
 
 // A list file that exists but cannot be read: a folder or a named pipe in its place. The load

@@ -1,6 +1,7 @@
 // The main window's command table: properties of the rows, and the menus and buttons the window
 // builds from them in normal use, in browse mode and with a search on.
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -170,5 +171,88 @@ TEST(CommandTable, CommandsThatWriteTheCatalogueAreOffInBrowseMode) {
     EXPECT_FALSE(main->action("MenuListMaintenance")->isEnabled()); // every item in it changes lists
     EXPECT_TRUE(main->action("MenuScreenSize")->isEnabled());
     EXPECT_TRUE(main->action("MenuEdit")->isEnabled()); // the record editor opens read-only
+    finish(main);
+}
+
+namespace {
+
+// The rows of each choice group, in table order.
+std::map<QString, std::vector<const Command*>> choiceGroups() {
+    std::map<QString, std::vector<const Command*>> groups;
+    for (const Command& c : mainCommands())
+        if (!c.choiceGroup.isEmpty()) groups[c.choiceGroup].push_back(&c);
+    return groups;
+}
+
+// The checked items of a group (names).
+QStringList checkedIn(MainWindow& main, const std::vector<const Command*>& group) {
+    QStringList on;
+    for (const Command* c : group)
+        if (main.action(c->name)->isChecked()) on << c->name;
+    return on;
+}
+
+} // namespace
+
+TEST(CommandTable, ChoicesOfOneSettingAreRadioItemsOfOneMenu) {
+    const auto groups = choiceGroups();
+    for (const char* setting : {"ScreenSize", "ScreenAccess", "Currency", "Numeric", "DateFormat"})
+        EXPECT_TRUE(groups.count(QString::fromLatin1(setting))) << setting;
+    for (const auto& [name, rows] : groups) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_GE(rows.size(), 2u);
+        for (const Command* c : rows) {
+            EXPECT_TRUE(c->checkable) << c->name.toStdString();
+            EXPECT_EQ(c->menu, rows.front()->menu) << c->name.toStdString();
+        }
+    }
+    // Leading zeros go with any date format: a check box of its own.
+    EXPECT_TRUE(row("MenuLeadingZeros")->choiceGroup.isEmpty());
+    EXPECT_TRUE(row("MenuLeadingZeros")->checkable);
+
+    Sandbox box;
+    box.setProgramKey("Misc", "Date Format", "7");
+    box.setProgramKey("Misc", "Currency Format", "2");
+    box.setProgramKey("Misc", "Numeric Format", "1");
+    box.setProgramKey("Misc", "Button Bar", "2");
+    ScriptedPrompts prompts;
+    auto main = start();
+    main->setScreenSizeForChecks(QSize(1280, 1024));
+    // One exclusive group per setting (a menu draws its items with radio marks), and the item on
+    // is the setting's.
+    const std::map<QString, QString> atStart = {{"ScreenSize", "MenuSize640"},
+                                                {"ScreenAccess", "MenuLetteredButtons"},
+                                                {"Currency", "MenuCurrencySystem"},
+                                                {"Numeric", "MenuNumericUS"},
+                                                {"DateFormat", "MenuDateFormat7"}};
+    for (const auto& [name, rows] : groups) {
+        SCOPED_TRACE(name.toStdString());
+        QActionGroup* group = main->action(rows.front()->name)->actionGroup();
+        ASSERT_NE(group, nullptr);
+        EXPECT_TRUE(group->isExclusive());
+        for (const Command* c : rows)
+            EXPECT_EQ(main->action(c->name)->actionGroup(), group) << c->name.toStdString();
+        if (atStart.count(name)) {
+            EXPECT_EQ(checkedIn(*main, rows), QStringList{atStart.at(name)});
+        }
+        // Each choice in turn: it alone is on, and the setting follows it.
+        for (const Command* c : rows) {
+            main->action(c->name)->trigger();
+            EXPECT_EQ(checkedIn(*main, rows), QStringList{c->name});
+        }
+    }
+    EXPECT_EQ(main->session().program().dateFormat, 12);
+    EXPECT_EQ(main->session().program().currencyFormat, SystemFormat);
+    EXPECT_EQ(main->session().program().windowSize, 1280);
+    EXPECT_EQ(main->buttonBarMode(), ButtonBarMode::None);
+
+    // A size the screen cannot show is refused: the size in force keeps the mark.
+    main->action("MenuSize800")->trigger();
+    main->setScreenSizeForChecks(QSize(800, 600));
+    prompts.expect("Error", "Your current screen resolution does not support 1024 x 768 pixels.",
+                   Prompts::Ok);
+    main->action("MenuSize1024")->trigger();
+    EXPECT_EQ(checkedIn(*main, groups.at("ScreenSize")), QStringList{"MenuSize800"});
+    EXPECT_TRUE(prompts.done());
     finish(main);
 }

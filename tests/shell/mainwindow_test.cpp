@@ -64,6 +64,11 @@ TEST(MainStart, FirstStartCopiesTheShippedListsAndKeepsTheUsersOwn) {
     }
     EXPECT_FALSE(QFileInfo::exists(box.program("STAR.LST")));
     EXPECT_EQ(readFile(box.program("star.lst")), QByteArray("Garbo\r\n"));
+    // The one copy at start brings the help pages too, as shipped.
+    EXPECT_EQ(readFile(box.program("help/contents.html")),
+              readFile(qEnvironmentVariable("QUILLON_SOURCE_DIR") + "/resources/help/contents.html"));
+    EXPECT_EQ(readFile(box.program("OSCAR.LST")),
+              readFile(qEnvironmentVariable("QUILLON_SOURCE_DIR") + "/resources/lists/OSCAR.LST"));
     // The new MASTER catalogue starts from them: the drop-downs and the award pick have values.
     const DataLists& lists = main->session().lists();
     EXPECT_TRUE(lists.list(DataLists::Format).contains("VHS"));

@@ -1,6 +1,6 @@
 // The main window's state across its commands: browse mode over a catalogue switch, a search
 // across Update Database, the messages of Pack and Rebuild Indexes, and the navigator's Post and
-// Cancel while a cell of the grid is edited.
+// Cancel while a cell of the grid is edited, and a cell edit that moves its record in the order.
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
@@ -181,6 +181,66 @@ TEST(ShellState, NavigatorPostAndCancelFollowTheCellBeingEdited) {
         ASSERT_TRUE(check.gotoBookmark(recno));
         EXPECT_EQ(QString::fromStdString(check.getText(check.fieldIndexOrThrow("Title"))),
                   c.written ? before + " changed" : before);
+        main->hide();
+        finish(main);
+    }
+}
+
+TEST(ShellState, EditingASortKeyCellKeepsTheEditedRecordCurrent) {
+    struct Case {
+        int row;
+        const char* typed;
+        Qt::Key leave;
+        int newRow;
+    };
+    for (const Case& c : {Case{3, "Alpha", Qt::Key_Return, 0}, Case{0, "Zulu", Qt::Key_Return, 5},
+                          Case{1, "Aardvark", Qt::Key_Tab, 0}, Case{4, "Cobra", Qt::Key_Tab, 2}}) {
+        SCOPED_TRACE(c.typed);
+        Sandbox box;
+        box.setProgramKey("Misc", "Show Tips", "No");
+        createTestCatalogue(box.master());
+        {
+            dbase::Table t;
+            t.open(enginePathOf(box.master()));
+            appendRecords(t, 6, [](int i) {
+                return TestRecord{QStringList{"Foxtrot", "Bravo", "Echo", "Delta", "Golf", "Charlie"}[i],
+                                  "Drama", "", "No", 1990};
+            });
+        }
+        {
+            IniFile ini(box.program("MASTER.INI"));
+            ini.load();
+            ini.writeInt("Sort Order", "Primary Sort", 1);
+            ini.writeString("Grid Options", "Field Editing", "Yes");
+            ASSERT_TRUE(ini.save());
+        }
+        ScriptedPrompts prompts;
+        auto main = start();
+        main->show();
+        QCoreApplication::processEvents();
+        ViewerGrid* grid = main->viewerGrid();
+        const uint32_t edited = grid->viewerModel()->recnoAt(c.row);
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(c.row, ViewerModel::columnOfSlot(Slot::Title)));
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* line = grid->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(line, nullptr);
+        line->selectAll();
+        QTest::keyClicks(line, c.typed);
+        QTest::keyClick(line, c.leave);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(grid->viewerModel()->rawText(c.newRow, Slot::Title).trimmed(), QString(c.typed));
+        EXPECT_EQ(grid->currentRecordRow(), c.newRow);
+        EXPECT_EQ(main->session().table().recNo(), edited);
+        // Tab goes on to the next cell of the same record, open for typing; Return stays.
+        const int titleColumn = ViewerModel::columnOfSlot(Slot::Title);
+        EXPECT_EQ(grid->currentIndex().column() != titleColumn, c.leave == Qt::Key_Tab);
+        EXPECT_EQ(grid->isEditingCell(), c.leave == Qt::Key_Tab);
+        EXPECT_EQ(main->navigator()->button(RecordNavigator::Post)->isEnabled(), c.leave == Qt::Key_Tab);
+        EXPECT_EQ(main->viewerGrid()->model()->headerData(c.newRow, Qt::Vertical).toString(),
+                  QString(QChar(0x25B6)));
+        EXPECT_TRUE(prompts.messages().empty());
         main->hide();
         finish(main);
     }

@@ -1,4 +1,5 @@
 // The dialog base: fonts by control kind, scaling that never compounds, colours, centring.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyleOption>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -221,4 +223,71 @@ TEST(DialogBase, TakesItsLookFromTheSessionEachTimeItIsShown) {
     EXPECT_EQ(d.size(), QSize(400, 200));
     EXPECT_EQ(label->geometry(), QRect(20, 20, 160, 40));
     EXPECT_EQ(label->font().family(), "Times New Roman");
+}
+
+namespace {
+
+// Pixels of a picture darker than the light faces around them, within an area.
+int darkPixels(const QImage& picture, const QRect& area) {
+    int n = 0;
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 110) ++n;
+    return n;
+}
+
+// The check box's mark and the combo box's arrow as they are drawn at a scale.
+struct Marks {
+    int indicatorWidth = 0;
+    int checkInk = 0;
+    int radioWidth = 0;
+    int arrowWidth = 0;
+    int arrowInk = 0;
+};
+Marks marksAt(PlacedDialog& d, double scale) {
+    d.setLook(testLook(scale));
+    d.check->setText(QString()); // only the mark is dark
+    d.check->setChecked(true);
+    d.show();
+    Marks m;
+    QStyleOptionButton check;
+    check.initFrom(d.check);
+    m.indicatorWidth =
+        d.check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &check, d.check).width();
+    m.checkInk = darkPixels(d.check->grab().toImage(), d.check->rect());
+    QStyleOptionButton radio;
+    radio.initFrom(d.radio);
+    m.radioWidth = d.radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &radio, d.radio).width();
+    QStyleOptionComboBox combo;
+    combo.initFrom(d.combo);
+    combo.subControls = QStyle::SC_All;
+    const QRect arrow =
+        d.combo->style()->subControlRect(QStyle::CC_ComboBox, &combo, QStyle::SC_ComboBoxArrow, d.combo);
+    m.arrowWidth = arrow.width();
+    m.arrowInk = darkPixels(d.combo->grab().toImage(), arrow.adjusted(3, 3, -3, -3));
+    d.hide();
+    return m;
+}
+
+} // namespace
+
+TEST(DialogBase, CheckMarksAndComboArrowsGrowWithTheScale) {
+    PlacedDialog d(testLook(1.0));
+    const Marks small = marksAt(d, 1.0);
+    ASSERT_GT(small.checkInk, 0);
+    ASSERT_GT(small.arrowInk, 0);
+    const Marks large = marksAt(d, 2.0);
+    EXPECT_GE(large.indicatorWidth, 2 * small.indicatorWidth - 1);
+    EXPECT_GE(large.radioWidth, 2 * small.radioWidth - 1);
+    EXPECT_GE(large.arrowWidth, 2 * small.arrowWidth - 2);
+    // A mark twice as wide and high covers about four times the pixels.
+    EXPECT_GE(large.checkInk, 3 * small.checkInk);
+    EXPECT_GE(large.arrowInk, 3 * small.arrowInk);
+    // Back at the 640 screen: the application's own style and sizes again.
+    const Marks again = marksAt(d, 1.0);
+    EXPECT_EQ(d.check->style(), QApplication::style());
+    EXPECT_EQ(again.indicatorWidth, small.indicatorWidth);
+    EXPECT_EQ(again.arrowWidth, small.arrowWidth);
 }
