@@ -17,7 +17,7 @@
 #include "editor/ui/recordeditor.h"
 #include "find/searchstate.h"
 #include "find/ui/searchwindow.h"
-#include "reports/ui/reportlistwindow.h"
+#include "reports/ui/reportwindow.h"
 #include "shell_helpers.h"
 
 using namespace shelltest;
@@ -83,7 +83,7 @@ TEST(ConfigScreenshots, ViewerConfigurationColourWindowAndCombinations) {
         searchWindow.show();
         save(&searchWindow, QStringLiteral("colours-%1-search.png").arg(c.name));
         searchWindow.hide();
-        reports::ReportListWindow reportWindow(main->session(), main.get());
+        reports::ReportWindow reportWindow(main->session(), main.get());
         reportWindow.show();
         save(&reportWindow, QStringLiteral("colours-%1-reports.png").arg(c.name));
         reportWindow.hide();

@@ -29,7 +29,7 @@
 #include "find/ui/locatedialog.h"
 #include "find/ui/searchreplacewindow.h"
 #include "find/ui/searchwindow.h"
-#include "reports/ui/reportlistwindow.h"
+#include "reports/ui/reportwindow.h"
 #include "shell_helpers.h"
 
 using namespace shelltest;
@@ -358,7 +358,7 @@ TEST(ColourWindow, EveryWindowTakesItsGroupsSetEachTimeItIsShown) {
     std::vector<std::pair<std::unique_ptr<QDialog>, int>> windows;
     windows.emplace_back(std::make_unique<RecordEditor>(session, f.main.get()), 2);
     windows.emplace_back(std::make_unique<SearchWindow>(session, search, f.main.get()), 3);
-    windows.emplace_back(std::make_unique<reports::ReportListWindow>(session, f.main.get()), 4);
+    windows.emplace_back(std::make_unique<reports::ReportWindow>(session, f.main.get()), 4);
     windows.emplace_back(std::make_unique<SortOrderDialog>(session, f.main.get()), 5);
     windows.emplace_back(std::make_unique<LocateDialog>(session, request, f.main.get()), 5);
     windows.emplace_back(std::make_unique<SearchReplaceWindow>(session, search, f.main.get()), 5);
