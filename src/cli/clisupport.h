@@ -65,4 +65,7 @@ int cmdSearch(const QStringList& args);
 int cmdLocate(const QStringList& args);
 int cmdReplace(const QStringList& args);
 
+// quillon-cli labels: one sheet of face or spine labels as PDF.
+int cmdLabels(const QStringList& args);
+
 } // namespace cli

@@ -62,6 +62,13 @@ const char* const kUsage =
     "  layouts [--file URP] [--show N]   list the report layouts of QLNVID.URP in the program folder\n"
     "                                    (or URP): number, name, width, lines per record; with\n"
     "                                    --show N print layout N (from 0) as text\n"
+    "  labels FILE (--face | --spine) [--style 1-5] --media M1,M2,... [--items ITEM,...]\n"
+    "         --pdf OUT.pdf              write one sheet of labels: label style 1 Avery 5199, 2 Avery\n"
+    "                                    L7654, 3 professional, 4 Z-Label 31512, 5 user defined (the\n"
+    "                                    Label section of QLNVID.INI); the media numbers fill the\n"
+    "                                    positions in order (an empty one leaves its label blank);\n"
+    "                                    ITEM: title, rating, start, stop, year, time, category,\n"
+    "                                    media (default: the catalogue's label options)\n"
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
@@ -589,6 +596,7 @@ int run(const QStringList& args) {
         if (command == QLatin1String("locate")) return cmdLocate(rest);
         if (command == QLatin1String("replace")) return cmdReplace(rest);
         if (command == QLatin1String("layouts")) return layoutsCommand(rest);
+        if (command == QLatin1String("labels")) return cmdLabels(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));

@@ -1,11 +1,30 @@
 // quillon-cli: batch commands over catalogue tables.
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
+#include <cstring>
+#include <memory>
 
 #include "cli/commands.h"
 
+namespace {
+
+// Commands that lay out and draw pages need fonts, so a GUI application; the batch tool never
+// shows a window, so it runs on the offscreen platform whatever the desktop is.
+bool drawsPages(int argc, char** argv) {
+    return argc > 1 && std::strcmp(argv[1], "labels") == 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (drawsPages(argc, argv)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

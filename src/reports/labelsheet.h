@@ -1,0 +1,131 @@
+#pragma once
+// One sheet of face or spine labels: the collecting pass that finds the videos of each position's
+// media number, the layout of every label as data (lines and cells in inches), and the drawing of
+// that layout with QPainter onto any paint device (PDF writer, printer, image, preview page).
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "reports/labelstock.h"
+
+class QPainter;
+class QPaintDevice;
+namespace dbase {
+class Table;
+}
+
+namespace reports {
+
+// The videos one label can show.
+constexpr int MaxLabelMatches = 6;
+
+// One video on a label: the catalogue fields a label prints.
+struct LabelMatch {
+    QString title;        // Title, at most 60 characters
+    QString rating;       // Rating, 15
+    QString mediaNumber;  // MediaNum, 10
+    QString counterStart; // CounterSta, 8
+    QString counterStop;  // CounterSto, 8
+    QString year;         // Year, 4
+    QString playTime;     // RunTime, 3
+    QString category;     // Category, 20
+    bool operator==(const LabelMatch&) const = default;
+};
+
+// One position of the sheet: its media number and the videos found for it.
+struct LabelPosition {
+    QString mediaNumber;
+    QList<LabelMatch> matches;
+};
+
+// The collecting pass: walks the table from its first record (as its cursor and filter give
+// them) and gives every position with a media number the records whose MediaNum equals it
+// exactly, at most six in table order, then sorted by counter start text, larger first (equal
+// texts keep their order). The table's cursor returns to the record it was on.
+QList<LabelPosition> collectLabels(dbase::Table& table, const QStringList& mediaNumbers);
+// The order of the matches of one position.
+void sortMatches(QList<LabelMatch>& matches);
+
+// Text measures the layout needs, in inches, for the label font at a point size.
+class LabelMetrics {
+public:
+    virtual ~LabelMetrics() = default;
+    virtual double lineHeight(int pointSize) const = 0;
+    virtual double textWidth(const QString& text, int pointSize) const = 0;
+};
+
+// The measures of a font on a paint device: what is laid out for a device looks the same on it.
+class DeviceLabelMetrics : public LabelMetrics {
+public:
+    DeviceLabelMetrics(const QFont& font, QPaintDevice* device);
+    double lineHeight(int pointSize) const override;
+    double textWidth(const QString& text, int pointSize) const override;
+
+private:
+    QFont sized(int pointSize) const;
+    QFont font_;
+    QPaintDevice* device_;
+};
+
+// Every cell has this inner margin on both sides; its text is shortened to the rest.
+constexpr double LabelCellMargin = 0.02;
+
+// A cell of a label line, in inches from the page's top left. An item that is off is a cell of
+// width 0 with no text.
+struct LabelCell {
+    double x = 0;
+    double width = 0;
+    Qt::Alignment align = Qt::AlignLeft;
+    QString text;
+};
+struct LabelLine {
+    double y = 0; // top of the line
+    double height = 0;
+    int pointSize = 10;
+    std::vector<LabelCell> cells;
+};
+// One label with its lines. Lines that would run past the label's bottom edge are left off (they
+// would print on the next label): droppedLines counts them.
+struct LabelBox {
+    int position = 0; // 1-based
+    LabelOrigin origin;
+    double width = 0;
+    double height = 0;
+    std::vector<LabelLine> lines;
+    int droppedLines = 0;
+};
+struct LabelSheet {
+    int code = 1;
+    LabelKind kind = LabelKind::Face;
+    LabelDimensions dims;
+    SheetPage page;
+    std::vector<LabelBox> labels; // positions with at least one match, in position order
+};
+
+// Font sizes by the number of matches (compact layouts) and the fixed sizes.
+int faceFontSize(int matches);
+int spineFontSize(int matches);
+// The spine's media number cell: the smallest multiple of 0.1 inch (from 0.1) its text fits in.
+double spineMediaCellWidth(const QString& mediaNumber, const LabelMetrics& metrics, double labelWidth);
+
+LabelSheet layoutLabelSheet(int code, const LabelDimensions& dims, const QList<LabelPosition>& positions,
+                            const LabelItems& items, const LabelMetrics& metrics);
+
+// The label font of the database settings (section Report Label Font), size limited to 10.
+QFont labelFont(const FontSetting& setting);
+QColor labelFontColor(const FontSetting& setting);
+
+// Draws the sheet on the painter's device; coordinates are inches at the device's resolution
+// from the page's top left (the device must have no page margins of its own).
+void drawLabelSheet(QPainter& painter, const LabelSheet& sheet, const QFont& font, const QColor& color);
+
+// Writes one sheet to a PDF file: the page of the stock, no margins. false with a reason when the
+// file cannot be written.
+bool writeLabelSheetPdf(const QString& path, int code, const LabelDimensions& dims,
+                        const QList<LabelPosition>& positions, const LabelItems& items, const QFont& font,
+                        const QColor& color, QString* error = nullptr);
+
+} // namespace reports
