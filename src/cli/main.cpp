@@ -18,6 +18,11 @@ bool drawsPages(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The arguments are taken before the application exists: a GUI application would take the
+    // ones it knows (--style among them) for itself.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     std::unique_ptr<QCoreApplication> app;
     if (drawsPages(argc, argv)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -25,8 +30,5 @@ int main(int argc, char** argv) {
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
     return cli::run(args);
 }

@@ -32,7 +32,9 @@ QString notUsedMarker() {
 }
 
 QString positionMediaNumber(const QString& cell) {
-    return cell.trimmed().left(MediaNumberLength);
+    // A cell still marked as a position the stock does not have holds no media number.
+    const QString number = cell.trimmed().left(MediaNumberLength);
+    return number == notUsedMarker() ? QString() : number;
 }
 
 int labelCode(LabelKind kind, int style) {
