@@ -10,8 +10,9 @@ import pathlib
 import re
 import sys
 
-CORES = {"editor", "find", "transfer", "reports", "render", "backup", "config"}
-RANK = {"dbase": 0, "base": 1, "catalogue": 2, "core": 3, "widgets": 4, "ui": 5, "shell": 6}
+CORES = {"editor", "find", "transfer", "reports", "backup", "config"}
+# The page engine sits below the subsystem cores: reports, labels and the record print draw with it.
+RANK = {"dbase": 0, "base": 1, "catalogue": 2, "render": 2.5, "core": 3, "widgets": 4, "ui": 5, "shell": 6}
 # The batch tool sits beside the windows but may only use what the cores may.
 CLI_RANK = RANK["core"]
 WIDGET_MODULES = ("QtWidgets", "QtPrintSupport")
@@ -23,7 +24,7 @@ def layer_of(parts):
     top = parts[0]
     if len(parts) > 2 and parts[1] == "ui":
         return "ui"
-    if top in ("dbase", "base", "catalogue", "widgets", "shell"):
+    if top in ("dbase", "base", "catalogue", "render", "widgets", "shell"):
         return top
     if top in CORES:
         return "core"
