@@ -123,12 +123,13 @@ int cmdLabels(const QStringList& args) {
     dbase::Table t;
     t.open(enginePath(path), dbase::OpenMode::Shared, true);
     if (!t.indexStale() && usesSortTag(t, path)) t.setActiveIndex(kSortTag);
-    const QList<reports::LabelPosition> positions = reports::collectLabels(t, numbers);
-    t.close();
-
-    if (!reports::writeLabelSheetPdf(QFileInfo(pdf).absoluteFilePath(), code, dims, positions, items,
-                                     reports::labelFont(settings.reportLabelFont),
-                                     reports::labelFontColor(settings.reportLabelFont), &error))
+    const reports::LabelRequest request{code,
+                                        dims,
+                                        numbers,
+                                        items,
+                                        reports::labelFont(settings.reportLabelFont),
+                                        reports::labelFontColor(settings.reportLabelFont)};
+    if (!reports::writeLabelSheetPdf(t, request, QFileInfo(pdf).absoluteFilePath(), &error))
         throw Failure{error};
     return 0;
 }

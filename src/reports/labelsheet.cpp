@@ -2,16 +2,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetricsF>
-#include <QPageLayout>
 #include <QPageSize>
-#include <QPaintDevice>
-#include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
 
 #include "dbase/table.h"
+#include "render/pagestore.h"
 
 namespace reports {
 
@@ -60,7 +57,7 @@ public:
         line.height = metrics_.lineHeight(line.pointSize);
         y += line.height;
         shortenTexts(line, metrics_);
-        if (line.y + line.height > box_.origin.y + box_.height + 1e-9)
+        if (line.y + line.height > box_.origin.y + box_.height - LabelInset + 1e-9)
             ++box_.droppedLines;
         else
             box_.lines.push_back(std::move(line));
@@ -76,9 +73,9 @@ double on(bool item, double width) {
 }
 
 void layoutFace(LabelBox& box, const LabelPosition& p, const LabelItems& items, const LabelMetrics& m) {
-    const double x = box.origin.x, w = box.width, right = x + w;
+    const double x = box.origin.x + LabelInset, w = box.width - 2 * LabelInset, right = x + w;
     LabelBuilder b(box, m);
-    b.y = box.origin.y;
+    b.y = box.origin.y + LabelInset;
     b.advance(10);
     if (items.mediaNumber) b.add(makeLine(0, 0, 10, x, right, {{0, w, Qt::AlignHCenter, p.mediaNumber}}));
     const int count = int(p.matches.size());
@@ -121,18 +118,18 @@ void layoutFace(LabelBox& box, const LabelPosition& p, const LabelItems& items, 
 }
 
 void layoutSpine(LabelBox& box, const LabelPosition& p, const LabelItems& items, const LabelMetrics& m) {
-    const double w = box.width, right = box.origin.x + w;
+    const double left = box.origin.x + LabelInset, w = box.width - 2 * LabelInset, right = left + w;
     LabelBuilder b(box, m);
     double media = 0;
     if (items.mediaNumber) {
         media = spineMediaCellWidth(p.mediaNumber, m, w);
         b.y = box.origin.y + 0.25 * box.height;
-        b.add(makeLine(0, 0, 10, box.origin.x, right, {{0, media, Qt::AlignLeft, p.mediaNumber}}));
+        b.add(makeLine(0, 0, 10, left, right, {{0, media, Qt::AlignLeft, p.mediaNumber}}));
     }
     // The other cells start beside the media number cell (at the left edge without it), from
     // the label's top.
-    b.y = box.origin.y;
-    const double x = box.origin.x + media;
+    b.y = box.origin.y + LabelInset;
+    const double x = left + media;
     const Qt::Alignment l = Qt::AlignLeft;
     const int count = int(p.matches.size());
     if (count == 1) {
@@ -220,21 +217,27 @@ QList<LabelPosition> collectLabels(dbase::Table& table, const QStringList& media
     return positions;
 }
 
-DeviceLabelMetrics::DeviceLabelMetrics(const QFont& font, QPaintDevice* device)
-    : font_(font), device_(device) {}
+EngineLabelMetrics::EngineLabelMetrics(const QFont& font, int layoutDpi)
+    : font_(font), renderer_(std::make_unique<render::Renderer>(QSizeF(612, 792), layoutDpi)) {}
 
-QFont DeviceLabelMetrics::sized(int pointSize) const {
+EngineLabelMetrics::~EngineLabelMetrics() = default;
+
+void EngineLabelMetrics::use(int pointSize) const {
+    if (size_ == pointSize) return;
     QFont f = font_;
     f.setPointSize(pointSize);
-    return f;
+    renderer_->setFont(f);
+    size_ = pointSize;
 }
 
-double DeviceLabelMetrics::lineHeight(int pointSize) const {
-    return QFontMetricsF(sized(pointSize), device_).height() / device_->logicalDpiY();
+double EngineLabelMetrics::lineHeight(int pointSize) const {
+    use(pointSize);
+    return renderer_->lineHeight();
 }
 
-double DeviceLabelMetrics::textWidth(const QString& text, int pointSize) const {
-    return QFontMetricsF(sized(pointSize), device_).horizontalAdvance(text) / device_->logicalDpiX();
+double EngineLabelMetrics::textWidth(const QString& text, int pointSize) const {
+    use(pointSize);
+    return renderer_->textWidth(text);
 }
 
 int faceFontSize(int matches) {
@@ -314,30 +317,66 @@ QColor labelFontColor(const FontSetting& s) {
     return QColor(s.color & 0xff, (s.color >> 8) & 0xff, (s.color >> 16) & 0xff);
 }
 
-void drawLabelSheet(QPainter& painter, const LabelSheet& sheet, const QFont& font, const QColor& color) {
-    QPaintDevice* device = painter.device();
-    const double dx = device->logicalDpiX(), dy = device->logicalDpiY();
-    painter.save();
-    painter.setPen(color);
+void printLabelSheet(render::Renderer& r, const LabelSheet& sheet, const QFont& font, const QColor& color) {
     for (const LabelBox& box : sheet.labels) {
         for (const LabelLine& line : box.lines) {
             QFont f = font;
             f.setPointSize(line.pointSize);
-            painter.setFont(f);
+            r.setFont(f, color);
+            r.setSection(line.y, sheet.page.height);
+            r.goToSectionTop();
+            r.clearCells();
             for (const LabelCell& c : line.cells) {
-                if (c.width <= 0 || c.text.isEmpty()) continue;
-                const QRectF r((c.x + LabelCellMargin) * dx, line.y * dy,
-                               (c.width - 2 * LabelCellMargin) * dx, line.height * dy);
-                painter.drawText(r, int(c.align | Qt::AlignTop) | Qt::TextSingleLine, c.text);
+                render::Cell cell;
+                cell.width = c.width;
+                cell.justify = c.align & Qt::AlignHCenter ? render::Justify::Centre : render::Justify::Left;
+                cell.margin = LabelCellMargin;
+                cell.left = c.x;
+                r.addCell(cell);
             }
+            for (const LabelCell& c : line.cells)
+                r.printCell(c.text);
         }
     }
-    painter.restore();
 }
 
-bool writeLabelSheetPdf(const QString& path, int code, const LabelDimensions& dims,
-                        const QList<LabelPosition>& positions, const LabelItems& items, const QFont& font,
-                        const QColor& color, QString* error) {
+QSizeF sheetPagePoints(const SheetPage& page) {
+    return page.a4 ? QPageSize(QPageSize::A4).size(QPageSize::Point) : QSizeF(612, 792);
+}
+
+LabelPrinting::LabelPrinting(dbase::Table& table, LabelRequest request,
+                             std::function<void(const QString&)> status)
+    : table_(table), request_(std::move(request)), status_(std::move(status)) {}
+
+void LabelPrinting::beforeRun(render::Renderer& r) {
+    if (status_) status_(QStringLiteral("Scanning database for media numbers."));
+    positions_ = collectLabels(table_, request_.mediaNumbers);
+    r.setStatusFormat(QStringLiteral("Printing Page %p\r%0\r%1"));
+    r.setStatusLine(0, QString());
+    r.setStatusLine(1, QString());
+}
+
+bool LabelPrinting::pageBody(render::Renderer& r) {
+    const EngineLabelMetrics metrics(request_.font);
+    sheet_ = layoutLabelSheet(request_.code, request_.dims, positions_, request_.items, metrics);
+    for (const LabelBox& box : sheet_.labels) {
+        if (r.aborted()) break;
+        if (status_) status_(QStringLiteral("Formating Label %1").arg(box.position));
+        LabelSheet one = sheet_;
+        one.labels = {box};
+        printLabelSheet(r, one, request_.font, request_.color);
+    }
+    return false; // one sheet
+}
+
+bool runLabelSheet(dbase::Table& table, const LabelRequest& request, render::PageStore& store) {
+    render::Renderer renderer(sheetPagePoints(sheetPage(request.code, request.dims)));
+    LabelPrinting events(table, request);
+    return renderer.run(events, store);
+}
+
+bool writeLabelSheetPdf(dbase::Table& table, const LabelRequest& request, const QString& path,
+                        QString* error) {
     {
         QFile probe(path);
         if (!probe.open(QIODevice::WriteOnly)) {
@@ -345,22 +384,15 @@ bool writeLabelSheetPdf(const QString& path, int code, const LabelDimensions& di
             return false;
         }
     }
-    const SheetPage page = sheetPage(code, dims);
+    render::PageStore store;
+    runLabelSheet(table, request, store);
     QPdfWriter writer(path);
-    writer.setResolution(600);
+    writer.setResolution(1200);
     writer.setCreator(QStringLiteral("Quillon Videos 97"));
     writer.setTitle(QStringLiteral("Label Printing"));
-    writer.setPageLayout(QPageLayout(QPageSize(page.a4 ? QPageSize::A4 : QPageSize::Letter),
-                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        if (error) *error = QStringLiteral("%1: the PDF file cannot be written").arg(path);
-        return false;
-    }
-    const DeviceLabelMetrics metrics(font, &writer);
-    drawLabelSheet(painter, layoutLabelSheet(code, dims, positions, items, metrics), font, color);
-    if (!painter.end()) {
-        if (error) *error = QStringLiteral("%1: the PDF file cannot be written").arg(path);
+    QString reason;
+    if (!render::printPages(store, writer, 0, store.pageCount() - 1, 1, &reason)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, reason);
         return false;
     }
     return true;

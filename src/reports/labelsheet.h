@@ -1,18 +1,21 @@
 #pragma once
 // One sheet of face or spine labels: the collecting pass that finds the videos of each position's
 // media number, the layout of every label as data (lines and cells in inches), and the drawing of
-// that layout with QPainter onto any paint device (PDF writer, printer, image, preview page).
+// that layout through the page engine into pages for the preview, a printer or a PDF file.
 #include <QColor>
 #include <QFont>
 #include <QList>
+#include <QPainter> // complete for the engine header's inline page sink
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <vector>
+
+#include "render/renderer.h"
 
 #include "reports/labelstock.h"
 
-class QPainter;
-class QPaintDevice;
 namespace dbase {
 class Table;
 }
@@ -57,19 +60,25 @@ public:
     virtual double textWidth(const QString& text, int pointSize) const = 0;
 };
 
-// The measures of a font on a paint device: what is laid out for a device looks the same on it.
-class DeviceLabelMetrics : public LabelMetrics {
+// The measures of the page engine for a font: a sheet laid out with them prints as the engine
+// draws it, the same in the preview, on paper and in a PDF.
+class EngineLabelMetrics : public LabelMetrics {
 public:
-    DeviceLabelMetrics(const QFont& font, QPaintDevice* device);
+    explicit EngineLabelMetrics(const QFont& font, int layoutDpi = 1200);
+    ~EngineLabelMetrics() override;
     double lineHeight(int pointSize) const override;
     double textWidth(const QString& text, int pointSize) const override;
 
 private:
-    QFont sized(int pointSize) const;
+    void use(int pointSize) const;
     QFont font_;
-    QPaintDevice* device_;
+    std::unique_ptr<render::Renderer> renderer_;
+    mutable int size_ = -1;
 };
 
+// What a label prints keeps this distance from the label's edges, so that a sheet fed a little
+// off its place still prints every text on its own label.
+constexpr double LabelInset = 0.03;
 // Every cell has this inner margin on both sides; its text is shortened to the rest.
 constexpr double LabelCellMargin = 0.02;
 
@@ -118,14 +127,47 @@ LabelSheet layoutLabelSheet(int code, const LabelDimensions& dims, const QList<L
 QFont labelFont(const FontSetting& setting);
 QColor labelFontColor(const FontSetting& setting);
 
-// Draws the sheet on the painter's device; coordinates are inches at the device's resolution
-// from the page's top left (the device must have no page margins of its own).
-void drawLabelSheet(QPainter& painter, const LabelSheet& sheet, const QFont& font, const QColor& color);
+// Prints the sheet's lines on the engine's current page, each cell at its place.
+void printLabelSheet(render::Renderer& renderer, const LabelSheet& sheet, const QFont& font,
+                     const QColor& color);
 
-// Writes one sheet to a PDF file: the page of the stock, no margins. false with a reason when the
-// file cannot be written.
-bool writeLabelSheetPdf(const QString& path, int code, const LabelDimensions& dims,
-                        const QList<LabelPosition>& positions, const LabelItems& items, const QFont& font,
-                        const QColor& color, QString* error = nullptr);
+// The page of a sheet in points, for the engine.
+QSizeF sheetPagePoints(const SheetPage& page);
+
+// What one label run prints.
+struct LabelRequest {
+    int code = 1;
+    LabelDimensions dims;
+    QStringList mediaNumbers; // per position
+    LabelItems items;
+    QFont font;
+    QColor color = Qt::black;
+};
+
+// The label run's page events: before the run the collecting pass over the table (as its cursor
+// and filter give the records), then one page with the sheet. status (when given) receives what
+// the run is doing.
+class LabelPrinting : public render::PageEvents {
+public:
+    LabelPrinting(dbase::Table& table, LabelRequest request, std::function<void(const QString&)> status = {});
+    void beforeRun(render::Renderer& renderer) override;
+    bool pageBody(render::Renderer& renderer) override;
+    const QList<LabelPosition>& positions() const { return positions_; }
+    const LabelSheet& sheet() const { return sheet_; }
+
+private:
+    dbase::Table& table_;
+    LabelRequest request_;
+    std::function<void(const QString&)> status_;
+    QList<LabelPosition> positions_;
+    LabelSheet sheet_;
+};
+
+// Runs one sheet into a page store (one page). false when the run was aborted.
+bool runLabelSheet(dbase::Table& table, const LabelRequest& request, render::PageStore& store);
+
+// Writes one sheet to a PDF file. false with a reason when the file cannot be written.
+bool writeLabelSheetPdf(dbase::Table& table, const LabelRequest& request, const QString& path,
+                        QString* error = nullptr);
 
 } // namespace reports

@@ -9,7 +9,6 @@
 #include "reports/labelstock.h"
 
 #include <QDir>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -24,10 +23,10 @@ namespace {
 
 constexpr double Eps = 1e-6;
 
-// Every character 0.05 inch wide, every line 0.2 inch high, whatever the size.
+// Every character 0.05 inch wide, every line 0.15 inch high, whatever the size.
 class FixedMetrics : public LabelMetrics {
 public:
-    double lineHeight(int) const override { return 0.2; }
+    double lineHeight(int) const override { return 0.15; }
     double textWidth(const QString& text, int) const override { return 0.05 * double(text.size()); }
 };
 
@@ -158,14 +157,15 @@ TEST(LabelStock, PositionsReadTheGridColumnByColumnAndSkipTheUnusedCell) {
 // ---- layout as data ----------------------------------------------------------------------------
 
 TEST(LabelLayout, FaceCellWidthsForOneMatchAndCompact) {
-    // Position 1 of Avery 5199: x 1.1, y 0.9, label 3.06 wide.
+    // Position 1 of Avery 5199: x 1.1, y 0.9, label 3.06 wide; 3.0 inside its edges.
     const LabelBox one = onlyLabel(1, 1);
     ASSERT_EQ(one.lines.size(), 5u);
-    EXPECT_EQ(widths(one.lines[0]), std::vector<double>({3.06}));
+    EXPECT_EQ(widths(one.lines[0]), std::vector<double>({3.0}));
     EXPECT_EQ(one.lines[0].cells[0].text, QStringLiteral("T1"));
-    EXPECT_NEAR(one.lines[0].y, 0.9 + 0.2, Eps); // one line below the label's top
-    EXPECT_EQ(widths(one.lines[1]), std::vector<double>({3.06}));
-    EXPECT_NEAR(one.lines[1].y, 0.9 + 0.6, Eps); // and one line after the media number
+    EXPECT_NEAR(one.lines[0].y, 0.93 + 0.15, Eps); // one line below the label's top
+    EXPECT_NEAR(one.lines[0].cells[0].x, 1.13, Eps);
+    EXPECT_EQ(widths(one.lines[1]), std::vector<double>({3.0}));
+    EXPECT_NEAR(one.lines[1].y, 0.93 + 0.45, Eps); // and one line after the media number
     EXPECT_EQ(widths(one.lines[2]), std::vector<double>({1.0, 1.5}));
     EXPECT_EQ(widths(one.lines[3]), std::vector<double>({2.0, 1.0}));
     EXPECT_EQ(widths(one.lines[4]), std::vector<double>({1.5, 1.5}));
@@ -174,16 +174,16 @@ TEST(LabelLayout, FaceCellWidthsForOneMatchAndCompact) {
     for (const LabelLine& l : one.lines)
         EXPECT_EQ(l.pointSize, l.y < 1.2 ? 10 : 11);
     // A line's cells are centred as a group on the label.
-    EXPECT_NEAR(one.lines[2].cells[0].x, 1.1 + (3.06 - 2.5) / 2, Eps);
+    EXPECT_NEAR(one.lines[2].cells[0].x, 1.13 + (3.0 - 2.5) / 2, Eps);
 
     for (int matches = 2; matches <= 6; ++matches) {
         const LabelBox c = onlyLabel(1, matches);
         const int sizes[] = {0, 0, 10, 10, 9, 8, 6};
         ASSERT_EQ(c.lines.size() + size_t(c.droppedLines), size_t(1 + 2 * matches)) << matches;
         EXPECT_EQ(c.lines[1].pointSize, sizes[matches]);
-        EXPECT_EQ(widths(c.lines[1]), std::vector<double>({2.56, 0.5}));
+        EXPECT_EQ(widths(c.lines[1]), std::vector<double>({2.5, 0.5}));
         EXPECT_EQ(widths(c.lines[2]), std::vector<double>({0.5, 0.5, 0.5, 0.5, 1.0}));
-        EXPECT_NEAR(c.lines[2].cells[4].x, 1.1 + 2.0, Eps);
+        EXPECT_NEAR(c.lines[2].cells[4].x, 1.13 + 2.0, Eps);
     }
 }
 
@@ -192,12 +192,12 @@ TEST(LabelLayout, ItemsSwitchedOffTakeNoWidth) {
     items.rating = items.year = items.mediaNumber = false;
     const LabelBox face = onlyLabel(3, 2, items);
     ASSERT_EQ(face.lines.size(), 4u); // no media number line
-    EXPECT_EQ(widths(face.lines[0]), std::vector<double>({3.06, 0}));
+    EXPECT_EQ(widths(face.lines[0]), std::vector<double>({3.0, 0}));
     EXPECT_EQ(widths(face.lines[1]), std::vector<double>({0.5, 0.5, 0, 0.5, 1.0}));
     EXPECT_EQ(face.lines[1].cells[3].x, face.lines[1].cells[2].x);
 
     const LabelBox spine = onlyLabel(4, 3, items);
-    EXPECT_EQ(widths(spine.lines[0]), std::vector<double>({0.5, 0.5, 3.2, 0, 0.5, 1.0, 0}));
+    EXPECT_EQ(widths(spine.lines[0]), std::vector<double>({0.5, 0.5, 3.14, 0, 0.5, 1.0, 0}));
     for (const LabelCell& c : spine.lines[0].cells)
         if (c.width == 0) {
             EXPECT_TRUE(c.text.isEmpty());
@@ -210,25 +210,26 @@ TEST(LabelLayout, SpineCellsBesideTheMediaNumberOrAtTheLeftMargin) {
     ASSERT_EQ(one.lines.size(), 3u);
     EXPECT_EQ(widths(one.lines[0]), std::vector<double>({0.2}));
     EXPECT_NEAR(one.lines[0].y, 0.52 + 0.25 * 0.6666, Eps);
-    EXPECT_EQ(widths(one.lines[1]), std::vector<double>({4.7, 0.8}));
-    EXPECT_NEAR(one.lines[1].cells[0].x, 1.45 + 0.2, Eps);
-    EXPECT_NEAR(one.lines[1].y, 0.52 + 0.2, Eps);
+    EXPECT_NEAR(one.lines[0].cells[0].x, 1.45 + 0.03, Eps);
+    EXPECT_EQ(widths(one.lines[1]), std::vector<double>({4.64, 0.8}));
+    EXPECT_NEAR(one.lines[1].cells[0].x, 1.48 + 0.2, Eps);
+    EXPECT_NEAR(one.lines[1].y, 0.55 + 0.15, Eps);
     // The category takes what is left, so the line ends at the label's right edge.
-    EXPECT_EQ(widths(one.lines[2]), std::vector<double>({1.15, 1.15, 0.5, 1.0, 1.7}));
+    EXPECT_EQ(widths(one.lines[2]), std::vector<double>({1.15, 1.15, 0.5, 1.0, 1.64}));
     const LabelBox compact = onlyLabel(2, 4);
-    EXPECT_EQ(widths(compact.lines[1]), std::vector<double>({0.5, 0.5, 2.0, 0.5, 0.5, 1.0, 0.5}));
+    EXPECT_EQ(widths(compact.lines[1]), std::vector<double>({0.5, 0.5, 1.94, 0.5, 0.5, 1.0, 0.5}));
     EXPECT_EQ(compact.lines[1].pointSize, 8);
 
     LabelItems noMedia;
     noMedia.mediaNumber = false;
     const LabelBox plain = onlyLabel(2, 1, noMedia);
     ASSERT_EQ(plain.lines.size(), 2u);
-    EXPECT_NEAR(plain.lines[0].cells[0].x, 1.45, Eps);
-    EXPECT_EQ(widths(plain.lines[0]), std::vector<double>({4.9, 0.8}));
-    EXPECT_EQ(widths(plain.lines[1]), std::vector<double>({1.15, 1.15, 0.5, 1.0, 1.9}));
+    EXPECT_NEAR(plain.lines[0].cells[0].x, 1.48, Eps);
+    EXPECT_EQ(widths(plain.lines[0]), std::vector<double>({4.84, 0.8}));
+    EXPECT_EQ(widths(plain.lines[1]), std::vector<double>({1.15, 1.15, 0.5, 1.0, 1.84}));
     const LabelBox plainCompact = onlyLabel(2, 2, noMedia);
-    EXPECT_NEAR(plainCompact.lines[0].cells[0].x, 1.45, Eps);
-    EXPECT_NEAR(plainCompact.lines[0].y, 0.52, Eps);
+    EXPECT_NEAR(plainCompact.lines[0].cells[0].x, 1.48, Eps);
+    EXPECT_NEAR(plainCompact.lines[0].y, 0.55, Eps);
 }
 
 TEST(LabelLayout, SpineMediaCellGrowsInTenthsOfAnInch) {
@@ -246,8 +247,8 @@ TEST(LabelLayout, TextsAreShortenedToTheirCells) {
     p.matches[0].rating = QStringLiteral("Not Rated Yet");
     const LabelSheet sheet = layoutLabelSheet(1, stockDimensions(1, kProgram), {p}, {}, FixedMetrics());
     const LabelLine& line = sheet.labels.front().lines[1];
-    // 2.56 - 0.04 inch of 0.05 inch characters: 50; 0.46 inch: 9.
-    EXPECT_EQ(line.cells[0].text, QString(50, QLatin1Char('W')));
+    // 2.46 inch of 0.05 inch characters: 49; 0.46 inch: 9.
+    EXPECT_EQ(line.cells[0].text, QString(49, QLatin1Char('W')));
     EXPECT_EQ(line.cells[1].text, QStringLiteral("Not Rated"));
 }
 
@@ -267,12 +268,9 @@ TEST(LabelLayout, UserLabelsTooSmallForTheirLinesLeaveTheRestOff) {
     }
 }
 
-// With the fonts a PDF is written with, every predefined label shows all its lines, inside the label.
+// With the fonts the page engine draws, every predefined label shows all its lines, inside the label.
 TEST(LabelLayout, PredefinedStocksHoldEveryLayoutInTheirLabels) {
-    QTemporaryDir dir;
-    QPdfWriter writer(dir.filePath(QStringLiteral("m.pdf")));
-    writer.setResolution(600);
-    const DeviceLabelMetrics metrics(labelFont(FontSetting{}), &writer);
+    const EngineLabelMetrics metrics(labelFont(FontSetting{}));
     for (int code = 1; code <= 8; ++code) {
         const LabelDimensions d = stockDimensions(code, kProgram);
         for (int matches = 1; matches <= MaxLabelMatches; ++matches) {
