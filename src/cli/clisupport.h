@@ -1,7 +1,9 @@
 #pragma once
 // What the commands of quillon-cli share: failures, the table file of the command line, the
 // table's display order, and the output of records.
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -10,6 +12,9 @@
 namespace dbase {
 class Table;
 }
+struct DatabaseSettings;
+class DateFormat;
+class SearchCriteria;
 
 namespace cli {
 
@@ -59,6 +64,15 @@ std::vector<int> chosenFields(const dbase::Table& t, const QString& path, const 
 // A line of field names, then each record from the first in the table's order (at most limit),
 // tab-separated and escaped.
 void printRecords(dbase::Table& t, const std::vector<int>& fields, uint64_t limit);
+
+// The display names and sort levels of a catalogue (its database settings, else the defaults).
+DatabaseSettings catalogueSettings(const QString& path);
+// The --where and --or options of args as levels of rows (the rest of args in *rest).
+QList<QStringList> whereLevels(const QStringList& args, QStringList* rest);
+// Search criteria from levels of "FIELD: CRITERIA" rows, each level saved as the search window
+// saves a page; a refusal is a Failure with the window's message.
+SearchCriteria criteriaOfLevels(const QList<QStringList>& levels, const DatabaseSettings& settings,
+                                const DateFormat& dates);
 
 // The find commands.
 int cmdSearch(const QStringList& args);

@@ -20,6 +20,7 @@
 #include "catalogue/sortorder.h"
 #include "cli/generator.h"
 #include "cli/layoutscommand.h"
+#include "cli/reportcommand.h"
 #include "dbase/fileio.h"
 #include "dbase/table.h"
 
@@ -62,6 +63,11 @@ const char* const kUsage =
     "  layouts [--file URP] [--show N]   list the report layouts of QLNVID.URP in the program folder\n"
     "                                    (or URP): number, name, width, lines per record; with\n"
     "                                    --show N print layout N (from 0) as text\n"
+    "  report FILE [LAYOUT] [--layout N|NAME] [--file URP] (--text OUT.txt | --pdf OUT.pdf)\n"
+    "              [--where \"FIELD: CRITERIA\"... [--or --where ...]...]\n"
+    "                                    run a report layout (number from 0 or name; default 0)\n"
+    "                                    over the table in its sort order, or over the search\n"
+    "                                    result, to a text file or a PDF file\n"
     "  labels FILE (--face | --spine) [--style 1-5] --media M1,M2,... [--items ITEM,...]\n"
     "         --pdf OUT.pdf              write one sheet of labels: label style 1 Avery 5199, 2 Avery\n"
     "                                    L7654, 3 professional, 4 Z-Label 31512, 5 user defined (the\n"
@@ -596,6 +602,7 @@ int run(const QStringList& args) {
         if (command == QLatin1String("locate")) return cmdLocate(rest);
         if (command == QLatin1String("replace")) return cmdReplace(rest);
         if (command == QLatin1String("layouts")) return layoutsCommand(rest);
+        if (command == QLatin1String("report")) return reportCommand(rest);
         if (command == QLatin1String("labels")) return cmdLabels(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {

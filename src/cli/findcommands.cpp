@@ -20,13 +20,6 @@ namespace cli {
 
 namespace {
 
-// The display names of the catalogue's fields (its database settings, else the defaults).
-DatabaseSettings catalogueSettings(const QString& path) {
-    DatabaseSettings settings;
-    settings.loadForTable(path, ProgramPaths::programSettingsFile());
-    return settings;
-}
-
 // A catalogue field by field name or display name (letter case ignored); 0 when none.
 int slotNamed(const QString& name, const DatabaseSettings& settings) {
     const QString n = name.trimmed();
@@ -50,39 +43,8 @@ QString valueOf(const QStringList& args, qsizetype& i) {
 
 } // namespace
 
-int cmdSearch(const QStringList& args) {
-    QStringList positional;
-    QList<QStringList> levels{{}};
-    bool count = false;
-    QString fieldsOption;
-    uint64_t limit = ~uint64_t(0);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--where"))
-            levels.last() << valueOf(args, i);
-        else if (a == QLatin1String("--or"))
-            levels.append(QStringList());
-        else if (a == QLatin1String("--count"))
-            count = true;
-        else if (a == QLatin1String("--fields"))
-            fieldsOption = valueOf(args, i);
-        else if (a == QLatin1String("--limit"))
-            limit = wholeNumber(a, valueOf(args, i));
-        else if (a.startsWith(QLatin1String("--")))
-            throw UsageError{QStringLiteral("unknown option %1").arg(a)};
-        else
-            positional << a;
-    }
-    if (positional.isEmpty()) throw UsageError{QStringLiteral("search needs a FILE")};
-    if (positional.size() > 1)
-        throw UsageError{QStringLiteral("search: unexpected argument \"%1\"").arg(positional[1])};
-    if (levels.size() > SearchCriteria::MaxLevels)
-        throw UsageError{QStringLiteral("search takes at most %1 levels").arg(SearchCriteria::MaxLevels)};
-    const QString path = tablePath(positional.first());
-    requireCatalogue(path);
-    const DatabaseSettings settings = catalogueSettings(path);
-    const DateFormat dates = programDateFormat();
-
+SearchCriteria criteriaOfLevels(const QList<QStringList>& levels, const DatabaseSettings& settings,
+                                const DateFormat& dates) {
     // Each level is one page of the search window, saved as the window saves it.
     SearchCriteria criteria;
     for (const QStringList& rows : levels) {
@@ -124,6 +86,66 @@ int cmdSearch(const QStringList& args) {
             throw Failure{tooManyItemsMessage()};
         }
     }
+
+    return criteria;
+}
+
+QList<QStringList> whereLevels(const QStringList& args, QStringList* rest) {
+    QList<QStringList> levels{{}};
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--where"))
+            levels.last() << valueOf(args, i);
+        else if (a == QLatin1String("--or"))
+            levels.append(QStringList());
+        else
+            *rest << a;
+    }
+    if (levels.size() > SearchCriteria::MaxLevels)
+        throw UsageError{QStringLiteral("at most %1 search levels").arg(SearchCriteria::MaxLevels)};
+    return levels;
+}
+
+DatabaseSettings catalogueSettings(const QString& path) {
+    DatabaseSettings settings;
+    settings.loadForTable(path, ProgramPaths::programSettingsFile());
+    return settings;
+}
+
+int cmdSearch(const QStringList& args) {
+    QStringList positional;
+    QList<QStringList> levels{{}};
+    bool count = false;
+    QString fieldsOption;
+    uint64_t limit = ~uint64_t(0);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--where"))
+            levels.last() << valueOf(args, i);
+        else if (a == QLatin1String("--or"))
+            levels.append(QStringList());
+        else if (a == QLatin1String("--count"))
+            count = true;
+        else if (a == QLatin1String("--fields"))
+            fieldsOption = valueOf(args, i);
+        else if (a == QLatin1String("--limit"))
+            limit = wholeNumber(a, valueOf(args, i));
+        else if (a.startsWith(QLatin1String("--")))
+            throw UsageError{QStringLiteral("unknown option %1").arg(a)};
+        else
+            positional << a;
+    }
+    if (positional.isEmpty()) throw UsageError{QStringLiteral("search needs a FILE")};
+    if (positional.size() > 1)
+        throw UsageError{QStringLiteral("search: unexpected argument \"%1\"").arg(positional[1])};
+    if (levels.size() > SearchCriteria::MaxLevels)
+        throw UsageError{QStringLiteral("search takes at most %1 levels").arg(SearchCriteria::MaxLevels)};
+    const QString path = tablePath(positional.first());
+    requireCatalogue(path);
+    const DatabaseSettings settings = catalogueSettings(path);
+    const DateFormat dates = programDateFormat();
+
+    const SearchCriteria criteria = criteriaOfLevels(levels, settings, dates);
 
     dbase::Table t;
     t.open(enginePath(path), dbase::OpenMode::Shared, true);

@@ -9,17 +9,18 @@
 
 namespace {
 
-// Commands that lay out and draw pages need fonts, so a GUI application; the batch tool never
-// shows a window, so it runs on the offscreen platform whatever the desktop is.
+// Commands that lay out and draw pages (reports, labels) measure text, which needs the fonts of a
+// graphical application; the batch tool never shows a window, so it draws off screen whatever the
+// desktop is.
 bool drawsPages(int argc, char** argv) {
-    return argc > 1 && std::strcmp(argv[1], "labels") == 0;
+    return argc > 1 && (std::strcmp(argv[1], "report") == 0 || std::strcmp(argv[1], "labels") == 0);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // The arguments are taken before the application exists: a GUI application would take the
-    // ones it knows (--style among them) for itself.
+    // The arguments are taken before the application exists: a graphical application would take
+    // the ones it knows (--style among them) for itself.
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

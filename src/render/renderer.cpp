@@ -173,11 +173,14 @@ void Renderer::printCell(const QString& text) {
     if (cell.lines & RightLine)
         PageStore::addLine(*current_, float(x + w), float(y_), float(x + w), float(y_ + h));
     if (text.isEmpty()) return;
-    const QString shown = fitText(text, std::max(0.0, (w - 2 * margin) / Points));
+    // The text may use the margins when it needs them: it is cut only where it is wider than
+    // the cell itself, and the margins shrink to what room is left.
+    const QString shown = fitText(text, std::max(0.0, w / Points));
     const double width = measure(shown);
-    double tx = x + margin;
+    const double inner = std::clamp((w - width) / 2, 0.0, margin);
+    double tx = x + inner;
     if (cell.justify == Justify::Right)
-        tx = x + w - margin - width;
+        tx = x + w - inner - width;
     else if (cell.justify == Justify::Centre)
         tx = x + (w - width) / 2;
     store_->addText(*current_, float(tx), float(y_ + metrics_->ascent() * Points / dpi_), shown, fontNumber_,

@@ -11,14 +11,15 @@
 // Within a page the engine has a current section (a band of the page between two heights), a
 // current line (its top) and a font; a line is as high as the font's line spacing. Text goes into
 // cells, the tab stops of the line: each cell has a width, a justification, box lines and an inner
-// margin; a text wider than its cell less the margins is shortened from its end.
+// margin; a text wider than its cell is shortened from its end (and uses the margins when it
+// needs them).
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QString>
 
 class QPagedPaintDevice;
-class QPainter;
 #include <functional>
 #include <memory>
 #include <vector>
