@@ -73,7 +73,7 @@ TEST(LabelSheets, EveryStock) {
         p.end();
         const QString name = QStringLiteral("labels-%1-%2.png")
                                  .arg(code, 2, 10, QLatin1Char('0'))
-                                 .arg(kindOfCode(code) == LabelKind::Face ? "face" : "spine");
+                                 .arg(kindOfCode(code) == LabelType::Face ? "face" : "spine");
         EXPECT_TRUE(image.save(folder + u'/' + name));
     }
 }

@@ -103,7 +103,7 @@ int cmdLabels(const QStringList& args) {
     settings.loadForTable(path, ProgramPaths::programSettingsFile());
 
     const int code =
-        reports::labelCode(kind == 1 ? reports::LabelKind::Face : reports::LabelKind::Spine, style);
+        reports::labelCode(kind == 1 ? reports::LabelType::Face : reports::LabelType::Spine, style);
     const LabelDimensions dims = reports::stockDimensions(code, program);
     const int count = reports::positionCount(code, dims);
     QStringList numbers = media.split(u',');

@@ -294,7 +294,7 @@ LabelSheet layoutLabelSheet(int code, const LabelDimensions& dims, const QList<L
         box.origin = labelOrigin(sheet.kind, dims, n);
         box.width = dims.width;
         box.height = dims.height;
-        if (sheet.kind == LabelKind::Face)
+        if (sheet.kind == LabelType::Face)
             layoutFace(box, p, items, metrics);
         else
             layoutSpine(box, p, items, metrics);
@@ -357,7 +357,7 @@ void LabelPrinting::beforeRun(render::Renderer& r) {
 }
 
 bool LabelPrinting::pageBody(render::Renderer& r) {
-    const EngineLabelMetrics metrics(request_.font);
+    const EngineLabelMetrics metrics(request_.font, request_.layoutDpi);
     sheet_ = layoutLabelSheet(request_.code, request_.dims, positions_, request_.items, metrics);
     for (const LabelBox& box : sheet_.labels) {
         if (r.aborted()) break;
@@ -370,7 +370,7 @@ bool LabelPrinting::pageBody(render::Renderer& r) {
 }
 
 bool runLabelSheet(dbase::Table& table, const LabelRequest& request, render::PageStore& store) {
-    render::Renderer renderer(sheetPagePoints(sheetPage(request.code, request.dims)));
+    render::Renderer renderer(sheetPagePoints(sheetPage(request.code, request.dims)), request.layoutDpi);
     LabelPrinting events(table, request);
     return renderer.run(events, store);
 }

@@ -108,7 +108,7 @@ struct LabelBox {
 };
 struct LabelSheet {
     int code = 1;
-    LabelKind kind = LabelKind::Face;
+    LabelType kind = LabelType::Face;
     LabelDimensions dims;
     SheetPage page;
     std::vector<LabelBox> labels; // positions with at least one match, in position order
@@ -142,6 +142,7 @@ struct LabelRequest {
     LabelItems items;
     QFont font;
     QColor color = Qt::black;
+    int layoutDpi = 1200; // the resolution the text is measured at: the printer's, or the engine's
 };
 
 // The label run's page events: before the run the collecting pass over the table (as its cursor

@@ -37,26 +37,26 @@ QString positionMediaNumber(const QString& cell) {
     return number == notUsedMarker() ? QString() : number;
 }
 
-int labelCode(LabelKind kind, int style) {
-    return validStyle(style) * 2 - (kind == LabelKind::Face ? 1 : 0);
+int labelCode(LabelType kind, int style) {
+    return validStyle(style) * 2 - (kind == LabelType::Face ? 1 : 0);
 }
 
-LabelKind kindOfCode(int code) {
-    return code % 2 ? LabelKind::Face : LabelKind::Spine;
+LabelType kindOfCode(int code) {
+    return code % 2 ? LabelType::Face : LabelType::Spine;
 }
 
 int styleOfCode(int code) {
     return validStyle((code + 1) / 2);
 }
 
-QString labelStyleCaption(int style, LabelKind kind) {
+QString labelStyleCaption(int style, LabelType kind) {
     switch (validStyle(style)) {
     case Avery5199:
         return QStringLiteral("Avery 5199 (USA)");
     case AveryL7654:
         return QStringLiteral("Avery L7654 (Europe)");
     case Professional:
-        return kind == LabelKind::Face ? QStringLiteral("Prof. Labels W3116")
+        return kind == LabelType::Face ? QStringLiteral("Prof. Labels W3116")
                                        : QStringLiteral("Prof. Labels W534");
     case ZLabel:
         return QStringLiteral("Z-Label 31512");
@@ -65,14 +65,14 @@ QString labelStyleCaption(int style, LabelKind kind) {
     }
 }
 
-int gridRowCount(LabelKind kind, int style) {
+int gridRowCount(LabelType kind, int style) {
     style = validStyle(style);
-    if (kind == LabelKind::Face) return style == AveryL7654 || style == UserDefined ? 6 : 5;
+    if (kind == LabelType::Face) return style == AveryL7654 || style == UserDefined ? 6 : 5;
     return style == Professional ? 7 : 8;
 }
 
-int unusedGridCell(LabelKind kind, int style) {
-    if (kind == LabelKind::Face) return -1;
+int unusedGridCell(LabelType kind, int style) {
+    if (kind == LabelType::Face) return -1;
     switch (validStyle(style)) {
     case Avery5199:
     case ZLabel:
@@ -86,11 +86,11 @@ int unusedGridCell(LabelKind kind, int style) {
 
 LabelDimensions stockDimensions(int code, const ProgramSettings& program) {
     if (code >= 1 && code <= 8) return kStocks[code - 1];
-    return kindOfCode(code) == LabelKind::Face ? program.face : program.spine;
+    return kindOfCode(code) == LabelType::Face ? program.face : program.spine;
 }
 
-int maxPositions(LabelKind kind) {
-    return kind == LabelKind::Face ? MaxFacePositions : MaxSpinePositions;
+int maxPositions(LabelType kind) {
+    return kind == LabelType::Face ? MaxFacePositions : MaxSpinePositions;
 }
 
 int positionCount(int code, const LabelDimensions& dims) {
@@ -115,8 +115,8 @@ bool anyMediaNumber(const QStringList& mediaNumbers) {
                        [](const QString& m) { return !m.isEmpty(); });
 }
 
-LabelOrigin labelOrigin(LabelKind kind, const LabelDimensions& dims, int n) {
-    if (kind == LabelKind::Face) {
+LabelOrigin labelOrigin(LabelType kind, const LabelDimensions& dims, int n) {
+    if (kind == LabelType::Face) {
         const int column = (n - 1) % 2, row = (n - 1) / 2;
         return {dims.leftMargin + column * (dims.width + dims.gap), dims.topMargin + row * dims.height};
     }
@@ -124,12 +124,12 @@ LabelOrigin labelOrigin(LabelKind kind, const LabelDimensions& dims, int n) {
 }
 
 SheetPage sheetPage(int code, const LabelDimensions& dims) {
-    const LabelKind kind = kindOfCode(code);
+    const LabelType kind = kindOfCode(code);
     const int count = std::max(1, positionCount(code, dims));
-    const int rows = kind == LabelKind::Face ? (count + 1) / 2 : count;
+    const int rows = kind == LabelType::Face ? (count + 1) / 2 : count;
     const double right =
-        dims.leftMargin + (kind == LabelKind::Face && count > 1 ? 2 * dims.width + dims.gap : dims.width);
-    const LabelOrigin last = labelOrigin(kind, dims, kind == LabelKind::Face ? rows * 2 - 1 : rows);
+        dims.leftMargin + (kind == LabelType::Face && count > 1 ? 2 * dims.width + dims.gap : dims.width);
+    const LabelOrigin last = labelOrigin(kind, dims, kind == LabelType::Face ? rows * 2 - 1 : rows);
     const double bottom = last.y + dims.height;
     const bool fitsLetter = right <= LetterWidth + 1e-9 && bottom <= LetterHeight + 1e-9;
     if (code == 3 || code == 4 || !fitsLetter) return {true, A4Width, A4Height};

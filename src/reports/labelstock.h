@@ -14,7 +14,7 @@
 
 namespace reports {
 
-enum class LabelKind { Face, Spine };
+enum class LabelType { Face, Spine };
 
 // The label styles of the report window, in the order of its radios.
 enum LabelStyle : int { Avery5199 = 1, AveryL7654 = 2, Professional = 3, ZLabel = 4, UserDefined = 5 };
@@ -33,22 +33,22 @@ QString notUsedMarker(); // "*NOT USED*"
 constexpr int MediaNumberLength = 10;
 QString positionMediaNumber(const QString& cell);
 
-int labelCode(LabelKind kind, int style); // 1..10; a style outside 1..5 counts as 1
-LabelKind kindOfCode(int code);
+int labelCode(LabelType kind, int style); // 1..10; a style outside 1..5 counts as 1
+LabelType kindOfCode(int code);
 int styleOfCode(int code);
 // The caption of a label style radio; the professional stock has a face and a spine name.
-QString labelStyleCaption(int style, LabelKind kind);
+QString labelStyleCaption(int style, LabelType kind);
 
 // Rows of the grid for a style and kind, and the grid cell the stock does not have (-1 for none).
-int gridRowCount(LabelKind kind, int style);
-int unusedGridCell(LabelKind kind, int style);
+int gridRowCount(LabelType kind, int style);
+int unusedGridCell(LabelType kind, int style);
 
 // The dimensions of a stock: codes 1 to 8 are fixed, 9 and 10 the user's (program settings).
 LabelDimensions stockDimensions(int code, const ProgramSettings& program);
 // The labels one sheet of the stock prints: its count, limited to the positions of the grid.
 int positionCount(int code, const LabelDimensions& dims);
 // The largest count the grid allows for a kind of label.
-int maxPositions(LabelKind kind);
+int maxPositions(LabelType kind);
 
 // Grid cell of position n (1-based): column (n - 1) mod 2, row (n - 1) div 2.
 int gridCellOfPosition(int n);
@@ -64,7 +64,7 @@ struct LabelOrigin {
     double y = 0;
     bool operator==(const LabelOrigin&) const = default;
 };
-LabelOrigin labelOrigin(LabelKind kind, const LabelDimensions& dims, int n);
+LabelOrigin labelOrigin(LabelType kind, const LabelDimensions& dims, int n);
 
 // The page a sheet is printed on: Letter, or A4 for the European stock and for any sheet that
 // does not fit on Letter. Width and height in inches.

@@ -102,9 +102,9 @@ TEST(LabelStock, EverySheetFitsItsPageWithoutOverlaps) {
             EXPECT_GE(o.x, 0) << code;
             EXPECT_LE(o.x + d.width, page.width + Eps) << "code " << code << " position " << n;
             EXPECT_LE(o.y + d.height, page.height + Eps) << "code " << code << " position " << n;
-            if (n > 2 || (kindOfCode(code) == LabelKind::Spine && n > 1)) {
+            if (n > 2 || (kindOfCode(code) == LabelType::Spine && n > 1)) {
                 const LabelOrigin above =
-                    labelOrigin(kindOfCode(code), d, kindOfCode(code) == LabelKind::Face ? n - 2 : n - 1);
+                    labelOrigin(kindOfCode(code), d, kindOfCode(code) == LabelType::Face ? n - 2 : n - 1);
                 EXPECT_GE(o.y + Eps, above.y + d.height) << "code " << code << " position " << n;
             }
         }
@@ -128,9 +128,9 @@ TEST(LabelStock, PositionsReadTheGridColumnByColumnAndSkipTheUnusedCell) {
     std::array<QString, GridCells> grid;
     for (int i = 0; i < GridCells; ++i)
         grid[size_t(i)] = QStringLiteral(" M%1 ").arg(i, 2, 10, QLatin1Char('0'));
-    grid[size_t(unusedGridCell(LabelKind::Spine, Avery5199))] = notUsedMarker();
+    grid[size_t(unusedGridCell(LabelType::Spine, Avery5199))] = notUsedMarker();
     const QStringList spine =
-        positionMediaNumbers(labelCode(LabelKind::Spine, Avery5199), stockDimensions(2, kProgram), grid);
+        positionMediaNumbers(labelCode(LabelType::Spine, Avery5199), stockDimensions(2, kProgram), grid);
     ASSERT_EQ(spine.size(), 15);
     // Position n: column (n - 1) mod 2, row (n - 1) div 2; cell index column x 8 + row.
     EXPECT_EQ(spine.mid(0, 4), QStringList({"M00", "M08", "M01", "M09"}));
@@ -139,8 +139,8 @@ TEST(LabelStock, PositionsReadTheGridColumnByColumnAndSkipTheUnusedCell) {
 
     // Only the unused cell holds text: no media number has been entered.
     std::array<QString, GridCells> empty;
-    empty[size_t(unusedGridCell(LabelKind::Spine, ZLabel))] = notUsedMarker();
-    empty[size_t(unusedGridCell(LabelKind::Spine, Professional))] = notUsedMarker();
+    empty[size_t(unusedGridCell(LabelType::Spine, ZLabel))] = notUsedMarker();
+    empty[size_t(unusedGridCell(LabelType::Spine, Professional))] = notUsedMarker();
     EXPECT_FALSE(anyMediaNumber(positionMediaNumbers(8, stockDimensions(8, kProgram), empty)));
     EXPECT_FALSE(anyMediaNumber(positionMediaNumbers(6, stockDimensions(6, kProgram), empty)));
     empty[0] = QStringLiteral("   ");
