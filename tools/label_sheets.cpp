@@ -1,17 +1,22 @@
-// quillon-label-sheets: a face and a spine sheet of every label stock as pictures for a person to
-// look at, each label's edges drawn in grey so that the print can be judged against the stock,
-// written into the folder QUILLON_SHOTS names (./screenshots without it).
+// quillon-label-sheets: a face and a spine sheet of every label stock, and the label windows, as
+// pictures for a person to look at, each label's edges drawn in grey so that the print can be judged against
+// the stock, written into the folder QUILLON_SHOTS names (./screenshots without it).
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "catalogue/session.h"
 #include "common/testcatalogue.h"
 #include "dbase/table.h"
 #include "render/pagestore.h"
 #include "reports/labelsheet.h"
 #include "reports/labelstock.h"
+#include "reports/ui/labeldimensionsdialog.h"
+#include "reports/ui/labeloptionsdialog.h"
+#include "reports/ui/mediapickerdialog.h"
 
 using namespace reports;
 
@@ -75,5 +80,42 @@ TEST(LabelSheets, EveryStock) {
                                  .arg(code, 2, 10, QLatin1Char('0'))
                                  .arg(kindOfCode(code) == LabelType::Face ? "face" : "spine");
         EXPECT_TRUE(image.save(folder + u'/' + name));
+    }
+}
+
+TEST(LabelSheets, Windows) {
+    const QString folder = qEnvironmentVariable("QUILLON_SHOTS", "screenshots");
+    QDir().mkpath(folder);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("MASTER.DBF"));
+    createTestCatalogue(path);
+    Session session;
+    session.setCurrentDatabase(path);
+    session.table().open(enginePathOf(path));
+    const char* titles[] = {"Casablanca", "Alien", "Brazil", "The Third Man", "Vertigo", "Rear Window"};
+    for (int i = 0; i < 6; ++i) {
+        dbase::Table& t = session.table();
+        t.append();
+        t.setText(t.fieldIndexOrThrow("MediaNum"), QStringLiteral("TAPE-%1").arg(i / 2 + 1).toStdString());
+        t.setText(t.fieldIndexOrThrow("Title"), titles[i]);
+        t.post();
+    }
+    auto shoot = [&](QWidget& w, const char* name) {
+        w.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w.grab().save(folder + u'/' + QLatin1String(name)));
+        w.close();
+    };
+    {
+        LabelDimensionsDialog d(session);
+        shoot(d, "label-dimensions.png");
+    }
+    {
+        LabelOptionsDialog d(session);
+        shoot(d, "label-options.png");
+    }
+    {
+        MediaPickerDialog d(session);
+        shoot(d, "media-picker.png");
     }
 }
