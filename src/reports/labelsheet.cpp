@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -377,22 +378,27 @@ bool runLabelSheet(dbase::Table& table, const LabelRequest& request, render::Pag
 
 bool writeLabelSheetPdf(dbase::Table& table, const LabelRequest& request, const QString& path,
                         QString* error) {
-    {
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            if (error) *error = QStringLiteral("%1: %2").arg(path, probe.errorString());
-            return false;
-        }
+    // The file is written beside and renamed into place: a failure leaves an earlier file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
     }
     render::PageStore store;
     runLabelSheet(table, request, store);
-    QPdfWriter writer(path);
-    writer.setResolution(1200);
-    writer.setCreator(QStringLiteral("Quillon Videos 97"));
-    writer.setTitle(QStringLiteral("Label Printing"));
     QString reason;
-    if (!render::printPages(store, writer, 0, store.pageCount() - 1, 1, &reason)) {
-        if (error) *error = QStringLiteral("%1: %2").arg(path, reason);
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(request.layoutDpi);
+        writer.setCreator(QStringLiteral("Quillon Videos 97"));
+        writer.setTitle(QStringLiteral("Label Printing"));
+        if (!render::printPages(store, writer, 0, store.pageCount() - 1, 1, &reason)) {
+            if (error) *error = QStringLiteral("%1: %2").arg(path, reason);
+            return false;
+        }
+    }
+    if (!file.commit()) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return false;
     }
     return true;

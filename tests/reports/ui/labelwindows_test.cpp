@@ -19,6 +19,8 @@
 #include "common/files.h"
 #include "common/scriptedprompts.h"
 #include "common/sessioncatalogue.h"
+#include "render/pagestore.h"
+#include "render/renderer.h"
 #include "reports/labelstock.h"
 #include "reports/ui/labeldimensionsdialog.h"
 #include "reports/ui/labeloptionsdialog.h"
@@ -370,5 +372,40 @@ TEST_F(LabelWindows, NoPrinterInstalledIsSaid) {
     prompts.expect("Error", "No printers are defined, aborting print job.", Prompts::Ok);
     EXPECT_EQ(run.run(LabelRun::Mode::Print, LabelType::Face, ZLabel, gridWith({{0, "T7"}})),
               LabelRun::Outcome::Failed);
+    EXPECT_EQ(answers.finalStatus, QStringLiteral("\nReport Canceled!"));
+}
+
+namespace {
+
+// Pages without end, each announcing itself: only Cancel stops the run.
+class EndlessPages : public render::PageEvents {
+public:
+    bool pageBody(render::Renderer&) override { return true; }
+};
+
+} // namespace
+
+TEST(LabelStatus, CancelAbortsTheRunAndTheButtonThenCloses) {
+    int pagesSeen = 0;
+    LabelStatusWindow window([&](LabelStatusWindow& w) {
+        render::Renderer renderer;
+        w.setRenderer(&renderer);
+        renderer.setStatusFormat(QStringLiteral("Printing Page %p\r%0\r%1"));
+        renderer.setStatusCallback([&](const QString& text) {
+            ++pagesSeen;
+            w.setStatus(text);
+            if (pagesSeen == 3) QTest::mouseClick(w.button(), Qt::LeftButton); // a person clicks Cancel
+        });
+        EndlessPages events;
+        render::PageStore store;
+        return renderer.run(events, store);
+    });
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Report Status Screen"));
+    EXPECT_EQ(window.status(), QStringLiteral("Printing Status"));
+    WindowAnswers answers;
+    window.exec();
+    EXPECT_EQ(pagesSeen, 3);
+    EXPECT_FALSE(window.completed());
+    EXPECT_TRUE(window.cancelRequested());
     EXPECT_EQ(answers.finalStatus, QStringLiteral("\nReport Canceled!"));
 }
