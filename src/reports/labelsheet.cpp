@@ -1,7 +1,5 @@
 #include "reports/labelsheet.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>

@@ -412,7 +412,8 @@ TEST_F(LabelCatalogue, CliWritesASheetThatReadsBack) {
          {"T7", "Notorious", "0500"},
          {"T7", "Rebecca", "0300"},
          {"L2", "Metropolis", "0000"},
-         {"X9", "Never Printed", "0000"}});
+         {"X9", "Never Printed", "0000"},
+         {"L2", "Am\u00e9lie", "0001"}});
     const QString home = dir.filePath(QStringLiteral("home"));
     QDir().mkpath(home);
     const QString pdf = dir.filePath(QStringLiteral("face.pdf"));
@@ -424,6 +425,7 @@ TEST_F(LabelCatalogue, CliWritesASheetThatReadsBack) {
     EXPECT_TRUE(text.contains(QStringLiteral("T7"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Metropolis")));
     EXPECT_FALSE(text.contains(QStringLiteral("Never Printed")));
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Am\u00e9lie"))) << text.toStdString();
     // Three recordings on one tape: larger counter starts first.
     const qsizetype notorious = text.indexOf(QStringLiteral("Notorious")),
                     rebecca = text.indexOf(QStringLiteral("Rebecca")),
