@@ -84,6 +84,14 @@ int unusedGridCell(LabelType kind, int style) {
     }
 }
 
+void applyGridShape(std::array<QString, GridCells>& grid, LabelType kind, int style) {
+    if (kind != LabelType::Spine) return;
+    const int unused = unusedGridCell(kind, style);
+    for (const int cell : {1 * GridRows + 6, 1 * GridRows + 7})
+        if (cell != unused && grid[size_t(cell)] == notUsedMarker()) grid[size_t(cell)].clear();
+    if (unused >= 0) grid[size_t(unused)] = notUsedMarker();
+}
+
 LabelDimensions stockDimensions(int code, const ProgramSettings& program) {
     if (code >= 1 && code <= 8) return kStocks[code - 1];
     return kindOfCode(code) == LabelType::Face ? program.face : program.spine;

@@ -42,6 +42,9 @@ QString labelStyleCaption(int style, LabelType kind);
 // Rows of the grid for a style and kind, and the grid cell the stock does not have (-1 for none).
 int gridRowCount(LabelType kind, int style);
 int unusedGridCell(LabelType kind, int style);
+// Marks the cells of the grid for a spine stock: a cell left marked by another stock is cleared,
+// the stock's own unused cell marked. Face stocks leave the grid as it is.
+void applyGridShape(std::array<QString, GridCells>& grid, LabelType kind, int style);
 
 // The dimensions of a stock: codes 1 to 8 are fixed, 9 and 10 the user's (program settings).
 LabelDimensions stockDimensions(int code, const ProgramSettings& program);

@@ -154,6 +154,28 @@ TEST(LabelStock, PositionsReadTheGridColumnByColumnAndSkipTheUnusedCell) {
               QStringLiteral("ABCDEFGHIJ"));
 }
 
+TEST(LabelStock, SwitchingSpineStocksMovesTheUnusedMarker) {
+    std::array<QString, GridCells> grid;
+    grid[0] = QStringLiteral("T1");
+    const size_t row6 = 1 * GridRows + 6, row7 = 1 * GridRows + 7;
+    applyGridShape(grid, LabelType::Spine, Avery5199);
+    EXPECT_EQ(grid[row7], notUsedMarker());
+    applyGridShape(grid, LabelType::Spine, AveryL7654); // 16 positions: the marker goes
+    EXPECT_TRUE(grid[row7].isEmpty());
+    applyGridShape(grid, LabelType::Spine, Professional);
+    EXPECT_EQ(grid[row6], notUsedMarker());
+    applyGridShape(grid, LabelType::Spine, Avery5199); // from 3 to 1: row 6 cleared, row 7 marked
+    EXPECT_TRUE(grid[row6].isEmpty());
+    EXPECT_EQ(grid[row7], notUsedMarker());
+    // A media number typed into the cell is kept when another stock has that position.
+    grid[row7] = QStringLiteral("T16");
+    applyGridShape(grid, LabelType::Spine, UserDefined);
+    EXPECT_EQ(grid[row7], QStringLiteral("T16"));
+    applyGridShape(grid, LabelType::Face, Avery5199);
+    EXPECT_EQ(grid[row7], QStringLiteral("T16"));
+    EXPECT_EQ(grid[0], QStringLiteral("T1"));
+}
+
 // ---- layout as data ----------------------------------------------------------------------------
 
 TEST(LabelLayout, FaceCellWidthsForOneMatchAndCompact) {
