@@ -28,7 +28,7 @@
 #include "find/ui/searchreplacewindow.h"
 #include "find/ui/searchwindow.h"
 #include "reports/defaultlayouts.h"
-#include "reports/ui/reportlistwindow.h"
+#include "reports/ui/reportwindow.h"
 #include "shell/aboutdialog.h"
 #include "shell/commandline.h"
 #include "shell/commandtable.h"
@@ -560,8 +560,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::showReports() {
-    reports::ReportListWindow window(*session_, this);
+    reports::ReportWindow window(*session_, this);
+    // A report of the entire catalogue lifts the search for its run and puts it back afterwards.
+    window.setSearchHooks({[this] { search_.end(session_->table()); },
+                           [this] {
+                               search_.resume(session_->table());
+                               enableEndSearch();
+                           }});
     window.exec();
+    // The runs moved the table's cursor and may have lifted and restored the search.
+    applyViewerOptions();
+    grid_->syncToTable();
+    displayCount();
 }
 
 void MainWindow::reportProblem(const QString& text) {

@@ -77,7 +77,7 @@ public:
     void rebuildIndex();
     void chooseSortOrder();
     void offerConversion();
-    void showReports(); // the stored report layouts and their designer
+    void showReports(); // the report window: reports to preview, printer or text file, and labels
 
     // Record commands.
     void addClicked();

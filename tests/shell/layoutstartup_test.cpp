@@ -10,7 +10,7 @@
 
 #include "reports/defaultlayouts.h"
 #include "reports/layoutfile.h"
-#include "reports/ui/reportlistwindow.h"
+#include "reports/ui/reportwindow.h"
 #include "shell_helpers.h"
 
 using namespace shelltest;
@@ -69,7 +69,7 @@ TEST(MainStartLayouts, ReportsAndPrintOpenTheListOfStoredLayouts) {
         QStringList shown;
         QTimer::singleShot(0, [&shown] {
             for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* list = qobject_cast<reports::ReportListWindow*>(w); list && list->isVisible()) {
+                if (auto* list = qobject_cast<reports::ReportWindow*>(w); list && list->isVisible()) {
                     for (int i = 0; i < list->reportBox()->count(); ++i)
                         shown << list->reportBox()->item(i)->text();
                     list->accept();

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -100,8 +101,11 @@ PreviewWindow::PreviewWindow(Session& session, const render::PageSource& pages, 
     view_ = new PageView(pages_, scroll_);
     scroll_->setWidget(view_);
 
-    auto* bar = new QHBoxLayout;
-    bar->setSpacing(2);
+    // The speed buttons and the zoom and page boxes in a tool bar, which folds what does not fit
+    // into its extension menu when the window is narrow.
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("PreviewBar"));
+    bar->setIconSize(QSize(20, 20));
     addSpeedButton(QStringLiteral("Zoom In"), QStringLiteral("zoom-in"), &PreviewWindow::ZoomIn);
     addSpeedButton(QStringLiteral("Zoom Out"), QStringLiteral("zoom-out"), &PreviewWindow::ZoomOut);
     addSpeedButton(QStringLiteral("Zoom Page Width"), QStringLiteral("zoom-fit-width"),
@@ -114,36 +118,34 @@ PreviewWindow::PreviewWindow(Session& session, const render::PageSource& pages, 
     addSpeedButton(QStringLiteral("Done"), QStringLiteral("window-close"), &PreviewWindow::Done);
     for (QToolButton* b : speedButtons_)
         bar->addWidget(b);
-    bar->addSpacing(12);
+    bar->addSeparator();
 
     zoomEdit_ = new QLineEdit(this);
     zoomEdit_->setObjectName(QStringLiteral("ZoomEdit"));
     zoomEdit_->setMaxLength(10);
     zoomEdit_->setFixedWidth(zoomEdit_->fontMetrics().averageCharWidth() * 9);
-    auto* zoomCaption = new QLabel(QStringLiteral("Zoom %"), this);
+    auto* zoomCaption = new QLabel(QStringLiteral(" Zoom % "), this);
     zoomCaption->setBuddy(zoomEdit_);
     pageEdit_ = new QLineEdit(this);
     pageEdit_->setObjectName(QStringLiteral("PageEdit"));
     pageEdit_->setFixedWidth(pageEdit_->fontMetrics().averageCharWidth() * 7);
-    auto* pageCaption = new QLabel(QStringLiteral("Page #"), this);
+    auto* pageCaption = new QLabel(QStringLiteral("  Page # "), this);
     pageCaption->setBuddy(pageEdit_);
     pageLabel_ = new QLabel(QStringLiteral("Page 1 of 1"), this);
     pageLabel_->setObjectName(QStringLiteral("PageLabel"));
     bar->addWidget(zoomCaption);
     bar->addWidget(zoomEdit_);
-    bar->addSpacing(8);
     bar->addWidget(pageCaption);
     bar->addWidget(pageEdit_);
-    bar->addSpacing(8);
+    bar->addWidget(new QLabel(QStringLiteral("  "), this));
     bar->addWidget(pageLabel_);
-    bar->addStretch();
     connect(pageEdit_, &QLineEdit::editingFinished, this, &PreviewWindow::pageTyped);
     connect(zoomEdit_, &QLineEdit::editingFinished, this, &PreviewWindow::zoomTyped);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(4, 4, 4, 4);
     main->setMenuBar(buildMenu());
-    main->addLayout(bar);
+    main->addWidget(bar);
     main->addWidget(scroll_, 1);
 
     if (options_.labelMode) {
@@ -309,15 +311,24 @@ void PreviewWindow::ZoomOut() {
     setZoom(zoom_ - ZoomStep);
 }
 
+// The room the page has in the scroll area when no scroll bar is shown.
+static QSize roomWithoutScrollBars(const QScrollArea* scroll) {
+    QSize room = scroll->viewport()->size();
+    if (scroll->verticalScrollBar()->isVisible()) room.rwidth() += scroll->verticalScrollBar()->width();
+    if (scroll->horizontalScrollBar()->isVisible()) room.rheight() += scroll->horizontalScrollBar()->height();
+    return room;
+}
+
 double PreviewWindow::pageWidthZoom() const {
+    // A page as wide as the room is mostly taller than it: leave the vertical scroll bar its place.
     const QSize area =
-        scroll_->maximumViewportSize() - QSize(scroll_->verticalScrollBar()->sizeHint().width(), 0);
+        roomWithoutScrollBars(scroll_) - QSize(scroll_->verticalScrollBar()->sizeHint().width(), 0);
     const double perPercent = view_->fullSize(100).width() / 100.0;
     return perPercent > 0 ? std::max(MinZoom, area.width() / perPercent) : zoom_;
 }
 
 double PreviewWindow::wholePageZoom() const {
-    const QSize area = scroll_->maximumViewportSize();
+    const QSize area = roomWithoutScrollBars(scroll_);
     const QSize full = view_->fullSize(100);
     if (full.isEmpty()) return zoom_;
     return std::max(MinZoom,

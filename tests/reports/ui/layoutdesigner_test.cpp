@@ -24,7 +24,6 @@
 #include "reports/ui/layoutdesigner.h"
 #include "reports/ui/layoutfontsdialog.h"
 #include "reports/ui/lineeditor.h"
-#include "reports/ui/reportlistwindow.h"
 
 using namespace reports;
 

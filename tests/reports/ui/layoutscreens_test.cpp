@@ -18,7 +18,7 @@
 #include "reports/ui/layoutdesigner.h"
 #include "reports/ui/layoutfontsdialog.h"
 #include "reports/ui/lineeditor.h"
-#include "reports/ui/reportlistwindow.h"
+#include "reports/ui/reportwindow.h"
 
 using namespace reports;
 
@@ -82,7 +82,7 @@ TEST(LayoutScreens, DesignerWindowsFitEachScreenSize) {
             checkAndSave(&entry, s.screen, "select-report-part" + suffix);
         }
         {
-            ReportListWindow list(session);
+            ReportWindow list(session);
             list.reportBox()->setCurrentRow(4);
             checkAndSave(&list, s.screen, "reports-list" + suffix);
         }
