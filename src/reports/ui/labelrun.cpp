@@ -5,6 +5,7 @@
 #include <QPagedPaintDevice>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <memory>
@@ -15,6 +16,9 @@
 #include "render/pagestore.h"
 #include "render/renderer.h"
 #include "reports/labelsheet.h"
+#include "reports/ui/labeldimensionsdialog.h"
+#include "reports/ui/labeloptionsdialog.h"
+#include "reports/ui/mediapickerdialog.h"
 #include "reports/ui/previewwindow.h"
 #include "widgets/printers.h"
 #include "widgets/prompts.h"
@@ -170,6 +174,45 @@ LabelRun::Outcome LabelRun::run(Mode mode, LabelType kind, int style,
         preview.exec();
     }
     return Outcome::Completed;
+}
+
+LabelHooks labelHooks(Session& session, SearchHooks search) {
+    LabelHooks hooks;
+    hooks.run = [&session, search](ReportWindow& window, ReportRun::Mode mode) {
+        const QStringList cells = window.mediaNumbers();
+        std::array<QString, GridCells> grid;
+        for (int i = 0; i < GridCells && i < cells.size(); ++i)
+            grid[size_t(i)] = cells[i];
+        const LabelType type =
+            window.whatToPrint() == ReportWindow::SpineLabels ? LabelType::Spine : LabelType::Face;
+        LabelRun run(session, &window);
+        run.setSearchHooks(search.endForRun, search.resumeAfterRun);
+        run.run(mode == ReportRun::Mode::Print ? LabelRun::Mode::Print : LabelRun::Mode::Preview, type,
+                window.labelStyle(), grid);
+    };
+    hooks.options = [&session](ReportWindow& window) {
+        LabelOptionsDialog dialog(session, &window);
+        dialog.exec();
+    };
+    hooks.define = [&session](ReportWindow& window) {
+        LabelDimensionsDialog dialog(session, &window);
+        dialog.exec();
+    };
+    hooks.chooseMediaNumber = [&session](ReportWindow& window, int column, int row) {
+        MediaPickerDialog dialog(session, &window);
+        if (!dialog.openError().isEmpty()) {
+            Prompts::instance().error(&window, dialog.openError());
+            return;
+        }
+        if (dialog.exec() != QDialog::Accepted) return;
+        QTableWidget* grid = window.mediaList();
+        const QString number = dialog.chosenMediaNumber().left(ReportWindow::MediaNumberLength);
+        if (QTableWidgetItem* item = grid->item(row, column))
+            item->setText(number);
+        else
+            grid->setItem(row, column, new QTableWidgetItem(number));
+    };
+    return hooks;
 }
 
 } // namespace reports

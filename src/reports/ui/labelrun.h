@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "reports/labelstock.h"
+#include "reports/ui/reportwindow.h"
 
 class QLabel;
 class QPushButton;
@@ -79,5 +80,11 @@ private:
     QWidget* parent_;
     std::function<void()> endSearch_, resumeSearch_;
 };
+
+// The report window's label commands: View and Print run the labels for its choice, Options opens
+// the label options, Define the dimensions of the user's stock, and a double click on a media
+// number cell the chooser, whose number goes into that cell. A search in force is ended for a run
+// through search.
+LabelHooks labelHooks(Session& session, SearchHooks search);
 
 } // namespace reports

@@ -8,7 +8,9 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -27,6 +29,7 @@
 #include "reports/ui/labelrun.h"
 #include "reports/ui/mediapickerdialog.h"
 #include "reports/ui/previewwindow.h"
+#include "reports/ui/reportwindow.h"
 #include "widgets/printers.h"
 
 #include <gtest/gtest.h>
@@ -408,4 +411,60 @@ TEST(LabelStatus, CancelAbortsTheRunAndTheButtonThenCloses) {
     EXPECT_FALSE(window.completed());
     EXPECT_TRUE(window.cancelRequested());
     EXPECT_EQ(answers.finalStatus, QStringLiteral("\nReport Canceled!"));
+}
+
+// The report window with the labels' hooks, used as a person does: spine labels chosen, a media
+// number picked by a double click, the options opened from the file button, and View.
+TEST_F(LabelWindows, ReportWindowRunsTheLabels) {
+    ScriptedPrompts prompts;
+    session.database().labelItems = {};
+    ReportWindow w(session);
+    QStringList calls;
+    const SearchHooks search{[&] { calls << "end"; }, [&] { calls << "resume"; }};
+    w.setSearchHooks(search);
+    w.setLabelHooks(labelHooks(session, search));
+    showActive(&w);
+    QTest::mouseClick(w.whatToPrintButton(ReportWindow::SpineLabels), Qt::LeftButton);
+    QTest::mouseClick(w.labelStyleButton(Avery5199), Qt::LeftButton);
+    QTableWidget* grid = w.mediaList();
+    ASSERT_TRUE(grid->isVisible());
+
+    // Double click on column 1, row 0 (position 2): the chooser, its third row taken.
+    bool chose = false;
+    QTimer::singleShot(0, [&] {
+        auto* picker = qobject_cast<MediaPickerDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(picker, nullptr);
+        picker->grid()->setFocus();
+        QTest::keyClick(picker->grid(), Qt::Key_Down);
+        QTest::keyClick(picker->grid(), Qt::Key_Down);
+        QTest::keyClick(picker->grid(), Qt::Key_Return);
+        chose = true;
+    });
+    const QRect cell = grid->visualRect(grid->model()->index(0, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_TRUE(chose);
+    EXPECT_EQ(grid->item(0, 1)->text(), QStringLiteral("L2"));
+
+    // The file button reads "Options" and opens the label options.
+    bool options = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<LabelOptionsDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        options = true;
+        d->accept();
+    });
+    QTest::mouseClick(w.fileButton(), Qt::LeftButton);
+    EXPECT_TRUE(options);
+
+    // View: no search in force, so none is ended; the preview shows the sheet.
+    WindowAnswers answers;
+    w.DoView();
+    EXPECT_EQ(answers.previews, 1);
+    EXPECT_EQ(answers.finalStatus, QStringLiteral("\nReport Completed!"));
+    EXPECT_TRUE(calls.isEmpty());
+    session.setSearchOn(true);
+    w.DoView();
+    EXPECT_EQ(answers.previews, 2);
+    EXPECT_EQ(calls, QStringList({"end", "resume"}));
 }
