@@ -3,11 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPagedPaintDevice>
-#include <QPushButton>
-#include <QShowEvent>
 #include <QTableWidget>
-#include <QTimer>
-#include <QVBoxLayout>
 #include <memory>
 
 #include "base/printjob.h"
@@ -20,70 +16,11 @@
 #include "reports/ui/labeloptionsdialog.h"
 #include "reports/ui/mediapickerdialog.h"
 #include "reports/ui/previewwindow.h"
+#include "reports/ui/reportstatuswindow.h"
 #include "widgets/printers.h"
 #include "widgets/prompts.h"
 
 namespace reports {
-
-LabelStatusWindow::LabelStatusWindow(std::function<bool(LabelStatusWindow&)> work, QWidget* parent)
-    : QDialog(parent), work_(std::move(work)) {
-    setObjectName(QStringLiteral("ReportStatus"));
-    setWindowTitle(QStringLiteral("Report Status Screen"));
-    status_ = new QLabel(QStringLiteral("Printing Status"), this);
-    status_->setAlignment(Qt::AlignCenter);
-    status_->setMinimumSize(status_->fontMetrics().averageCharWidth() * 40,
-                            status_->fontMetrics().height() * 4);
-    button_ = new QPushButton(QStringLiteral("Cancel"), this);
-    button_->setDefault(true);
-    connect(button_, &QPushButton::clicked, this, &LabelStatusWindow::buttonClicked);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(status_, 1);
-    layout->addWidget(button_, 0, Qt::AlignHCenter);
-}
-
-void LabelStatusWindow::setStatus(const QString& text) {
-    // The engine's status lines are separated by carriage returns.
-    QString shown = text;
-    shown.replace(u'\r', u'\n');
-    status_->setText(shown);
-    QCoreApplication::processEvents();
-}
-
-QString LabelStatusWindow::status() const {
-    return status_->text();
-}
-
-void LabelStatusWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (started_) return;
-    started_ = true;
-    QTimer::singleShot(0, this, &LabelStatusWindow::start);
-}
-
-void LabelStatusWindow::start() {
-    running_ = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool done = work_(*this) && !cancelRequested_;
-    QApplication::restoreOverrideCursor();
-    running_ = false;
-    completed_ = done;
-    button_->setText(QStringLiteral("OK"));
-    status_->setText(QStringLiteral("\n") +
-                     (done ? QStringLiteral("Report Completed!") : QStringLiteral("Report Canceled!")));
-}
-
-void LabelStatusWindow::buttonClicked() {
-    if (running_) {
-        cancelRequested_ = true;
-        if (renderer_) renderer_->abort();
-        return;
-    }
-    if (started_) accept();
-}
-
-void LabelStatusWindow::reject() {
-    buttonClicked();
-}
 
 LabelRun::LabelRun(Session& session, QWidget* parent) : session_(session), parent_(parent) {}
 
@@ -136,31 +73,33 @@ LabelRun::Outcome LabelRun::run(Mode mode, LabelType kind, int style,
 
     render::PageStore store;
     QString failure;
-    LabelStatusWindow status(
-        [&](LabelStatusWindow& window) {
-            render::Renderer renderer(sheetPagePoints(sheetPage(code, dims)), request.layoutDpi);
-            window.setRenderer(&renderer);
-            renderer.setStatusCallback([&window](const QString& text) { window.setStatus(text); });
-            LabelPrinting events(session_.table(), request,
-                                 [&window](const QString& text) { window.setStatus(text); });
+    render::Renderer renderer(sheetPagePoints(sheetPage(code, dims)), request.layoutDpi);
+    ReportStatusWindow status(
+        session_, renderer,
+        [&] {
+            LabelPrinting events(session_.table(), request, [&status](const QString& text) {
+                status.statusLabel()->setText(text);
+                QCoreApplication::processEvents();
+            });
             bool finished = false;
             try {
                 finished = renderer.run(events, store);
             } catch (const dbase::DbError& e) {
                 failure = QString::fromUtf8(e.what());
             }
-            window.setRenderer(nullptr);
-            if (!finished || !failure.isEmpty()) return false;
+            if (!finished || !failure.isEmpty()) {
+                renderer.abort();
+                return;
+            }
             if (mode == Mode::Print) {
                 const PrintJob job;
                 const std::unique_ptr<QPagedPaintDevice> device =
                     Printers::instance().open(printer, &failure);
                 if (!device || !render::printPages(store, *device, 0, store.pageCount() - 1, 1, &failure)) {
                     if (failure.isEmpty()) failure = QLatin1String(Printers::noPrinterMessage());
-                    return false;
+                    renderer.abort();
                 }
             }
-            return true;
         },
         parent_);
     status.exec();
@@ -168,7 +107,7 @@ LabelRun::Outcome LabelRun::run(Mode mode, LabelType kind, int style,
         prompts.error(parent_, failure);
         return Outcome::Failed;
     }
-    if (!status.completed()) return Outcome::Cancelled;
+    if (status.cancelled()) return Outcome::Cancelled;
     if (mode == Mode::Preview) {
         PreviewWindow preview(session_, store, PreviewOptions{QString(), true}, parent_);
         preview.exec();

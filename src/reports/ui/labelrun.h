@@ -3,9 +3,8 @@
 // preview. Before anything runs it refuses, with a beep and a message, a run without any label
 // item switched on or without any media number for the sheet's positions. A search in force is
 // ended for the run (labels find their videos in the whole catalogue) and put back afterwards.
-// The run itself happens in the status window ("Report Status Screen"): its button cancels while
-// the sheet is made and closes it afterwards; a cancelled preview run shows no preview.
-#include <QDialog>
+// The run itself happens in the report status window ("Report Status Screen"): its button cancels
+// while the sheet is made and closes it afterwards; a cancelled preview run shows no preview.
 #include <QString>
 #include <array>
 #include <functional>
@@ -13,49 +12,10 @@
 #include "reports/labelstock.h"
 #include "reports/ui/reportwindow.h"
 
-class QLabel;
-class QPushButton;
 class QWidget;
 class Session;
-namespace render {
-class Renderer;
-}
 
 namespace reports {
-
-// The status window of a run: a status text and one button, Cancel while the work runs and OK
-// afterwards. The work starts when the window is shown and gets the window to report to.
-class LabelStatusWindow : public QDialog {
-    Q_OBJECT
-public:
-    // work returns false when it was cancelled.
-    LabelStatusWindow(std::function<bool(LabelStatusWindow&)> work, QWidget* parent = nullptr);
-
-    void setStatus(const QString& text);
-    QString status() const;
-    QPushButton* button() const { return button_; }
-    bool cancelRequested() const { return cancelRequested_; }
-    bool completed() const { return completed_; }
-    // The renderer the work runs on, aborted by the Cancel button.
-    void setRenderer(render::Renderer* renderer) { renderer_ = renderer; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void reject() override; // Escape and the close box act as the button
-
-private:
-    void buttonClicked();
-    void start();
-
-    std::function<bool(LabelStatusWindow&)> work_;
-    QLabel* status_;
-    QPushButton* button_;
-    render::Renderer* renderer_ = nullptr;
-    bool started_ = false;
-    bool running_ = false;
-    bool cancelRequested_ = false;
-    bool completed_ = false;
-};
 
 class LabelRun {
 public:
