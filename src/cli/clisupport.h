@@ -81,5 +81,7 @@ int cmdReplace(const QStringList& args);
 // The transfer commands.
 int cmdExport(const QStringList& args);
 int cmdImport(const QStringList& args);
+// quillon-cli labels: one sheet of face or spine labels as PDF.
+int cmdLabels(const QStringList& args);
 
 } // namespace cli

@@ -90,6 +90,13 @@ const char* const kUsage =
     "                                    copy a backup into the program folder: the table SOURCE\n"
     "                                    (its index rebuilt), or the lists, settings file or report\n"
     "                                    layouts beside the backed-up table SOURCE\n"
+    "  labels FILE (--face | --spine) [--style 1-5] --media M1,M2,... [--items ITEM,...]\n"
+    "         --pdf OUT.pdf              write one sheet of labels: label style 1 Avery 5199, 2 Avery\n"
+    "                                    L7654, 3 professional, 4 Z-Label 31512, 5 user defined (the\n"
+    "                                    Label section of QLNVID.INI); the media numbers fill the\n"
+    "                                    positions in order (an empty one leaves its label blank);\n"
+    "                                    ITEM: title, rating, start, stop, year, time, category,\n"
+    "                                    media (default: the catalogue's label options)\n"
     "\n"
     "FILE may be given with any letter case of its extension. Output is UTF-8; a tab, CR, LF or\n"
     "backslash inside a value is written as \\t, \\r, \\n or \\\\.\n"
@@ -622,6 +629,7 @@ int run(const QStringList& args) {
         if (command == QLatin1String("import")) return cmdImport(rest);
         if (command == QLatin1String("backup")) return backupCommand(rest);
         if (command == QLatin1String("restore")) return restoreCommand(rest);
+        if (command == QLatin1String("labels")) return cmdLabels(rest);
         throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
     } catch (const UsageError& e) {
         put(stderr, QStringLiteral("quillon-cli: %1\nTry 'quillon-cli --help'.\n").arg(e.text));

@@ -31,6 +31,7 @@
 #include "find/ui/searchreplacewindow.h"
 #include "find/ui/searchwindow.h"
 #include "reports/defaultlayouts.h"
+#include "reports/ui/labelrun.h"
 #include "reports/ui/reportwindow.h"
 #include "shell/aboutdialog.h"
 #include "shell/commandline.h"
@@ -581,11 +582,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::showReports() {
     reports::ReportWindow window(*session_, this);
     // A report of the entire catalogue lifts the search for its run and puts it back afterwards.
-    window.setSearchHooks({[this] { search_.end(session_->table()); },
-                           [this] {
-                               search_.resume(session_->table());
-                               enableEndSearch();
-                           }});
+    const reports::SearchHooks search{[this] { search_.end(session_->table()); },
+                                      [this] {
+                                          search_.resume(session_->table());
+                                          enableEndSearch();
+                                      }};
+    window.setSearchHooks(search);
+    // Face and spine labels: their runs, options, dimensions and media number chooser.
+    window.setLabelHooks(reports::labelHooks(*session_, search));
     window.exec();
     // The runs moved the table's cursor and may have lifted and restored the search.
     applyViewerOptions();
