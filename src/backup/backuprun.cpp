@@ -245,6 +245,12 @@ void BackupRun::notice(const QString& text) {
 }
 
 // The message of a copy that did not complete, with the system's reason below it.
+bool BackupRun::copyOrSay(const QString& source, const QString& destination, const QString& failedMessage) {
+    const CopyResult copied = copyFile(source, destination);
+    if (!copied.ok) copyFailed(failedMessage, copied.error);
+    return copied.ok;
+}
+
 void BackupRun::copyFailed(const QString& message, const QString& reason) {
     error(reason.isEmpty() ? message : message + QStringLiteral("\n\n") + reason);
 }
@@ -338,11 +344,7 @@ Outcome BackupRun::backupLists(const QString& folder) {
             error(backupIdenticalMessage());
             return Outcome::Refused;
         }
-        const CopyResult copied = copyFile(source, destination);
-        if (!copied.ok) {
-            copyFailed(backupFailedMessage(), copied.error);
-            return Outcome::Failed;
-        }
+        if (!copyOrSay(source, destination, backupFailedMessage())) return Outcome::Failed;
     }
     notice(backupDoneMessage());
     return Outcome::Done;
@@ -366,11 +368,7 @@ Outcome BackupRun::backupSettings(const QString& folder) {
         error(backupIdenticalMessage());
         return Outcome::Refused;
     }
-    const CopyResult copied = copyFile(source, destination);
-    if (!copied.ok) {
-        copyFailed(backupFailedMessage(), copied.error);
-        return Outcome::Failed;
-    }
+    if (!copyOrSay(source, destination, backupFailedMessage())) return Outcome::Failed;
     notice(backupDoneMessage());
     return Outcome::Done;
 }
@@ -387,11 +385,7 @@ Outcome BackupRun::backupLayouts(const QString& folder) {
         error(layoutsNoRoomMessage());
         return Outcome::Refused;
     }
-    const CopyResult copied = copyFile(source, destination);
-    if (!copied.ok) {
-        copyFailed(backupFailedMessage(), copied.error);
-        return Outcome::Failed;
-    }
+    if (!copyOrSay(source, destination, backupFailedMessage())) return Outcome::Failed;
     notice(backupDoneMessage());
     return Outcome::Done;
 }
@@ -482,11 +476,7 @@ Outcome BackupRun::restoreLists(const QString& chosen) {
             missing = true;
             continue;
         }
-        const CopyResult copied = copyFile(source, destination);
-        if (!copied.ok) {
-            copyFailed(restoreFailedMessage(), copied.error);
-            return Outcome::Failed;
-        }
+        if (!copyOrSay(source, destination, restoreFailedMessage())) return Outcome::Failed;
     }
     notice(missing ? listsPartlyRestoredMessage() : listsRestoredMessage());
     errors(host_.reloadLists());
@@ -505,11 +495,7 @@ Outcome BackupRun::restoreSettings(const QString& chosen) {
         warning(missingFileMessage(TablePaths::baseName(chosen) + QStringLiteral(".INI")));
         return Outcome::Refused;
     }
-    const CopyResult copied = copyFile(source, destination);
-    if (!copied.ok) {
-        copyFailed(restoreFailedMessage(), copied.error);
-        return Outcome::Failed;
-    }
+    if (!copyOrSay(source, destination, restoreFailedMessage())) return Outcome::Failed;
     // The settings of the open database come into force; those of another database wait in
     // their file.
     if (sameFile(destination, TablePaths::settingsPath(host_.tablePath()))) errors(host_.reloadSettings());
@@ -533,11 +519,7 @@ Outcome BackupRun::restoreLayouts(const QString& chosen) {
         error(restoreNoRoomMessage());
         return Outcome::Refused;
     }
-    const CopyResult copied = copyFile(source, destination);
-    if (!copied.ok) {
-        copyFailed(restoreFailedMessage(), copied.error);
-        return Outcome::Failed;
-    }
+    if (!copyOrSay(source, destination, restoreFailedMessage())) return Outcome::Failed;
     host_.layoutsRestored();
     notice(restoreDoneMessage());
     return Outcome::Done;

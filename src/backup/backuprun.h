@@ -132,6 +132,8 @@ private:
     void warning(const QString& text);
     void notice(const QString& text);
     void copyFailed(const QString& message, const QString& reason);
+    // Copies source over destination; a failure is shown with failedMessage and the reason.
+    bool copyOrSay(const QString& source, const QString& destination, const QString& failedMessage);
 
     BackupHost& host_;
     Reporter report_;
