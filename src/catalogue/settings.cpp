@@ -42,6 +42,22 @@ const char* const GroupSections[DatabaseSettings::GroupCount] = {"Main Window Co
                                                                  "Search Window Color", "Report Window Color",
                                                                  "Configure Window Color"};
 
+// Writes the settings into the file at path, keeping the sections and keys of other owners that
+// it already holds.
+template <class Settings> bool updateIniFile(const QString& path, const Settings& settings, QString* error) {
+    IniFile ini(path);
+    if (!ini.load()) {
+        if (error) *error = ini.errorString();
+        return false;
+    }
+    settings.write(ini);
+    if (!ini.save()) {
+        if (error) *error = ini.errorString();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -101,17 +117,7 @@ bool ProgramSettings::load(const QString& startFolder, QString* error, const QSt
 }
 
 bool ProgramSettings::save(QString* error, const QString& path) const {
-    IniFile ini(path.isEmpty() ? ProgramPaths::programSettingsFile() : path);
-    if (!ini.load()) {
-        if (error) *error = ini.errorString();
-        return false;
-    }
-    write(ini);
-    if (!ini.save()) {
-        if (error) *error = ini.errorString();
-        return false;
-    }
-    return true;
+    return updateIniFile(path.isEmpty() ? ProgramPaths::programSettingsFile() : path, *this, error);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -164,15 +170,5 @@ bool DatabaseSettings::loadForNewTable(const QString& templatePath, const QStrin
 }
 
 bool DatabaseSettings::saveForTable(const QString& tablePath, QString* error) const {
-    IniFile ini(TablePaths::settingsPath(tablePath));
-    if (!ini.load()) {
-        if (error) *error = ini.errorString();
-        return false;
-    }
-    write(ini);
-    if (!ini.save()) {
-        if (error) *error = ini.errorString();
-        return false;
-    }
-    return true;
+    return updateIniFile(TablePaths::settingsPath(tablePath), *this, error);
 }
