@@ -119,7 +119,6 @@ const ListItem kListItems[] = {
 
 std::vector<Command> buildCommands() {
     using R = CommandRule;
-    const Handler later; // the window is not built yet
     std::vector<Command> rows;
     TableBuilder t(rows);
 
