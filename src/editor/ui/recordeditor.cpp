@@ -778,7 +778,7 @@ void RecordEditor::printRecord() {
     printer.setCreator(QStringLiteral("Quillon Videos 97"));
     if (!p.print(this, &printer)) return;
     // Without an installed printer only a file can be printed to, as with the reports.
-    if (printer.outputFormat() == QPrinter::NativeFormat && Printers::instance().names().isEmpty()) {
+    if (printer.outputFileName().isEmpty() && Printers::instance().names().isEmpty()) {
         p.error(this, QString::fromLatin1(Printers::noPrinterMessage()));
         return;
     }
