@@ -1,19 +1,24 @@
 #pragma once
 // The printed record of the record editor: one page per copy, each page the lines of the record
-// ("Title: Casablanca" and so on) in Arial 10, starting a seventeenth of the printable width from
-// the left and a twenty-second of the printable height from the top.
+// ("Title: Casablanca" and so on) in Arial 10, starting a seventeenth of the page width from the
+// left and a twenty-second of the page height from the top, one line below the other at 1.1 times
+// the height of the font. The pages are laid out by the page engine, so they print, preview and
+// go into a PDF file as the reports do.
 #include <QString>
 #include <QStringList>
 
-class QPagedPaintDevice;
+namespace render {
+class Renderer;
+class PageStore;
+} // namespace render
 
 class RecordPrint {
 public:
-    // Where the lines of a page go on a device of the given printable size (device pixels).
+    // Where the lines of a page go, in inches from the top-left corner of the page.
     struct Geometry {
-        int left = 0; // x of every line
-        int top = 0;  // top of line 0
-        int step = 0; // distance from one line's top to the next
+        double left = 0; // x of every line
+        double top = 0;  // top of line 0
+        double step = 0; // distance from one line's top to the next
     };
 
     explicit RecordPrint(QStringList lines) : lines_(std::move(lines)) {}
@@ -23,13 +28,14 @@ public:
     // "Title: Casablanca": the field display name, ": " and the value.
     static QString line(const QString& displayName, const QString& value);
 
-    // The layout on a device; step is the height of "ABCDEWjky" in the print font times 1.1.
-    static Geometry geometry(QPagedPaintDevice& device);
+    // The layout for the renderer's page and resolution: left and top are whole device dots of
+    // the layout resolution (a seventeenth of the page width, a twenty-second of its height);
+    // step is the height of the print font times 1.1, rounded to whole dots.
+    static Geometry geometry(render::Renderer& renderer);
 
-    // Paints copies pages (at least one) onto the device, a new page between copies.
-    // Returns false when painting could not begin (the device refused, for example a PDF file that
-    // cannot be created). It holds a PrintJob while it paints.
-    bool print(QPagedPaintDevice& device, int copies) const;
+    // Lays out copies pages (at least one), each holding every line, into the store. Lines that
+    // would run past the bottom of the page are left off rather than drawn off the paper.
+    void layOut(render::Renderer& renderer, render::PageStore& store, int copies = 1) const;
 
 private:
     QStringList lines_;

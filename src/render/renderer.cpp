@@ -119,6 +119,10 @@ double Renderer::lineHeight() const {
     return metrics_->lineSpacing() / dpi_;
 }
 
+double Renderer::textHeight() const {
+    return metrics_->height() / dpi_;
+}
+
 double Renderer::textWidth(const QString& text) const {
     return measure(text) / Points;
 }

@@ -112,6 +112,8 @@ public:
     void setFont(const QFont& font, QColor color = Qt::black);
     const QFont& font() const { return font_; }
     double lineHeight() const; // inches
+    double textHeight() const; // inches: the font's ascent plus descent, without the leading
+    int layoutDpi() const { return dpi_; }
     // Width of a text in the current font, inches.
     double textWidth(const QString& text) const;
     // Text cut from its end until it is no wider than width inches in the current font.

@@ -30,6 +30,8 @@
 #include "editor/recordprint.h"
 #include "editor/ui/awardpickdialog.h"
 #include "editor/ui/editorsupport.h"
+#include "render/renderer.h"
+#include "widgets/printers.h"
 #include "widgets/prompts.h"
 
 namespace {
@@ -775,12 +777,24 @@ void RecordEditor::printRecord() {
     printer.setDocName(QStringLiteral("Quillon Videos 97"));
     printer.setCreator(QStringLiteral("Quillon Videos 97"));
     if (!p.print(this, &printer)) return;
+    // Without an installed printer only a file can be printed to, as with the reports.
+    if (printer.outputFileName().isEmpty() && Printers::instance().names().isEmpty()) {
+        p.error(this, QString::fromLatin1(Printers::noPrinterMessage()));
+        return;
+    }
     // The copies are printed here, one page each, so the printer must not repeat them.
     const int copies = std::max(1, printer.copyCount());
     printer.setCopyCount(1);
-    const RecordPrint record(printLines());
+    const PrintJob job;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool ok = record.print(printer, copies);
+    // The pages are laid out for the paper and resolution of the chosen printer.
+    const QPageLayout layout = printer.pageLayout();
+    render::Renderer renderer(QSizeF(layout.pageSize().sizePoints()), std::max(72, printer.resolution()));
+    renderer.setLandscape(layout.orientation() == QPageLayout::Landscape);
+    render::PageStore pages;
+    RecordPrint(printLines()).layOut(renderer, pages, copies);
+    QString error;
+    const bool ok = render::printPages(pages, printer, 0, pages.pageCount() - 1, 1, &error);
     QApplication::restoreOverrideCursor();
     if (!ok) {
         const QString where =

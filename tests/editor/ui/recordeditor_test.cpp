@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include "common/sessioncatalogue.h"
 #include "editor/ui/awardpickdialog.h"
 #include "editor/ui/recordeditor.h"
+#include "widgets/printers.h"
 
 using editortest::Catalogue;
 
@@ -416,12 +418,15 @@ namespace {
 // Prints into a PDF file instead of asking for a printer.
 class PdfPrompts : public ScriptedPrompts {
 public:
-    explicit PdfPrompts(QString file, int copies) : file_(std::move(file)), copies_(copies) {}
+    explicit PdfPrompts(QString file, int copies, bool landscape = false)
+        : file_(std::move(file)), copies_(copies), landscape_(landscape) {}
     bool print(QWidget*, QPrinter* printer) override {
         docName = printer->docName();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(file_);
         printer->setCopyCount(copies_);
+        printer->setPageSize(QPageSize(QPageSize::A4));
+        if (landscape_) printer->setPageOrientation(QPageLayout::Landscape);
         return true;
     }
     QString docName;
@@ -429,7 +434,42 @@ public:
 private:
     QString file_;
     int copies_;
+    bool landscape_;
 };
+
+// The print dialog closed with OK on the system's printer, whatever it is.
+class PrinterPrompts : public ScriptedPrompts {
+public:
+    bool print(QWidget*, QPrinter*) override { return true; }
+};
+
+// No printer installed.
+class NoPrinters : public Printers {
+public:
+    NoPrinters() { install(this); }
+    ~NoPrinters() override { install(nullptr); }
+    QStringList names() const override { return {}; }
+    std::unique_ptr<QPagedPaintDevice> open(int, QString* error) const override {
+        *error = noPrinterMessage();
+        return nullptr;
+    }
+    QSizeF paperSize(int) const override { return QSizeF(612, 792); }
+    int resolution(int) const override { return 300; }
+};
+
+QString pdfInfo(const QString& file) {
+    QProcess p;
+    p.start("pdfinfo", {file});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QStringList nonEmptyLines(const QString& page) {
+    QStringList lines;
+    for (const QString& l : page.split(QLatin1Char('\n')))
+        if (!l.trimmed().isEmpty()) lines << l.trimmed();
+    return lines;
+}
 
 QString pdfText(const QString& file) {
     QProcess p;
@@ -474,6 +514,67 @@ TEST_F(RecordEditorWindow, PrintedRecordHoldsTheFortyLinesInOrder) {
         EXPECT_EQ(lines[38], "Checked Out: Yes");
         EXPECT_EQ(lines[39], "Viewed: Yes");
     }
+}
+
+TEST_F(RecordEditorWindow, CtrlTPrintsWhatIsTypedOnTheChosenPaper) {
+    open(EditorMode::Edit);
+    QApplication::setActiveWindow(editor.get());
+    if (!QTest::qWaitForWindowActive(editor.get(), 2000)) GTEST_SKIP() << "no active window on this platform";
+    edit("Title")->setFocus();
+    edit("Title")->selectAll();
+    QTest::keyClicks(edit("Title"), "Typed, never saved");
+    struct Case {
+        bool landscape;
+        int copies;
+        const char* size;
+    };
+    for (const Case& c : {Case{false, 3, "595 x 842"}, Case{true, 1, "842 x 595"}}) {
+        const QString pdf = cat.dir.path() + QStringLiteral("/typed%1.pdf").arg(c.landscape);
+        {
+            PdfPrompts pdfPrompts(pdf, c.copies, c.landscape);
+            QTest::keyClick(edit("Title"), Qt::Key_T, Qt::ControlModifier);
+        }
+        const QString info = pdfInfo(pdf);
+        EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\b").arg(c.copies))))
+            << info.toStdString();
+        EXPECT_TRUE(info.contains(QRegularExpression(c.size))) << info.toStdString();
+        const QStringList pagesText = pdfText(pdf).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        ASSERT_EQ(pagesText.size(), c.copies);
+        for (const QString& page : pagesText) {
+            const QStringList lines = nonEmptyLines(page);
+            ASSERT_FALSE(lines.isEmpty());
+            EXPECT_EQ(lines[0], "Title: Typed, never saved");
+            EXPECT_EQ(lines.size(), 40); // A4 turned is still high enough for all of them
+        }
+    }
+    EXPECT_EQ(field("Title"), "Casablanca");
+}
+
+TEST_F(RecordEditorWindow, WithoutPrintersOnlyAFileCanBePrintedTo) {
+    open(EditorMode::Edit);
+    const NoPrinters none;
+    {
+        PrinterPrompts printer;
+        printer.expect("Error", Printers::noPrinterMessage(), Prompts::Ok);
+        editor->printRecord();
+        EXPECT_TRUE(printer.done());
+    }
+    const QString pdf = cat.dir.path() + "/anyway.pdf";
+    {
+        PdfPrompts pdfPrompts(pdf, 1);
+        editor->printRecord();
+    }
+    EXPECT_EQ(nonEmptyLines(pdfText(pdf)).size(), 40);
+}
+
+TEST_F(RecordEditorWindow, AFileThatCannotBeWrittenIsReported) {
+    open(EditorMode::Edit);
+    const QString pdf = cat.dir.path() + "/no-such-folder/record.pdf";
+    PdfPrompts pdfPrompts(pdf, 1);
+    pdfPrompts.expect("Error", "The record could not be printed on " + pdf + ".", Prompts::Ok);
+    editor->printRecord();
+    EXPECT_TRUE(pdfPrompts.done());
+    EXPECT_FALSE(PrintJob::active());
 }
 
 TEST_F(RecordEditorWindow, PrintCancelledPrintsNothing) {
