@@ -36,7 +36,11 @@ std::array<int, FieldCount> makeCheckOrder() {
 
 RecordWriter::RecordWriter(dbase::Table& table, DataLists* lists, const ValueFormats& formats,
                            const std::array<QString, FieldCount>& names)
-    : table_(table), lists_(lists), formats_(formats), names_(names) {}
+    : table_(table), lists_(lists), formats_(formats), names_(names) {
+    // Every message names its field: the default titles are filled in once, not per value read.
+    for (int slot = 1; slot <= FieldCount; ++slot)
+        if (names_[size_t(slot - 1)].isEmpty()) names_[size_t(slot - 1)] = defaultTitle(slot);
+}
 
 const std::array<int, FieldCount>& RecordWriter::checkOrder() {
     static const std::array<int, FieldCount> order = makeCheckOrder();
@@ -52,22 +56,36 @@ const std::array<int, 20>& RecordWriter::listOrder() {
     return order;
 }
 
-QString RecordWriter::fieldName(int slot) const {
-    const QString& name = names_[size_t(slot - 1)];
-    return name.isEmpty() ? defaultTitle(slot) : name;
+const QString& RecordWriter::fieldName(int slot) const {
+    return names_[size_t(slot - 1)];
 }
 
 QString RecordWriter::noRecordMessage() {
     return QStringLiteral("There is no current record to update.  Use Add to enter a new video.");
 }
 
-WriteOutcome RecordWriter::readAll(const RecordEntry& entry,
+void RecordWriter::bindFields() {
+    boundFields_.reset();
+    boundFields_ = fieldIndices();
+}
+
+std::array<int, FieldCount> RecordWriter::fieldIndices() const {
+    if (boundFields_) return *boundFields_;
+    std::array<int, FieldCount> index;
+    index.fill(-1);
+    if (table_.isOpen())
+        for (int slot = 1; slot <= FieldCount; ++slot)
+            index[size_t(slot - 1)] = table_.fieldIndex(fieldSlot(slot).name);
+    return index;
+}
+
+WriteOutcome RecordWriter::readAll(const RecordEntry& entry, const std::array<int, FieldCount>& index,
                                    std::array<FieldValue, FieldCount>& values) const {
     for (int slot : checkOrder()) {
         FieldValue& v = values[size_t(slot - 1)];
         v = readFieldValue(slot, entry[slot], formats_, fieldName(slot));
         if (v.ok() && table_.isOpen()) {
-            const int field = table_.fieldIndex(fieldSlot(slot).name);
+            const int field = index[size_t(slot - 1)];
             if (field >= 0) {
                 const dbase::FieldDef& def = table_.field(field);
                 if (def.type == 'N' || def.type == 'F')
@@ -83,16 +101,21 @@ WriteOutcome RecordWriter::check(const RecordEntry& entry, bool append) const {
     if (!append && (!table_.isOpen() || table_.recNo() == 0))
         return {false, 0, ValueCheck::None, noRecordMessage(), false};
     std::array<FieldValue, FieldCount> values;
-    return readAll(entry, values);
+    return readAll(entry, fieldIndices(), values);
 }
 
 WriteOutcome RecordWriter::write(const RecordEntry& entry, bool append) {
     if (!append && (!table_.isOpen() || table_.recNo() == 0))
         return {false, 0, ValueCheck::None, noRecordMessage(), false};
     std::array<FieldValue, FieldCount> values;
-    if (WriteOutcome refused = readAll(entry, values); !refused.ok) return refused;
+    const std::array<int, FieldCount> index = fieldIndices();
+    if (WriteOutcome refused = readAll(entry, index, values); !refused.ok) return refused;
 
-    auto field = [this](int slot) { return table_.fieldIndexOrThrow(fieldSlot(slot).name); };
+    // A missing field is reported by the engine's own message.
+    auto field = [this, &index](int slot) {
+        const int f = index[size_t(slot - 1)];
+        return f >= 0 ? f : table_.fieldIndexOrThrow(fieldSlot(slot).name);
+    };
     auto value = [&values](int slot) -> const FieldValue& { return values[size_t(slot - 1)]; };
     try {
         if (append)

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 #include "catalogue/fieldslots.h"
 #include "catalogue/fieldvalue.h"
@@ -58,16 +59,24 @@ public:
     static const std::array<int, 20>& listOrder();
 
     // The name a message gives a field: its display name, else its default title.
-    QString fieldName(int slot) const;
+    const QString& fieldName(int slot) const;
 
     // The message when an edit finds no current record.
     static QString noRecordMessage();
 
+    // Looks the fields up once for a run of writes (an import) to the table as it is open now;
+    // without it every check and write looks them up again, for a table that may be reopened.
+    void bindFields();
+
 private:
-    WriteOutcome readAll(const RecordEntry& entry, std::array<FieldValue, FieldCount>& values) const;
+    // The table's field index of every slot, -1 where the table lacks the field or is closed.
+    std::array<int, FieldCount> fieldIndices() const;
+    WriteOutcome readAll(const RecordEntry& entry, const std::array<int, FieldCount>& index,
+                         std::array<FieldValue, FieldCount>& values) const;
 
     dbase::Table& table_;
     DataLists* lists_;
     ValueFormats formats_;
     std::array<QString, FieldCount> names_;
+    std::optional<std::array<int, FieldCount>> boundFields_;
 };

@@ -918,6 +918,12 @@ bool Table::isBlank(int field) const {
     return trim(std::string_view(d->view + f.offset, f.def.width)).empty();
 }
 
+std::string_view Table::storedBytes(int field) const {
+    const FieldLayout& f = d->fieldAt(field);
+    if (!d->view) return {};
+    return std::string_view(d->view + f.offset, size_t(f.def.width));
+}
+
 void Table::setText(int field, std::string_view utf8) {
     Impl& m = *d;
     const FieldLayout& f = m.fieldAt(field);

@@ -177,6 +177,10 @@ public:
     void setNumber(int field, double value);
     void setDate(int field, std::string_view yyyymmdd); // "" for blank
     bool isBlank(int field) const;
+    // The bytes a field holds in the current record (or the edit buffer), as stored: the table's
+    // code page, blanks kept. Valid until the cursor moves or the record changes; empty when there
+    // is no record.
+    std::string_view storedBytes(int field) const;
 
     // Record editing. append() starts a new blank record, edit() the current one; post() writes
     // it (and every index tag) and returns only when it is durable in the file; cancel() drops it.

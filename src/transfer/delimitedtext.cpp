@@ -80,25 +80,27 @@ bool DelimitedReader::atEnd() {
 bool DelimitedReader::next(Record& record, int maxFields) {
     record = Record();
     if (atEnd()) return false;
-    QByteArray current;
+    // The field being read, in a buffer of its longest length rather than grown byte by byte.
+    char current[MaxFieldLength];
+    int length = 0;
     bool inField = false;
     bool afterComma = false;
     auto append = [&](char c) {
-        if (current.size() < MaxFieldLength)
-            current += c;
+        if (length < MaxFieldLength)
+            current[length++] = c;
         else
             record.fieldTooLong = true;
     };
     auto push = [&] {
-        record.fields.push_back(current);
-        current.clear();
+        record.fields.emplace_back(current, length);
+        length = 0;
     };
     for (;;) {
         int c = get();
         if (endsLine(c)) {
             if (c == CtrlZ) eof_ = true, buffer_.clear(), pos_ = 0;
             if (c == '\r' && peek() == '\n') get();
-            if (inField || !current.isEmpty() || afterComma) {
+            if (inField || length > 0 || afterComma) {
                 push();
                 record.lastFieldOpen = true;
             } else if (record.fields.empty()) {

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <unordered_map>
 
 #include "catalogue/fieldslots.h"
 #include "catalogue/settings.h"
@@ -24,33 +26,57 @@ QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
-// Appends one UTF-8 value the way appendDelimitedValue does, without a QString on the way:
-// trimmed of blanks, quotes doubled, Windows-1252, at most MaxFieldLength characters.
-void appendValue(QByteArray& line, std::string_view utf8, bool first) {
+// Appends one Windows-1252 value the way appendDelimitedValue does: trimmed of blanks, quotes
+// doubled, at most MaxFieldLength characters, enclosed in quotes.
+void appendBytes(std::string& line, std::string_view value, bool first) {
     if (!first) line += ',';
     line += '"';
+    size_t from = 0, to = value.size();
+    while (from < to && value[from] == ' ')
+        ++from;
+    while (to > from && value[to - 1] == ' ')
+        --to;
+    value = value.substr(from, to - from);
+    if (value.size() > size_t(MaxFieldLength)) value = value.substr(0, size_t(MaxFieldLength));
+    // Each double quote doubled: the text up to and including it, then the quote once more.
+    for (size_t at = value.find('"'); at != std::string_view::npos; at = value.find('"')) {
+        line.append(value.data(), at + 1);
+        line += '"';
+        value.remove_prefix(at + 1);
+    }
+    line.append(value.data(), value.size());
+    line += '"';
+}
+
+// Appends one UTF-8 value the same way, without a QString on the way.
+void appendValue(std::string& line, std::string_view utf8, bool first) {
     size_t from = 0, to = utf8.size();
     while (from < to && utf8[from] == ' ')
         ++from;
     while (to > from && utf8[to - 1] == ' ')
         --to;
     std::string_view value = utf8.substr(from, to - from);
-    std::string converted;
     for (char c : value)
         if (static_cast<unsigned char>(c) >= 0x80) {
-            converted = dbase::CodePage::byName("cp1252").fromUtf8(value);
-            value = converted;
-            break;
+            appendBytes(line, dbase::CodePage::byName("cp1252").fromUtf8(value), first);
+            return;
         }
-    if (value.size() > size_t(MaxFieldLength)) value = value.substr(0, size_t(MaxFieldLength));
-    // Each double quote doubled: the text up to and including it, then the quote once more.
-    for (size_t at = value.find('"'); at != std::string_view::npos; at = value.find('"')) {
-        line.append(value.data(), qsizetype(at + 1));
-        line += '"';
-        value.remove_prefix(at + 1);
-    }
-    line.append(value.data(), qsizetype(value.size()));
-    line += '"';
+    appendBytes(line, value, first);
+}
+
+bool isAscii(std::string_view bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// The stored bytes without the blanks and NUL bytes the engine drops from a value's ends.
+std::string_view trimStored(std::string_view s, bool left) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
+        s.remove_suffix(1);
+    while (left && !s.empty() && (s.front() == ' ' || s.front() == '\0'))
+        s.remove_prefix(1);
+    return s;
 }
 
 // Ends a whole-catalogue walk: the search set again and the table back on its record.
@@ -105,28 +131,64 @@ bool writeAscii(dbase::Table& table, const ExportRequest& request, const std::ve
     }
     // The count needs a pass of its own: only a progress display wants it.
     const uint64_t total = request.progress ? table.recordCount() : 0;
-    QByteArray buffer;
+    std::string buffer;
     buffer.reserve(1 << 21);
-    if (!request.headerNames.isEmpty()) buffer = delimitedLine(request.headerNames);
+    if (!request.headerNames.isEmpty()) buffer = delimitedLine(request.headerNames).toStdString();
+    // A date's text depends only on its stored bytes, and a catalogue holds few distinct dates.
+    std::unordered_map<std::string, std::string> dateTexts;
+    // Text of a Windows-1252 table goes out as stored: the output is Windows-1252 as well, and every
+    // byte of that page stands for a character of its own, so converting it and back changes nothing.
+    const bool storedText = table.info().codePage == "cp1252";
     std::vector<char> types;
     for (int f : fields)
         types.push_back(table.field(f).type);
     for (bool more = table.first(); more; more = table.next()) {
         for (size_t i = 0; i < fields.size(); ++i) {
-            if (types[i] == 'D')
-                appendValue(buffer, exportValueText(table, fields[i], request.dates).toStdString(), i == 0);
-            else
-                appendValue(buffer, table.getText(fields[i]), i == 0);
+            const bool first = i == 0;
+            switch (types[i]) {
+            case 'D': {
+                std::string stored(table.storedBytes(fields[i]));
+                auto known = dateTexts.find(stored);
+                if (known == dateTexts.end()) {
+                    if (dateTexts.size() >= (1u << 16)) dateTexts.clear();
+                    known = dateTexts
+                                .emplace(std::move(stored),
+                                         exportValueText(table, fields[i], request.dates).toStdString())
+                                .first;
+                }
+                appendValue(buffer, known->second, first);
+                break;
+            }
+            case 'C':
+                if (storedText)
+                    appendBytes(buffer, trimStored(table.storedBytes(fields[i]), false), first);
+                else
+                    appendValue(buffer, table.getText(fields[i]), first);
+                break;
+            case 'N':
+            case 'F': {
+                // A numeral is ASCII; other bytes take the converting way.
+                const std::string_view numeral = trimStored(table.storedBytes(fields[i]), true);
+                if (isAscii(numeral))
+                    appendBytes(buffer, numeral, first);
+                else
+                    appendValue(buffer, table.getText(fields[i]), first);
+                break;
+            }
+            default:
+                appendValue(buffer, table.getText(fields[i]), first);
+                break;
+            }
         }
         buffer += "\r\n";
         ++result.records;
         if (buffer.size() >= (1 << 20)) {
-            if (out.write(buffer) != buffer.size()) break;
+            if (out.write(buffer.data(), qint64(buffer.size())) != qint64(buffer.size())) break;
             buffer.clear();
         }
         if ((result.records & 255) == 0) report(request, result.records, total);
     }
-    if (!buffer.isEmpty()) out.write(buffer);
+    if (!buffer.empty()) out.write(buffer.data(), qint64(buffer.size()));
     if (!out.commit()) {
         result.message = QStringLiteral("%1: %2").arg(request.path, out.errorString());
         return false;

@@ -201,6 +201,7 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
     ValueFormats formats = request.formats;
     formats.currencyFormat = USFormat;
     RecordWriter writer(catalogue, nullptr, formats, request.displayNames);
+    writer.bindFields();
     // Numbers must also fit the catalogue's own fields, which older catalogues keep narrower.
     std::array<const dbase::FieldDef*, FieldCount> numberFields{};
     for (int slot = 1; slot <= FieldCount; ++slot) {

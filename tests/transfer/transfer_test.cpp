@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -13,6 +14,7 @@
 #include "catalogue/fieldtext.h"
 #include "catalogue/settings.h"
 #include "common/files.h"
+#include "dbase/codepage.h"
 #include "dbase/table.h"
 #include "transfer/delimitedtext.h"
 #include "transfer/exporter.h"
@@ -231,6 +233,73 @@ TEST_F(TransferTest, AsciiExportWritesTheDelimitedLayout) {
               QByteArray("\"Year\",\"Title\",\"Purch Date\",\"List Price\"\r\n"
                          "\"1961\",\"The \"\"Duke\"\" Returns\",\"12/24/1996\",\"12.5000\"\r\n"
                          "\"\",\"Caf\xe9 Noir\",\"\",\"\"\r\n"));
+}
+
+// A line as the value texts give it: each value's UTF-8 text in Windows-1252, trimmed of blanks,
+// cut at 255 characters, quotes doubled, enclosed in quotes.
+QByteArray convertedLine(const dbase::Table& t, const std::vector<int>& fields) {
+    QByteArray line;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        std::string text = dbase::CodePage::byName("cp1252").fromUtf8(
+            exportValueText(t, fields[i], kDates).toUtf8().toStdString());
+        text.erase(0, text.find_first_not_of(' ') == std::string::npos ? text.size()
+                                                                       : text.find_first_not_of(' '));
+        text.erase(text.find_last_not_of(' ') + 1);
+        text = text.substr(0, size_t(MaxFieldLength));
+        line += i ? ",\"" : "\"";
+        for (char c : text)
+            line += c == '"' ? QByteArray("\"\"") : QByteArray(1, c);
+        line += '"';
+    }
+    return line + "\r\n";
+}
+
+// Text goes out as stored when the table is Windows-1252, and converted from other code pages: both
+// give the bytes the value texts give, for every upper-half byte, quotes, blanks and NUL bytes.
+TEST_F(TransferTest, AsciiExportOfStoredBytesEqualsTheConvertedTexts) {
+    std::vector<std::string> titles;
+    for (int from = 0x80; from <= 0xFF; from += 40) {
+        std::string bytes;
+        for (int b = from; b < from + 40 && b <= 0xFF; ++b)
+            bytes += char(b);
+        titles.push_back(dbase::CodePage::byName("cp1252").toUtf8(bytes));
+    }
+    titles.push_back("  lead \"and\" trail  ");
+    titles.push_back("\"\"");
+    titles.push_back("");
+    titles.push_back(std::string("a\0b \0", 5));
+    for (const char codePage : {'\x57', '\x01', '\x02'}) {
+        SCOPED_TRACE(int(codePage));
+        const QString path = file("C.DBF");
+        std::vector<std::map<std::string, std::string>> records;
+        for (size_t i = 0; i < titles.size(); ++i)
+            records.push_back({{"Title", titles[i]},
+                               {"Year", std::to_string(1990 + i)},
+                               {"ListPrice", "-3.5"},
+                               {"PurchDate", i % 2 ? "19961224" : ""}});
+        makeCatalogue(path, records);
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            f.seek(29);
+            f.write(&codePage, 1);
+        }
+        dbase::Table t;
+        t.open(native(path), dbase::OpenMode::Shared, true);
+        ExportRequest request;
+        request.path = file("out.txt");
+        request.fieldSlots = {Slot::Title, Slot::Year, Slot::ListPrice, Slot::PurchaseDate};
+        request.dates = kDates;
+        ASSERT_TRUE(exportRecords(t, request).ok);
+        std::vector<int> fields;
+        for (int slot : request.fieldSlots)
+            fields.push_back(t.fieldIndex(fieldSlot(slot).name));
+        QByteArray expected;
+        for (bool more = t.first(); more; more = t.next())
+            expected += convertedLine(t, fields);
+        EXPECT_EQ(readFile(file("out.txt")), expected);
+        EXPECT_EQ(readFile(file("out.txt")).count("\r\n"), qsizetype(titles.size()));
+    }
 }
 
 TEST_F(TransferTest, ExportColumnsFollowTheStoredOrderAndFlags) {
