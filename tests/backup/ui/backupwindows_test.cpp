@@ -82,7 +82,10 @@ struct Fixture {
 };
 
 // A button's Alt key clicks it a moment later, as the button shows itself pressed first.
+// An access key reaches the window a person is looking at: the test makes sure it is the active
+// one, as a loaded machine may still be handing activation around after a run's notice.
 void altKey(QWidget* w, Qt::Key key) {
+    if (!w->isActiveWindow()) activate(w);
     QTest::keyClick(w, key, Qt::AltModifier);
     QTest::qWait(200);
 }
