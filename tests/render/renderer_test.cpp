@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "render/finishedpages.h"
 #include "render/renderer.h"
 
 namespace {
@@ -173,6 +174,48 @@ TEST(PageStore, ReplaysOnAnImageAtAnyScale) {
         EXPECT_EQ(outside, 0);
         EXPECT_FALSE(dark(6, 6));
     }
+}
+
+// While a run goes on, the finished pages are all that shows: never the page being laid out, which
+// the store already holds.
+TEST(PageStore, FinishedPagesShowOnlyWhatTheRunHasFinished) {
+    Renderer r;
+    PageStore store;
+    Pages pages;
+    pages.pages = 4;
+    QList<int> told;
+    render::FinishedPages finished(store, [&](int count) { told << count; });
+    auto inkOf = [&](const render::PageSource& source, int page) {
+        QImage image(85, 110, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        image.setDotsPerMeterX(int(10 / 0.0254));
+        image.setDotsPerMeterY(int(10 / 0.0254));
+        QPainter painter(&image);
+        render::useDevicePoints(painter);
+        source.paintPage(page, painter);
+        painter.end();
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ink += qGray(image.pixel(x, y)) < 200;
+        return ink;
+    };
+    pages.body = [&](Renderer& r) {
+        r.setFont(QFont("Arial", 48));
+        r.addCell({6.0, Justify::Left, render::AllLines, 0.02, 1.0});
+        r.printCell("WWWW");
+        const int current = r.pageNumber() - 1;
+        EXPECT_GT(inkOf(store, current), 0);
+        EXPECT_EQ(inkOf(finished, current), 0);
+        if (current > 0) EXPECT_GT(inkOf(finished, current - 1), 0);
+    };
+    QList<int> seenAtStart;
+    r.setStatusCallback([&](const QString&) { seenAtStart << finished.pageCount(); });
+    ASSERT_TRUE(r.run(pages, store, &finished));
+    EXPECT_EQ(seenAtStart, (QList<int>{0, 1, 2, 3}));
+    EXPECT_EQ(told, (QList<int>{1, 2, 3, 4}));
+    EXPECT_EQ(finished.pageCount(), 4);
+    EXPECT_EQ(finished.pageSize(0), store.pageSize());
 }
 
 TEST(PageStore, PrintsARangeOfPagesIntoAPdf) {

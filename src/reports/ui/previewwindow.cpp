@@ -264,7 +264,24 @@ QToolButton* PreviewWindow::speedButton(const QString& hint) const {
     return nullptr;
 }
 
+void PreviewWindow::setBuilding(bool on) {
+    building_ = on;
+    if (options_.labelMode) return;
+    action(QStringLiteral("Print &Report"))->setEnabled(!on);
+    action(QStringLiteral("Print Ran&ge"))->setEnabled(!on);
+}
+
+void PreviewWindow::pagesAdded() {
+    const int count = pageCount();
+    if (count == shownCount_) return;
+    // The page in view had nothing to show before.
+    if (page_ > shownCount_ && page_ <= count) view_->show(page_, zoom_, monochrome_);
+    shownCount_ = count;
+    pageLabel_->setText(QStringLiteral("Page %1 of %2").arg(page_).arg(std::max(1, count)));
+}
+
 void PreviewWindow::showNumbers() {
+    shownCount_ = pageCount();
     pageEdit_->setText(QString::number(page_));
     pageLabel_->setText(QStringLiteral("Page %1 of %2").arg(page_).arg(std::max(1, pageCount())));
     zoomEdit_->setText(QString::number(zoom_, 'f', 1).left(10));
@@ -377,12 +394,12 @@ void PreviewWindow::PrintPage() {
 }
 
 void PreviewWindow::PrintReport() {
-    if (options_.labelMode) return;
+    if (options_.labelMode || building_) return;
     print(1, pageCount());
 }
 
 void PreviewWindow::PrintRange() {
-    if (options_.labelMode) return;
+    if (options_.labelMode || building_) return;
     PageRangeDialog range(session_, pageCount(), this);
     if (range.exec() != QDialog::Accepted) return;
     print(range.firstPage(), range.lastPage());

@@ -4,6 +4,10 @@
 // zoom or page), colour or black display, and printing the page, all pages or a page range from
 // the pages already made, on the printer chosen for the runs. It never touches the catalogue.
 //
+// A report's pages may still be coming when the preview opens: pagesAdded() takes in the pages
+// finished since, and while setBuilding(true) holds, "Print &Report" and "Print Ran&ge" wait for the
+// whole report.
+//
 // In label mode (a label sheet is one page) the caption is "Label Printing" and the page
 // navigation, "Print &Report" and "Print Ran&ge" are unavailable.
 //
@@ -46,6 +50,8 @@ public:
     double zoom() const { return zoom_; }
     bool usesColor() const { return !monochrome_; }
     bool labelMode() const { return options_.labelMode; }
+    bool building() const { return building_; }
+    void setBuilding(bool on);
 
     QLineEdit* zoomEdit() const { return zoomEdit_; }
     QLineEdit* pageEdit() const { return pageEdit_; }
@@ -60,6 +66,9 @@ public:
     double wholePageZoom() const;
 
 public slots:
+    // The page source has more pages than before: the page count shown follows, and a page that
+    // was typed beyond the pages shows once it exists.
+    void pagesAdded();
     void showPage(int page); // 1-based; beyond the pages shows nothing but the number
     void PrevPage();
     void NextPage();
@@ -96,6 +105,8 @@ private:
     double zoom_ = 100.0;
     bool monochrome_ = false;
     bool saved_ = false;
+    bool building_ = false;
+    int shownCount_ = 0; // the page count when the view was last drawn
     QScrollArea* scroll_;
     PageView* view_;
     QLineEdit* zoomEdit_;

@@ -58,6 +58,12 @@ void ReportStatusWindow::start() {
     status_->setText(QStringLiteral("\n") +
                      (cancelled_ ? QStringLiteral("Report Canceled!") : QStringLiteral("Report Completed!")));
     button_->setText(QStringLiteral("&OK"));
+    if (closeWhenFinished_) accept();
+}
+
+void ReportStatusWindow::closeWhenFinished() {
+    closeWhenFinished_ = true;
+    if (finished_) accept();
 }
 
 void ReportStatusWindow::buttonClick() {

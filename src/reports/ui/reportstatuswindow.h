@@ -23,6 +23,9 @@ public:
                        QWidget* parent = nullptr);
 
     bool finished() const { return finished_; }
+    // Closes the window as soon as the job has ended (at once when it has): the result is shown
+    // elsewhere, in the preview.
+    void closeWhenFinished();
     bool cancelled() const { return cancelled_; }
     QLabel* statusLabel() const { return status_; }
     QPushButton* button() const { return button_; }
@@ -41,6 +44,7 @@ private:
     bool finished_ = false;
     bool cancelled_ = false;
     bool cancelRequested_ = false;
+    bool closeWhenFinished_ = false;
     QLabel* status_;
     QPushButton* button_;
 };

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPagedPaintDevice>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -18,6 +19,7 @@
 #include "base/printjob.h"
 #include "catalogue/fieldslots.h"
 #include "catalogue/session.h"
+#include "render/finishedpages.h"
 #include "render/renderer.h"
 #include "reports/layoutfile.h"
 #include "reports/ui/layoutdesigner.h"
@@ -458,14 +460,38 @@ void ReportWindow::DoIt(ReportRun::Mode mode, const QString& path) {
     render::PageStore store;
     ReportRun run(working_, ReportSource::fromSession(s), mode);
     run.setTextFile(path);
-    std::unique_ptr<render::DeviceSink> sink;
-    if (device) sink = std::make_unique<render::DeviceSink>(*device);
     ReportRun::Outcome outcome = ReportRun::Outcome::Failed;
     QString error;
-    ReportStatusWindow status(
+    // The preview opens over the status window as soon as the first page is finished and takes in
+    // the later pages as they come. Closing it before the end cancels the run; a cancelled run
+    // leaves no preview.
+    QPointer<PreviewWindow> preview;
+    std::unique_ptr<ReportStatusWindow> status;
+    render::FinishedPages finished(store, [&](int pages) {
+        if (pages == 1) {
+            PreviewOptions options;
+            options.caption = working_.name;
+            preview = new PreviewWindow(s, finished, options, status.get());
+            preview->setBuilding(true);
+            // The run goes on, but the pages that are there can be looked at.
+            QApplication::changeOverrideCursor(Qt::BusyCursor);
+            connect(preview, &QDialog::finished, status.get(), [&] {
+                if (!status->finished()) renderer.abort();
+                status->closeWhenFinished();
+            });
+            preview->show();
+        } else if (preview) {
+            preview->pagesAdded();
+        }
+    });
+    std::unique_ptr<render::DeviceSink> sink;
+    if (device) sink = std::make_unique<render::DeviceSink>(*device);
+    render::PageSink* pageSink = sink.get();
+    if (mode == ReportRun::Mode::Preview) pageSink = &finished;
+    status = std::make_unique<ReportStatusWindow>(
         s, renderer,
         [&] {
-            outcome = run.run(renderer, store, sink.get());
+            outcome = run.run(renderer, store, pageSink);
             error = run.error();
             if (sink && !sink->finish(&error) && outcome == ReportRun::Outcome::Completed)
                 outcome = ReportRun::Outcome::Failed;
@@ -473,18 +499,22 @@ void ReportWindow::DoIt(ReportRun::Mode mode, const QString& path) {
                 renderer.abort();
                 prompts.error(this, error);
             }
+            if (preview) {
+                if (outcome == ReportRun::Outcome::Completed) {
+                    preview->setBuilding(false);
+                } else {
+                    const QSignalBlocker quiet(preview);
+                    preview->close();
+                }
+            }
         },
         this);
-    status.exec();
-    if (!status.finished()) return; // closed before it ran
-    lastOutcome_ = outcome;
+    status->exec();
+    lastOutcome_ = status->finished() ? outcome : lastOutcome_;
     job.reset();
-    if (mode == ReportRun::Mode::Preview && outcome == ReportRun::Outcome::Completed) {
-        PreviewOptions options;
-        options.caption = working_.name;
-        PreviewWindow preview(s, store, options, this);
-        preview.exec();
-    }
+    // A preview still open when the status window was closed goes with it (the pages it shows end
+    // with this call).
+    delete preview;
 }
 
 void ReportWindow::DoNew() {

@@ -66,14 +66,16 @@ private:
 };
 
 // Calls f on the visible window of type W for which ready() holds, as soon as there is one
-// (checked every few milliseconds from whatever event loop runs, for up to twenty seconds). The
-// check never blocks: a report run processes events between its pages.
+// (checked every interval milliseconds from whatever event loop runs, for up to twenty seconds;
+// interval 0 checks at every pass, which a report run makes between any two pages). The check
+// never blocks.
 template <typename W>
-void whenReady(std::function<bool(W&)> ready, std::function<void(W&)> f, bool* seen = nullptr) {
+void whenReady(std::function<bool(W&)> ready, std::function<void(W&)> f, bool* seen = nullptr,
+               int interval = 5) {
     auto* timer = new QTimer(qApp); // the application frees a timer whose window never came
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
-    timer->setInterval(5);
+    timer->setInterval(interval);
     QObject::connect(timer, &QTimer::timeout, [timer, ready, f, seen, started] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* window = qobject_cast<W*>(w); window && window->isVisible() && ready(*window)) {
@@ -192,55 +194,129 @@ TEST_F(ReportWindowTest, NoSelectedReportIsRefusedWithItsMessage) {
     EXPECT_EQ(prompts.beeps(), 4);
 }
 
+// The status window a preview opened over.
+ReportStatusWindow* statusOf(PreviewWindow& p) {
+    return qobject_cast<ReportStatusWindow*>(p.parentWidget());
+}
+
+bool previewShown() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<PreviewWindow*>(w) && w->isVisible()) return true;
+    return false;
+}
+
 TEST_F(ReportWindowTest, ViewRunsTheReportAndOpensItsPreview) {
     ScriptedPrompts prompts;
     ReportWindow w(session);
     w.show();
     pickReport(w, 1);
-    QString status;
-    finishStatus(&status);
     bool previewed = false;
-    whenShown<PreviewWindow>(
-        [](PreviewWindow& p) {
-            EXPECT_EQ(p.windowTitle(), "Ratings Report");
-            EXPECT_EQ(p.pageLabel()->text(), "Page 1 of 1");
-            click(p.speedButton("Next Page"));
-            click(p.speedButton("Prev Page"));
-            EXPECT_EQ(p.currentPage(), 1);
-            p.close();
-        },
-        &previewed);
+    whenReady<PreviewWindow>([](PreviewWindow& p) { return !p.building(); },
+                             [](PreviewWindow& p) {
+                                 EXPECT_EQ(p.windowTitle(), "Ratings Report");
+                                 EXPECT_EQ(p.pageLabel()->text(), "Page 1 of 1");
+                                 ASSERT_TRUE(statusOf(p));
+                                 EXPECT_EQ(statusOf(p)->statusLabel()->text(), "\nReport Completed!");
+                                 click(p.speedButton("Next Page"));
+                                 click(p.speedButton("Prev Page"));
+                                 EXPECT_EQ(p.currentPage(), 1);
+                                 p.close(); // the status window goes with it
+                             },
+                             &previewed);
     click(button(w, "&View"));
     EXPECT_TRUE(previewed);
-    EXPECT_EQ(status, "\nReport Completed!");
+    EXPECT_FALSE(previewShown());
     EXPECT_EQ(w.lastOutcome(), ReportRun::Outcome::Completed);
     w.accept();
     EXPECT_EQ(session.database().lastReport, 1);
 }
 
-TEST_F(ReportWindowTest, ACancelledRunShowsNoPreview) {
+// A long report is shown from its first page while the later ones are still being made: the page
+// count grows, the pages there can be looked at, and the whole report prints only once it is all
+// there.
+TEST_F(ReportWindowTest, ThePreviewShowsTheFirstPagesWhileTheRestAreMade) {
     session.table().close();
     catalogue = std::make_unique<editortest::Catalogue>(session, 300);
     ScriptedPrompts prompts;
+    PdfPrinters printers({"Office"});
     ReportWindow w(session);
     w.show();
     pickReport(w, 4); // "Large Report": dozens of pages
-    // Cancel once the run has begun its pages, then OK.
-    whenReady<ReportStatusWindow>(
-        [](ReportStatusWindow& status) { return status.statusLabel()->text().startsWith("Printing Page"); },
-        [](ReportStatusWindow& status) {
-            EXPECT_EQ(status.button()->text(), "&Cancel");
-            QTest::mouseClick(status.button(), Qt::LeftButton);
-        });
-    QString shown;
-    finishStatus(&shown);
-    bool previewed = false;
-    whenShown<PreviewWindow>([](PreviewWindow& p) { p.close(); }, &previewed);
+    int countWhileMade = 0;
+    whenReady<PreviewWindow>([](PreviewWindow& p) { return p.building() && p.pageCount() >= 2; },
+                             [&](PreviewWindow& p) {
+                                 countWhileMade = p.pageCount();
+                                 EXPECT_EQ(p.pageLabel()->text(),
+                                           QString("Page 1 of %1").arg(countWhileMade));
+                                 EXPECT_FALSE(p.action("Print &Report")->isEnabled());
+                                 EXPECT_FALSE(p.action("Print Ran&ge")->isEnabled());
+                                 EXPECT_EQ(statusOf(p)->button()->text(), "&Cancel");
+                                 // A page typed beyond the pages made so far shows once it is there.
+                                 p.pageEdit()->setFocus();
+                                 p.pageEdit()->selectAll();
+                                 QTest::keyClicks(p.pageEdit(), "12");
+                                 QTest::keyClick(p.pageEdit(), Qt::Key_Return);
+                                 EXPECT_EQ(p.currentPage(), 12);
+                             },
+                             nullptr, 0);
+    int finalCount = 0;
+    whenReady<PreviewWindow>([](PreviewWindow& p) { return !p.building(); },
+                             [&](PreviewWindow& p) {
+                                 finalCount = p.pageCount();
+                                 EXPECT_EQ(p.pageLabel()->text(), QString("Page 12 of %1").arg(finalCount));
+                                 EXPECT_TRUE(p.action("Print &Report")->isEnabled());
+                                 EXPECT_EQ(statusOf(p)->statusLabel()->text(), "\nReport Completed!");
+                                 QTest::keyClick(&p, Qt::Key_R, Qt::ControlModifier); // Print Report
+                                 p.close();
+                             });
     click(button(w, "&View"));
-    EXPECT_EQ(shown, "\nReport Canceled!");
-    EXPECT_EQ(w.lastOutcome(), ReportRun::Outcome::Cancelled);
-    QTest::qWait(50);
-    EXPECT_FALSE(previewed);
+    EXPECT_GE(countWhileMade, 2);
+    EXPECT_GT(finalCount, countWhileMade);
+    EXPECT_FALSE(previewShown());
+    EXPECT_EQ(w.lastOutcome(), ReportRun::Outcome::Completed);
+    ASSERT_EQ(printers.opened.size(), 1);
+    const QByteArray pdf = readFile(printers.job(1));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
+              finalCount);
+}
+
+// Cancelling a run, in the status window or by closing the preview before the last page, leaves
+// no preview.
+TEST_F(ReportWindowTest, ACancelledRunShowsNoPreview) {
+    for (const bool fromStatus : {true, false}) {
+        SCOPED_TRACE(fromStatus ? "Cancel in the status window" : "preview closed");
+        session.table().close();
+        catalogue = std::make_unique<editortest::Catalogue>(session, 300);
+        ScriptedPrompts prompts;
+        ReportWindow w(session);
+        w.show();
+        pickReport(w, 4);
+        whenReady<PreviewWindow>([](PreviewWindow& p) { return p.building(); },
+                                 [fromStatus](PreviewWindow& p) {
+                                     if (fromStatus)
+                                         QTest::mouseClick(statusOf(p)->button(), Qt::LeftButton);
+                                     else
+                                         p.close();
+                                 },
+                                 nullptr, 0);
+        QString shown;
+        bool previewLeft = true;
+        if (fromStatus)
+            whenReady<ReportStatusWindow>([](ReportStatusWindow& status) { return status.finished(); },
+                                          [&](ReportStatusWindow& status) {
+                                              shown = status.statusLabel()->text();
+                                              previewLeft = previewShown();
+                                              QTest::mouseClick(status.button(), Qt::LeftButton);
+                                          });
+        click(button(w, "&View"));
+        if (fromStatus) {
+            EXPECT_EQ(shown, "\nReport Canceled!");
+            EXPECT_FALSE(previewLeft);
+        }
+        EXPECT_EQ(w.lastOutcome(), ReportRun::Outcome::Cancelled);
+        EXPECT_FALSE(previewShown());
+        w.reject();
+    }
 }
 
 TEST_F(ReportWindowTest, WithoutAnInstalledPrinterPrintingSaysSo) {
