@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -98,6 +100,31 @@ TEST(ReportScreenshots, Windows) {
         p.speedButton("Zoom Page Width")->click();
         save(p, QString("preview-%1-page-width.png").arg(name));
         p.close();
+    }
+    {
+        // The preview while the later pages are still being made, over its status window: the
+        // whole screen, taken at the first pass of the event loop after page two is finished.
+        ReportWindow w(session);
+        w.show();
+        w.reportBox()->setCurrentRow(4);
+        bool taken = false;
+        QTimer watch;
+        watch.setInterval(0);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* p = qobject_cast<PreviewWindow*>(top);
+                    p && p->isVisible() && p->building() && p->pageCount() >= 2 && !taken) {
+                    taken = true;
+                    QApplication::processEvents();
+                    EXPECT_TRUE(
+                        QGuiApplication::primaryScreen()->grabWindow(0).save(shot("preview-while-made.png")));
+                    p->close(); // cancels the rest
+                }
+        });
+        watch.start();
+        w.DoView();
+        watch.stop();
+        EXPECT_TRUE(taken);
     }
 }
 

@@ -259,34 +259,26 @@ bool BackupRun::roomFor(const QString& source, const QString& destination) const
     return hasRoom(freeSpace_(folderOf(destination)), sizeOf(source), sizeOf(destination));
 }
 
-Outcome BackupRun::backup(Kind kind, const QString& folder) {
-    const QString f = QFileInfo(folder).absoluteFilePath();
+std::pair<BackupRun::Step, BackupRun::Step> BackupRun::steps(Kind kind) {
     switch (kind) {
     case Kind::Table:
-        return backupTable(f);
+        return {&BackupRun::backupTable, &BackupRun::restoreTable};
     case Kind::Lists:
-        return backupLists(f);
+        return {&BackupRun::backupLists, &BackupRun::restoreLists};
     case Kind::Settings:
-        return backupSettings(f);
+        return {&BackupRun::backupSettings, &BackupRun::restoreSettings};
     case Kind::Layouts:
-        return backupLayouts(f);
+        break;
     }
-    return Outcome::Refused;
+    return {&BackupRun::backupLayouts, &BackupRun::restoreLayouts};
+}
+
+Outcome BackupRun::backup(Kind kind, const QString& folder) {
+    return (this->*steps(kind).first)(QFileInfo(folder).absoluteFilePath());
 }
 
 Outcome BackupRun::restore(Kind kind, const QString& chosenFile) {
-    const QString chosen = QFileInfo(chosenFile).absoluteFilePath();
-    switch (kind) {
-    case Kind::Table:
-        return restoreTable(chosen);
-    case Kind::Lists:
-        return restoreLists(chosen);
-    case Kind::Settings:
-        return restoreSettings(chosen);
-    case Kind::Layouts:
-        return restoreLayouts(chosen);
-    }
-    return Outcome::Refused;
+    return (this->*steps(kind).second)(QFileInfo(chosenFile).absoluteFilePath());
 }
 
 Outcome BackupRun::backupTable(const QString& folder) {

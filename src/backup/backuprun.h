@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 
 class Session;
 
@@ -117,6 +118,10 @@ public:
     }
 
 private:
+    using Step = Outcome (BackupRun::*)(const QString&);
+    // The backup and the restore of a kind.
+    static std::pair<Step, Step> steps(Kind kind);
+
     Outcome backupTable(const QString& folder);
     Outcome backupLists(const QString& folder);
     Outcome backupSettings(const QString& folder);

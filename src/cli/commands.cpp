@@ -501,18 +501,7 @@ int cmdList(const QStringList& args) {
 
     dbase::Table t;
     t.open(enginePath(path), dbase::OpenMode::Shared, true);
-    std::vector<int> fields;
-    if (o.has(QStringLiteral("--fields"))) {
-        const QStringList names = o.value(QStringLiteral("--fields")).split(u',');
-        for (const QString& n : names) {
-            const int i = t.fieldIndex(n.trimmed().toStdString());
-            if (i < 0) throw Failure{QStringLiteral("%1: no field named \"%2\"").arg(path, n.trimmed())};
-            fields.push_back(i);
-        }
-    } else {
-        for (int i = 0; i < t.fieldCount(); ++i)
-            fields.push_back(i);
-    }
+    const std::vector<int> fields = chosenFields(t, path, o.value(QStringLiteral("--fields")));
     if (t.indexStale()) {
         checkedSettingsPath(path);
         put(stderr,
@@ -523,25 +512,7 @@ int cmdList(const QStringList& args) {
         t.setActiveIndex(kSortTag);
     }
 
-    const DateFormat dates = programDateFormat();
-    Output out;
-    std::string& b = out.buffer();
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (i) b += '\t';
-        appendEscaped(b, t.field(fields[i]).name);
-    }
-    out.endLine();
-    uint64_t n = 0;
-    t.disableControls();
-    for (bool more = t.first(); more && n < limit; more = t.next(), ++n) {
-        for (size_t i = 0; i < fields.size(); ++i) {
-            if (i) b += '\t';
-            appendEscaped(b, fieldTextUtf8(t, fields[i], dates));
-        }
-        out.endLine();
-    }
-    t.enableControls();
-    if (!out.finish()) throw Failure{QStringLiteral("cannot write the output")};
+    printRecords(t, fields, limit);
     return 0;
 }
 

@@ -193,11 +193,13 @@ void ReportRun::pageHeader(render::Renderer& r) {
 }
 
 void ReportRun::pageFooter(render::Renderer& r) {
-    const QString page = QStringLiteral("Page ") + QString::number(r.pageNumber());
+    // A layout may leave out the page number, the date or both.
+    const QString page =
+        layout_.pageNumbers ? QStringLiteral("Page ") + QString::number(r.pageNumber()) : QString();
     const QString date = layout_.dateOnPages ? source_.dates.format(source_.today) : QString();
     if (textMode()) {
         writeText(QString());
-        QString line = page + QString(5, QLatin1Char(' '));
+        QString line = layout_.pageNumbers ? page + QString(5, QLatin1Char(' ')) : QString();
         if (layout_.dateOnPages) line += QString(5, QLatin1Char(' ')) + date;
         writeText(line + QChar(12));
         return;
@@ -207,7 +209,7 @@ void ReportRun::pageFooter(render::Renderer& r) {
     r.goToSectionTop();
     QColor color;
     r.setFont(font(FootnoteFont, &color), color);
-    r.printInSection(page, render::Justify::Left);
+    if (layout_.pageNumbers) r.printInSection(page, render::Justify::Left);
     if (layout_.dateOnPages) r.printInSection(date, render::Justify::Right);
 }
 

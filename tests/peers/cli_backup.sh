@@ -3,30 +3,8 @@
 # listed in the same order through its rebuilt index, the list restore warnings, the refusals
 # with the windows' messages (same folder, another process holding the table, no room on the
 # destination's file system), a file size limit that stops a copy half way, and wrong usage.
-set -uo pipefail
-: "${QUILLON_CLI:?QUILLON_CLI must name the quillon-cli binary}"
-PY=/usr/bin/python3
-work=$(mktemp -d)
-holder_pid=
-cleanup() {
-    [ -n "$holder_pid" ] && kill "$holder_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export QUILLON_HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-expect() {
-    local code=$1 what=$2
-    shift 3
-    "$@" >"$work/out" 2>"$work/err"
-    local rc=$?
-    out=$(cat "$work/out")
-    err=$(cat "$work/err")
-    [ "$rc" -eq "$code" ] || fail "$what: exit $rc, expected $code (stdout: $out; stderr: $err)"
-}
+source "$(dirname "$0")/../common/cli_checks.sh"
 same() { cmp -s "$1" "$2" || fail "$3: $1 and $2 differ"; }
-cli=$QUILLON_CLI
 home="$work/home"
 bk="$work/backup"
 mkdir -p "$home" "$bk" "$work/empty"

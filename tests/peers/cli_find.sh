@@ -2,29 +2,7 @@
 # quillon-cli search, locate and replace against the records as list prints them: counts and
 # first matches computed independently with awk, refusals with the windows' messages, and
 # exclusive use against another process holding the table.
-set -uo pipefail
-: "${QUILLON_CLI:?QUILLON_CLI must name the quillon-cli binary}"
-PY=/usr/bin/python3
-work=$(mktemp -d)
-holder_pid=
-cleanup() {
-    [ -n "$holder_pid" ] && kill "$holder_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export QUILLON_HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-expect() {
-    local code=$1 what=$2
-    shift 3
-    "$@" >"$work/out" 2>"$work/err"
-    local rc=$?
-    out=$(cat "$work/out")
-    err=$(cat "$work/err")
-    [ "$rc" -eq "$code" ] || fail "$what: exit $rc, expected $code (stderr: $err)"
-}
-cli=$QUILLON_CLI
+source "$(dirname "$0")/../common/cli_checks.sh"
 db="$work/Films.DBF"
 "$cli" generate "$db" --records 3000 --seed 11 || { echo "generate failed" >&2; exit 1; }
 "$cli" sort "$db" Title Year >/dev/null || fail "sort"

@@ -1,32 +1,8 @@
 #!/usr/bin/env bash
 # quillon-cli: exit codes, messages, exclusive use against another process holding the file,
 # letter case of extensions, deterministic generation, settings lines kept, date formats.
-set -uo pipefail
-: "${QUILLON_CLI:?QUILLON_CLI must name the quillon-cli binary}"
-PY=/usr/bin/python3
-work=$(mktemp -d)
-holder_pid=
-cleanup() {
-    [ -n "$holder_pid" ] && kill "$holder_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export QUILLON_HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+source "$(dirname "$0")/../common/cli_checks.sh"
 
-# expect CODE DESCRIPTION -- COMMAND...: runs the command, keeps its stdout/stderr in $out/$err.
-expect() {
-    local code=$1 what=$2
-    shift 3
-    "$@" >"$work/out" 2>"$work/err"
-    local rc=$?
-    out=$(cat "$work/out")
-    err=$(cat "$work/err")
-    [ "$rc" -eq "$code" ] || fail "$what: exit $rc, expected $code (stderr: $err)"
-}
-
-cli=$QUILLON_CLI
 db="$work/Movies.DBF"
 
 # --- usage errors exit 2 ---------------------------------------------------------------

@@ -233,7 +233,41 @@ TEST(ReportText, TitlesAreWrittenUnchangedAndTheDateCanBeLeftOut) {
     ASSERT_GE(lines.size(), 3);
     EXPECT_EQ(lines[0], "  My Videos");
     EXPECT_EQ(lines[1], "Second title");
-    EXPECT_EQ(lines.last(), "Page 1     " + QString(QChar(12)));
+}
+
+// The page line of each page, in the text file and on the previewed page, with the page number
+// and the date each switched on or off in the layout.
+TEST(ReportText, ThePageLineFollowsThePageNumberAndDateSwitches) {
+    Catalogue c(knownRecords());
+    const QString date = Today.toString("MM/dd/yy");
+    const struct {
+        bool pageNumbers, date;
+        QString textLine;
+        QStringList drawn, notDrawn;
+    } cases[] = {
+        {true, true, "Page 1" + QString(10, ' ') + date, {"Page 1", date}, {}},
+        {true, false, "Page 1     ", {"Page 1"}, {date}},
+        {false, true, QString(5, ' ') + date, {date}, {"Page 1"}},
+        {false, false, "", {}, {"Page 1", date}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.textLine.toStdString());
+        ReportLayout layout = reports::defaultReportSet()[0];
+        layout.pageNumbers = k.pageNumbers;
+        layout.dateOnPages = k.date;
+        const QStringList lines = runToText(layout, sourceFor(c.table, {}));
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_EQ(lines.last(), k.textLine + QChar(12));
+        ReportRun run(layout, sourceFor(c.table, {}), ReportRun::Mode::Preview);
+        render::Renderer renderer;
+        render::PageStore store;
+        ASSERT_EQ(run.run(renderer, store), ReportRun::Outcome::Completed);
+        const QStringList texts = store.pageTexts(0);
+        for (const QString& t : k.drawn)
+            EXPECT_TRUE(texts.contains(t)) << t.toStdString();
+        for (const QString& t : k.notDrawn)
+            EXPECT_FALSE(texts.contains(t)) << t.toStdString();
+    }
 }
 
 TEST(ReportText, GroupsByTheSecondarySortLevelWhenThePrimaryIsEmpty) {

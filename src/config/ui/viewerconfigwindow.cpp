@@ -47,34 +47,24 @@ const char* const HelpKeywords[6] = {"Viewer Configuration Title", "Viewer Confi
                                      "Viewer Configuration Show",  "Viewer Configuration Widths",
                                      "Viewer Configuration Order", "Viewer Configuration Names"};
 
-// The editor of the names: no more characters than a display name keeps.
-class NameDelegate : public QStyledItemDelegate {
+// The line editor of a typed column: no more characters than the value keeps, named for tests.
+class LineDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    LineDelegate(int maxLength, QString editorName, QObject* parent)
+        : QStyledItemDelegate(parent), maxLength_(maxLength), editorName_(std::move(editorName)) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            edit->setMaxLength(config::DisplayNameLength);
-            edit->setObjectName(QStringLiteral("NameEdit"));
+            edit->setMaxLength(maxLength_);
+            edit->setObjectName(editorName_);
         }
         return w;
     }
-};
 
-// The editor of the widths.
-class WidthDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override {
-        QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            edit->setMaxLength(10);
-            edit->setObjectName(QStringLiteral("WidthEdit"));
-        }
-        return w;
-    }
+private:
+    int maxLength_;
+    QString editorName_;
 };
 
 QTableWidgetItem* fixedItem(const QString& text) {
@@ -309,13 +299,20 @@ QWidget* ViewerConfigWindow::buildShowPage() {
 }
 
 QWidget* ViewerConfigWindow::buildWidthsPage() {
+    return editablePage(QStringLiteral("FieldWidthGrid"), QStringLiteral("WIDTH"), &widthGrid_, 10,
+                        QStringLiteral("WidthEdit"));
+}
+
+// A page of one grid whose value column is typed into (at most maxLength characters).
+QWidget* ViewerConfigWindow::editablePage(const QString& objectName, const QString& valueTitle,
+                                          ConfigGrid** grid, int maxLength, const QString& editorName) {
     auto* page = new QWidget;
-    widthGrid_ = slotGrid(QStringLiteral("FieldWidthGrid"), QStringLiteral("WIDTH"));
-    widthGrid_->setItemDelegateForColumn(ValueColumn, new WidthDelegate(widthGrid_));
-    widthGrid_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
-                                QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    *grid = slotGrid(objectName, valueTitle);
+    (*grid)->setItemDelegateForColumn(ValueColumn, new LineDelegate(maxLength, editorName, *grid));
+    (*grid)->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                             QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(widthGrid_, 1);
+    layout->addWidget(*grid, 1);
     return page;
 }
 
@@ -356,14 +353,8 @@ QWidget* ViewerConfigWindow::buildOrderPage() {
 }
 
 QWidget* ViewerConfigWindow::buildNamesPage() {
-    auto* page = new QWidget;
-    nameGrid_ = slotGrid(QStringLiteral("FieldNameGrid"), QStringLiteral("NAME TO USE"));
-    nameGrid_->setItemDelegateForColumn(ValueColumn, new NameDelegate(nameGrid_));
-    nameGrid_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
-                               QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(nameGrid_, 1);
-    return page;
+    return editablePage(QStringLiteral("FieldNameGrid"), QStringLiteral("NAME TO USE"), &nameGrid_,
+                        config::DisplayNameLength, QStringLiteral("NameEdit"));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -84,6 +84,8 @@ private:
     QWidget* buildOrderPage();
     QWidget* buildNamesPage();
     ConfigGrid* slotGrid(const QString& objectName, const QString& valueTitle);
+    QWidget* editablePage(const QString& objectName, const QString& valueTitle, ConfigGrid** grid,
+                          int maxLength, const QString& editorName);
     void fillGrids();
     void fillOrderRow(int row);
     void showFontsAndColors();

@@ -3,29 +3,22 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
 
 #include "catalogue/fieldslots.h"
 #include "catalogue/session.h"
 #include "find/searchstate.h"
+#include "transfer/ui/fieldordergrid.h"
 #include "widgets/helpwindow.h"
 #include "widgets/prompts.h"
 
 namespace {
 
-QTableWidgetItem* cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
+const QString& Yes = FieldOrderGrid::Yes;
+const QString& No = FieldOrderGrid::No;
 
 } // namespace
 
@@ -35,17 +28,11 @@ ExportWindow::ExportWindow(Session& session, SearchState& search, QWidget* paren
     setWindowTitle(QStringLiteral("Export"));
     setFixedSize(620, 440);
 
-    grid_ = new QTableWidget(FieldCount, 2, this);
+    // Up and Down move a field with its Yes or No.
+    grid_ =
+        new FieldOrderGrid(FieldCount, {QStringLiteral("FIELD"), QStringLiteral("EXPORT IT")}, 0, 1, 1, this);
     grid_->setObjectName(QStringLiteral("ExportGrid"));
     grid_->setGeometry(12, 12, 320, 330);
-    grid_->setHorizontalHeaderLabels({QStringLiteral("FIELD"), QStringLiteral("EXPORT IT")});
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->verticalHeader()->setDefaultSectionSize(22);
-    grid_->verticalHeader()->hide();
-    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-        if (column == 1) toggleRow(row);
-    });
 
     auto label = [this](const QString& text, int x, int y, int w) {
         auto* l = new QLabel(text, this);
@@ -60,8 +47,8 @@ ExportWindow::ExportWindow(Session& session, SearchState& search, QWidget* paren
     downButton_->setGeometry(434, 46, 76, 28);
     defaultsButton_ = new QPushButton(QStringLiteral("D&efaults"), this);
     defaultsButton_->setGeometry(516, 46, 90, 28);
-    connect(upButton_, &QPushButton::clicked, this, [this] { moveRow(-1); });
-    connect(downButton_, &QPushButton::clicked, this, [this] { moveRow(1); });
+    connect(upButton_, &QPushButton::clicked, this, [this] { grid_->moveCurrentRow(-1); });
+    connect(downButton_, &QPushButton::clicked, this, [this] { grid_->moveCurrentRow(1); });
     connect(defaultsButton_, &QPushButton::clicked, this, &ExportWindow::restoreDefaults);
 
     auto* what = new QGroupBox(QStringLiteral("What to Export"), this);
@@ -142,33 +129,19 @@ void ExportWindow::showEvent(QShowEvent* event) {
 void ExportWindow::fillGrid() {
     const DatabaseSettings& settings = session_.database();
     for (int row = 0; row < FieldCount; ++row) {
-        grid_->setItem(row, 0, cell(QString()));
-        grid_->setItem(row, 1, cell(QString()));
+        grid_->setText(row, 0, QString());
+        grid_->setText(row, 1, QString());
     }
     for (int slot = 1; slot <= FieldCount; ++slot) {
         const int row = settings.exportOrder[size_t(slot - 1)];
         if (row < 1 || row > FieldCount) continue;
-        grid_->item(row - 1, 0)->setText(session_.displayName(slot));
-        grid_->item(row - 1, 1)->setText(settings.exportFields[size_t(slot - 1)] ? Yes : No);
+        grid_->setText(row - 1, 0, session_.displayName(slot));
+        grid_->setText(row - 1, 1, settings.exportFields[size_t(slot - 1)] ? Yes : No);
     }
-}
-
-void ExportWindow::moveRow(int delta) {
-    const int row = grid_->currentRow();
-    const int other = row + delta;
-    if (row < 0 || other < 0 || other >= FieldCount) return;
-    for (int column = 0; column < 2; ++column) {
-        const QString text = grid_->item(row, column)->text();
-        grid_->item(row, column)->setText(grid_->item(other, column)->text());
-        grid_->item(other, column)->setText(text);
-    }
-    grid_->setCurrentCell(other, grid_->currentColumn());
 }
 
 void ExportWindow::toggleRow(int row) {
-    if (row < 0 || row >= FieldCount) return;
-    QTableWidgetItem* item = grid_->item(row, 1);
-    item->setText(item->text() == Yes ? No : Yes);
+    grid_->toggleRow(row);
 }
 
 void ExportWindow::restoreDefaults() {
@@ -180,8 +153,8 @@ void ExportWindow::restoreDefaults() {
             Prompts::Yes | Prompts::No, Prompts::No, Prompts::Icon::Question) != Prompts::Yes)
         return;
     for (int slot = 1; slot <= FieldCount; ++slot) {
-        grid_->item(slot - 1, 0)->setText(session_.displayName(slot));
-        grid_->item(slot - 1, 1)->setText(Yes);
+        grid_->setText(slot - 1, 0, session_.displayName(slot));
+        grid_->setText(slot - 1, 1, Yes);
     }
 }
 
@@ -196,9 +169,9 @@ void ExportWindow::updateConfigs() {
     for (int slot = 1; slot <= FieldCount; ++slot) {
         const QString name = session_.displayName(slot);
         for (int row = 0; row < FieldCount; ++row) {
-            if (grid_->item(row, 0)->text() != name) continue;
+            if (grid_->text(row, 0) != name) continue;
             settings.exportOrder[size_t(slot - 1)] = row + 1;
-            settings.exportFields[size_t(slot - 1)] = grid_->item(row, 1)->text() == Yes;
+            settings.exportFields[size_t(slot - 1)] = grid_->text(row, 1) == Yes;
             break;
         }
     }

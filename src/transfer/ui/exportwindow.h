@@ -4,6 +4,7 @@
 // or a dBase table). The choices are kept in the database settings; the export itself is the
 // transfer core's.
 #include "transfer/exporter.h"
+#include "transfer/ui/fieldordergrid.h"
 #include "widgets/dialogbase.h"
 
 class QCheckBox;
@@ -11,7 +12,6 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QTableWidget;
 class SearchState;
 
 class ExportWindow : public DialogBase {
@@ -19,7 +19,7 @@ class ExportWindow : public DialogBase {
 public:
     ExportWindow(Session& session, SearchState& search, QWidget* parent = nullptr);
 
-    QTableWidget* grid() const { return grid_; }
+    FieldOrderGrid* grid() const { return grid_; }
     QPushButton* upButton() const { return upButton_; }
     QPushButton* downButton() const { return downButton_; }
     QPushButton* defaultsButton() const { return defaultsButton_; }
@@ -47,13 +47,12 @@ protected:
 
 private:
     void fillGrid();
-    void moveRow(int delta);
     void restoreDefaults();
     void kindChosen();
 
     Session& session_;
     SearchState& search_;
-    QTableWidget* grid_;
+    FieldOrderGrid* grid_;
     QPushButton* upButton_;
     QPushButton* downButton_;
     QPushButton* defaultsButton_;

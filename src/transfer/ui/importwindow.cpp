@@ -3,28 +3,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
 
 #include "catalogue/fieldslots.h"
 #include "catalogue/session.h"
 #include "transfer/delimitedtext.h"
+#include "transfer/ui/fieldordergrid.h"
 #include "widgets/helpwindow.h"
 #include "widgets/prompts.h"
 
 namespace {
 
-QTableWidgetItem* cell(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-const QString Yes = QStringLiteral("Yes");
-const QString No = QStringLiteral("No");
+const QString& Yes = FieldOrderGrid::Yes;
 const QString Empty = QStringLiteral("<EMPTY>");
 
 } // namespace
@@ -47,24 +39,18 @@ ImportWindow::ImportWindow(Session& session, transfer::FileKind kind, const QStr
     instructions->setGeometry(12, 8, 616, 40);
 
     const int rows = std::max<int>(FieldCount, int(names_.size()));
-    grid_ = new QTableWidget(rows, 3, this);
+    // Up and Down move an import field with its USE against the catalogue's fields.
+    grid_ = new FieldOrderGrid(
+        rows, {QStringLiteral("QUILLON FIELDS"), QStringLiteral("IMPORT FIELDS"), QStringLiteral("USE")}, 1,
+        2, 2, this);
     grid_->setObjectName(QStringLiteral("ImportGrid"));
     grid_->setGeometry(12, 54, 420, 356);
-    grid_->setHorizontalHeaderLabels(
-        {QStringLiteral("QUILLON FIELDS"), QStringLiteral("IMPORT FIELDS"), QStringLiteral("USE")});
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->verticalHeader()->setDefaultSectionSize(22);
-    grid_->verticalHeader()->hide();
     for (int row = 0; row < rows; ++row) {
-        grid_->setItem(row, 0, cell(row < FieldCount ? session.displayName(row + 1) : QString()));
+        grid_->setText(row, 0, row < FieldCount ? session.displayName(row + 1) : QString());
         const bool named = row < names_.size();
-        grid_->setItem(row, 1, cell(named ? names_[row] : Empty));
-        grid_->setItem(row, 2, cell(named ? Yes : QString()));
+        grid_->setText(row, 1, named ? names_[row] : Empty);
+        grid_->setText(row, 2, named ? Yes : QString());
     }
-    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-        if (column == 2) toggleRow(row);
-    });
 
     auto label = [this](const QString& text, int x, int y, int w) {
         auto* l = new QLabel(text, this);
@@ -77,8 +63,8 @@ ImportWindow::ImportWindow(Session& session, transfer::FileKind kind, const QStr
     upButton_->setGeometry(448, 92, 76, 28);
     downButton_ = new QPushButton(QStringLiteral("&Down"), this);
     downButton_->setGeometry(448, 126, 76, 28);
-    connect(upButton_, &QPushButton::clicked, this, [this] { moveRow(-1); });
-    connect(downButton_, &QPushButton::clicked, this, [this] { moveRow(1); });
+    connect(upButton_, &QPushButton::clicked, this, [this] { grid_->moveCurrentRow(-1); });
+    connect(downButton_, &QPushButton::clicked, this, [this] { grid_->moveCurrentRow(1); });
 
     label(QStringLiteral("Import"), 540, 54, 80);
     label(QStringLiteral("Count"), 540, 70, 80);
@@ -118,33 +104,16 @@ void ImportWindow::showEvent(QShowEvent* event) {
     grid_->setColumnWidth(2, int(38 * scale));
 }
 
-void ImportWindow::moveRow(int delta) {
-    const int row = grid_->currentRow();
-    const int other = row + delta;
-    if (row < 0 || other < 0 || other >= grid_->rowCount()) return;
-    for (int column = 1; column < 3; ++column) {
-        const QString text = grid_->item(row, column)->text();
-        grid_->item(row, column)->setText(grid_->item(other, column)->text());
-        grid_->item(other, column)->setText(text);
-    }
-    grid_->setCurrentCell(other, grid_->currentColumn());
-}
-
 void ImportWindow::toggleRow(int row) {
-    if (row < 0 || row >= grid_->rowCount()) return;
-    QTableWidgetItem* item = grid_->item(row, 2);
-    if (item->text() == Yes)
-        item->setText(No);
-    else if (item->text() == No)
-        item->setText(Yes);
+    grid_->toggleRow(row);
 }
 
 transfer::FieldMap ImportWindow::fieldMap() const {
     QStringList rowNames;
     std::vector<bool> use;
     for (int row = 0; row < FieldCount && row < grid_->rowCount(); ++row) {
-        rowNames << grid_->item(row, 1)->text();
-        use.push_back(grid_->item(row, 2)->text() == Yes);
+        rowNames << grid_->text(row, 1);
+        use.push_back(grid_->text(row, 2) == Yes);
     }
     return transfer::fieldMapFromRows(names_, rowNames, use);
 }

@@ -5,13 +5,13 @@
 #include <QStringList>
 
 #include "transfer/importer.h"
+#include "transfer/ui/fieldordergrid.h"
 #include "widgets/dialogbase.h"
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QTableWidget;
 
 class ImportWindow : public DialogBase {
     Q_OBJECT
@@ -19,7 +19,7 @@ public:
     ImportWindow(Session& session, transfer::FileKind kind, const QString& path,
                  const QStringList& importNames, QWidget* parent = nullptr);
 
-    QTableWidget* grid() const { return grid_; }
+    FieldOrderGrid* grid() const { return grid_; }
     QPushButton* upButton() const { return upButton_; }
     QPushButton* downButton() const { return downButton_; }
     QPushButton* startButton() const { return startButton_; }
@@ -40,14 +40,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void moveRow(int delta);
-
     Session& session_;
     transfer::FileKind kind_;
     QString path_;
     QStringList names_;
     transfer::ImportResult result_;
-    QTableWidget* grid_;
+    FieldOrderGrid* grid_;
     QPushButton* upButton_;
     QPushButton* downButton_;
     QPushButton* startButton_;
