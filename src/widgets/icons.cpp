@@ -38,6 +38,12 @@ constexpr IconName kIcons[] = {
     {"view-refresh", "view-refresh"},
     {"view-sort-ascending", "view-sort-ascending"},
     {"window-close", "window-close"},
+    {"go-previous", "go-previous"},
+    {"go-next", "go-next"},
+    {"zoom-in", "zoom-in"},
+    {"zoom-out", "zoom-out"},
+    {"zoom-fit-best", "zoom-fit-best"},
+    {"zoom-fit-width", "zoom-fit-width"},
 };
 
 QString bundledFile(const QString& name) {

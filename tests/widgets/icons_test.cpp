@@ -33,7 +33,13 @@ const char* const kNames[] = {"document-new",
                               "list-remove",
                               "emblem-default",
                               "window-close",
-                              "view-refresh"};
+                              "view-refresh",
+                              "go-previous",
+                              "go-next",
+                              "zoom-in",
+                              "zoom-out",
+                              "zoom-fit-best",
+                              "zoom-fit-width"};
 
 // How far a picture stands out from the button face: the sum over its pixels of the colour
 // distance from the face, weighted by the pixel's cover.

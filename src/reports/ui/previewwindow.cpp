@@ -169,6 +169,10 @@ PreviewWindow::PreviewWindow(Session& session, const render::PageSource& pages, 
 }
 
 PreviewWindow::~PreviewWindow() {
+    // Hiding the window on its way out takes the focus from a box, which would read the box into
+    // a window that is no longer there.
+    zoomEdit_->disconnect(this);
+    pageEdit_->disconnect(this);
     saveGeometry();
 }
 
