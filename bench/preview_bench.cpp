@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
         app.installEventFilter(&painted);
         double lastPage = -1;
         int pages = 0;
-        // Checked at every pass of the event loop, which the run makes between any two pages.
+        // Checked at every pass of the event loop, which the run makes between pages every few
+        // milliseconds.
         QTimer watch;
         watch.setInterval(0);
         QObject::connect(&watch, &QTimer::timeout, [&] {

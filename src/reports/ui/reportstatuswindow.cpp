@@ -1,6 +1,7 @@
 #include "reports/ui/reportstatuswindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -40,7 +41,12 @@ void ReportStatusWindow::showEvent(QShowEvent* event) {
 void ReportStatusWindow::start() {
     // A cancel pressed before the job began stops it before its first page.
     if (!cancelRequested_) {
-        renderer_.setStatusCallback([this](const QString& text) {
+        // Events (the Cancel button, repainting, a preview's new pages) are taken in between
+        // pages: often enough to answer at once, not on every page of a long report.
+        QElapsedTimer sinceEvents;
+        renderer_.setStatusCallback([this, sinceEvents](const QString& text) mutable {
+            if (sinceEvents.isValid() && sinceEvents.elapsed() < EventInterval) return;
+            sinceEvents.start();
             QString shown = text;
             shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
             status_->setText(shown.trimmed());

@@ -18,6 +18,9 @@ namespace reports {
 class ReportStatusWindow : public DialogBase {
     Q_OBJECT
 public:
+    // The least time between two looks at the events while a job runs, milliseconds.
+    static constexpr int EventInterval = 20;
+
     // job runs the pages on renderer (the window shows its status and may abort it).
     ReportStatusWindow(Session& session, render::Renderer& renderer, std::function<void()> job,
                        QWidget* parent = nullptr);

@@ -67,8 +67,8 @@ private:
 
 // Calls f on the visible window of type W for which ready() holds, as soon as there is one
 // (checked every interval milliseconds from whatever event loop runs, for up to twenty seconds;
-// interval 0 checks at every pass, which a report run makes between any two pages). The check
-// never blocks.
+// interval 0 checks at every pass, which a report run makes between pages every few
+// milliseconds). The check never blocks.
 template <typename W>
 void whenReady(std::function<bool(W&)> ready, std::function<void(W&)> f, bool* seen = nullptr,
                int interval = 5) {
