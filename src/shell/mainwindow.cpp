@@ -611,10 +611,7 @@ void MainWindow::exportRecords() {
         window.exec();
     }
     // A whole-catalogue export ends a search for its walk and sets it again.
-    if (search_.isOn())
-        enableEndSearch();
-    else
-        disableEndSearch();
+    showSearchState();
     displayCount();
 }
 
@@ -687,6 +684,13 @@ void MainWindow::enableEndSearch() {
     updateCommandStates();
 }
 
+void MainWindow::showSearchState() {
+    if (search_.isOn())
+        enableEndSearch();
+    else
+        disableEndSearch();
+}
+
 void MainWindow::disableEndSearch() {
     session_->setSearchOn(false);
     searchOnLabel_->hide();
@@ -699,10 +703,7 @@ void MainWindow::search() {
         SearchWindow window(*session_, search_, this);
         window.exec();
     }
-    if (search_.isOn())
-        enableEndSearch();
-    else
-        disableEndSearch();
+    showSearchState();
     applyViewerOptions();
     grid_->syncToTable();
     displayCount();
@@ -721,10 +722,7 @@ void MainWindow::searchAndReplace() {
         SearchReplaceWindow window(*session_, search_, this);
         window.exec();
     }
-    if (search_.isOn())
-        enableEndSearch();
-    else
-        disableEndSearch();
+    showSearchState();
     applyViewerOptions();
     displayCount();
 }

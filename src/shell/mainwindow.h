@@ -62,6 +62,9 @@ public:
     // The search-on state shown: the three End Search controls and the "SEARCH ON" label.
     void enableEndSearch();
     void disableEndSearch();
+    // The End Search command and the search sign follow the search in force after a window that
+    // may have set or ended it.
+    void showSearchState();
     SearchState& searchState() { return search_; }
 
     // File commands.

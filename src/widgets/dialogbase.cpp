@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -306,4 +307,19 @@ void DialogBase::centre() {
 void DialogBase::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) applyLook();
     QDialog::showEvent(event);
+}
+
+QHBoxLayout* DialogBase::okCancelRow(const std::function<void()>& ok, bool cancel) {
+    auto* okButton = new QPushButton(QStringLiteral("&Ok"), this);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, ok);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(okButton);
+    if (cancel) {
+        auto* cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+        connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+        row->addWidget(cancelButton);
+    }
+    return row;
 }

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QRect>
 #include <array>
+#include <functional>
 #include <vector>
 
 class Session;
@@ -88,6 +89,8 @@ void markMajorTitle(QWidget* label);
 void markOwnLook(QWidget* widget);
 } // namespace look
 
+class QHBoxLayout;
+
 class DialogBase : public QDialog {
     Q_OBJECT
 public:
@@ -116,6 +119,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A row with "&Ok" (the default button, calling ok) and, with cancel, "&Cancel" (closing the
+    // window unchanged) at its right.
+    QHBoxLayout* okCancelRow(const std::function<void()>& ok, bool cancel = true);
 
 private:
     struct Design {

@@ -57,15 +57,7 @@ LabelDimensionsDialog::LabelDimensionsDialog(Session& session, QWidget* parent)
     fill(0, session.program().face);
     fill(1, session.program().spine);
 
-    auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    connect(ok, &QPushButton::clicked, this, &LabelDimensionsDialog::OkButtonClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow([this] { OkButtonClick(); });
     auto* main = new QVBoxLayout(this);
     main->addLayout(groups);
     main->addLayout(buttons);

@@ -80,12 +80,7 @@ LabelOptionsDialog::LabelOptionsDialog(Session& session, QWidget* parent)
     fontRow->addWidget(fontDisplay_, 1);
     fontRow->addWidget(newButton_);
 
-    auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
+    QHBoxLayout* buttons = okCancelRow([this] { accept(); }, false);
     auto* main = new QVBoxLayout(this);
     main->addWidget(items);
     main->addWidget(fontBox);

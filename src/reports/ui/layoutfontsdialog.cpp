@@ -36,12 +36,7 @@ LayoutFontsDialog::LayoutFontsDialog(Session& session, ReportLayout& layout, QWi
         displays_[size_t(i)] = display;
         buttons_[size_t(i)] = button;
     }
-    auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
+    QHBoxLayout* buttons = okCancelRow([this] { accept(); }, false);
     auto* main = new QVBoxLayout(this);
     main->addLayout(grid);
     main->addLayout(buttons);

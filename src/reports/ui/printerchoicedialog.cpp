@@ -28,15 +28,7 @@ PrinterChoiceDialog::PrinterChoiceDialog(Session& session, QWidget* parent)
     // Picking a printer means printing on it.
     connect(list_, &QComboBox::activated, this, [this] { other_->setChecked(true); });
 
-    auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    connect(ok, &QPushButton::clicked, this, &PrinterChoiceDialog::OkClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow([this] { OkClick(); });
     auto* main = new QVBoxLayout(this);
     main->addWidget(default_);
     main->addWidget(other_);
