@@ -207,7 +207,9 @@ TEST(PageStore, FinishedPagesShowOnlyWhatTheRunHasFinished) {
         const int current = r.pageNumber() - 1;
         EXPECT_GT(inkOf(store, current), 0);
         EXPECT_EQ(inkOf(finished, current), 0);
-        if (current > 0) EXPECT_GT(inkOf(finished, current - 1), 0);
+        if (current > 0) {
+            EXPECT_GT(inkOf(finished, current - 1), 0);
+        }
     };
     QList<int> seenAtStart;
     r.setStatusCallback([&](const QString&) { seenAtStart << finished.pageCount(); });
