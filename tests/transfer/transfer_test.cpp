@@ -237,11 +237,12 @@ TEST_F(TransferTest, AsciiExportWritesTheDelimitedLayout) {
 
 // A line as the value texts give it: each value's UTF-8 text in Windows-1252, trimmed of blanks,
 // cut at 255 characters, quotes doubled, enclosed in quotes.
-QByteArray convertedLine(const dbase::Table& t, const std::vector<int>& fields) {
+QByteArray convertedLine(const dbase::Table& t, const std::vector<int>& fields,
+                         const DateFormat& dates = kDates) {
     QByteArray line;
     for (size_t i = 0; i < fields.size(); ++i) {
         std::string text = dbase::CodePage::byName("cp1252").fromUtf8(
-            exportValueText(t, fields[i], kDates).toUtf8().toStdString());
+            exportValueText(t, fields[i], dates).toUtf8().toStdString());
         text.erase(0, text.find_first_not_of(' ') == std::string::npos ? text.size()
                                                                        : text.find_first_not_of(' '));
         text.erase(text.find_last_not_of(' ') + 1);
@@ -299,6 +300,57 @@ TEST_F(TransferTest, AsciiExportOfStoredBytesEqualsTheConvertedTexts) {
             expected += convertedLine(t, fields);
         EXPECT_EQ(readFile(file("out.txt")), expected);
         EXPECT_EQ(readFile(file("out.txt")).count("\r\n"), qsizetype(titles.size()));
+    }
+}
+
+// Dates go out as their texts in every date format, whatever their day, blank or not a date at all;
+// short values with quotes go out doubled wherever they lie in the record (the last field too).
+TEST_F(TransferTest, AsciiExportOfDatesEqualsTheirTextsInEveryFormat) {
+    const char* dates[] = {"",         "19970304", "20261127", "20000229", "19000228", "19960131",
+                           "19961130", "19961201", "00011231", "09990101", "20391029", "19970101"};
+    const char* texts[] = {"a\"b", "\"", "plain", "  x  ", "", "sixteen chars ok", "seventeen chars!\""};
+    std::vector<std::map<std::string, std::string>> records;
+    for (size_t i = 0; i < std::size(dates); ++i)
+        records.push_back({{"CheckDate", dates[i]},
+                           {"PurchDate", dates[std::size(dates) - 1 - i]},
+                           {"Title", texts[i % std::size(texts)]},
+                           {"UserDef2", texts[(i + 3) % std::size(texts)]}});
+    const QString path = file("C.DBF");
+    makeCatalogue(path, records);
+    // Stored bytes no date field should hold: a day the month lacks, year 0, blanks inside.
+    {
+        dbase::Table t;
+        t.open(native(path), dbase::OpenMode::Shared, true);
+        const dbase::TableInfo info = t.info();
+        const int offset = t.fieldOffset(t.fieldIndex("CheckDate"));
+        t.close();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const char* odd[] = {"19970231", "00000101", "1997 3 4"};
+        for (int r = 0; r < 3; ++r) {
+            ASSERT_TRUE(f.seek(info.headerLength + qint64(r) * info.recordLength + offset));
+            f.write(odd[r], 8);
+        }
+    }
+    dbase::Table t;
+    t.open(native(path), dbase::OpenMode::Shared, true);
+    ExportRequest request;
+    request.path = file("out.txt");
+    request.fieldSlots = {Slot::CheckDate, Slot::Title, Slot::PurchaseDate, Slot::UserDefined2};
+    std::vector<int> fields;
+    for (int slot : request.fieldSlots)
+        fields.push_back(t.fieldIndex(fieldSlot(slot).name));
+    for (int code = 0; code <= DateFormat::CodeCount; ++code) {
+        for (const bool zeros : {false, true}) {
+            SCOPED_TRACE(code * 10 + zeros);
+            request.dates = DateFormat(code, zeros);
+            const ExportResult r = exportRecords(t, request);
+            ASSERT_TRUE(r.ok) << r.message.toStdString();
+            QByteArray expected;
+            for (bool more = t.first(); more; more = t.next())
+                expected += convertedLine(t, fields, request.dates);
+            EXPECT_EQ(readFile(file("out.txt")), expected);
+        }
     }
 }
 
