@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+#include <utility>
+
 #include "base/textfile.h"
 #include "catalogue/recordwriter.h"
 #include "dbase/error.h"
@@ -51,6 +54,20 @@ QString leadingWholeNumber(const QString& text, bool* whole) {
         return {};
     }
     return QString::number(n);
+}
+
+// A value's Windows-1252 bytes as text, written into the string of the value before it where
+// they are ASCII (its memory is used again once the record before has been written).
+void assignCp1252(QString& text, const QByteArray& bytes) {
+    for (char b : bytes)
+        if (static_cast<unsigned char>(b) >= 0x80) {
+            text = textfile::fromCp1252(bytes);
+            return;
+        }
+    text.resize(bytes.size());
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QLatin1Char(bytes[i]);
 }
 
 // Closes a bulk loop on the catalogue whatever happens.
@@ -126,12 +143,22 @@ FieldMap fieldMapFromRows(const QStringList& importNames, const QStringList& row
     return map;
 }
 
-ConvertedValue convertImportValue(int slot, const QString& text, const ValueFormats& formats,
-                                  const QString& displayName, int fieldWidth, int fieldDecimals) {
+namespace {
+
+// convertImportValue; where it reads the very text it gives (a number or date read as it stood
+// or as far as it could be, a text of other than ASCII), *read is that value as read, its fit
+// checked against the field of fieldWidth and fieldDecimals.
+ConvertedValue convertValue(int slot, const QString& text, const ValueFormats& formats,
+                            const QString& displayName, int fieldWidth, int fieldDecimals,
+                            std::optional<FieldValue>* read) {
     ConvertedValue c;
-    ValueFormats us = formats;
-    us.currencyFormat = USFormat;
-    const QString trimmed = text.trimmed();
+    // Numbers are read with "." as the decimal point, whatever the current format.
+    ValueFormats usFormats;
+    if (formats.currencyFormat != USFormat) {
+        usFormats = formats;
+        usFormats.currencyFormat = USFormat;
+    }
+    const ValueFormats& us = formats.currencyFormat == USFormat ? formats : usFormats;
     if (slot == Slot::CheckOut || slot == Slot::Viewed) {
         const FieldValue v = readFieldValue(slot, text, us, displayName);
         c.typed = v.ok() ? v.stored : QStringLiteral("No");
@@ -140,6 +167,7 @@ ConvertedValue convertImportValue(int slot, const QString& text, const ValueForm
     }
     switch (fieldSlot(slot).typeCode) {
     case TypeInteger: {
+        const QString trimmed = text.trimmed();
         bool whole = false;
         c.typed = leadingWholeNumber(text, &whole);
         if (c.typed.isEmpty()) c.typed = QStringLiteral("0");
@@ -149,46 +177,67 @@ ConvertedValue convertImportValue(int slot, const QString& text, const ValueForm
         if (!v.ok()) {
             c.typed = QStringLiteral("0");
             c.read = false;
+        } else if (read) {
+            *read = std::move(v);
         }
         return c;
     }
     case TypeFloat: {
+        const QString trimmed = text.trimmed();
         if (trimmed.isEmpty()) return c;
         FieldValue v;
-        if (parseDecimal(trimmed)) {
+        const bool decimal = parseDecimal(trimmed).has_value();
+        if (decimal) {
             v = readFieldValue(slot, trimmed, us, displayName);
             if (fieldWidth > 0) checkFitsField(v, slot, fieldWidth, fieldDecimals, displayName);
         }
-        if (!parseDecimal(trimmed) || !v.ok()) {
+        if (!decimal || !v.ok()) {
             c.typed = QStringLiteral("0");
             c.read = false;
             return c;
         }
         c.typed = trimmed;
+        if (read) *read = std::move(v);
         return c;
     }
     case TypeDate: {
+        const QString trimmed = text.trimmed();
         if (trimmed.isEmpty()) return c;
-        if (!trimmed.contains(formats.dates.separator()) || hasLetter(trimmed) ||
-            !readFieldValue(slot, trimmed, us, displayName).ok()) {
+        if (!trimmed.contains(formats.dates.separator()) || hasLetter(trimmed)) {
+            c.read = false;
+            return c;
+        }
+        FieldValue v = readFieldValue(slot, trimmed, us, displayName);
+        if (!v.ok()) {
             c.read = false;
             return c;
         }
         c.typed = trimmed;
+        if (read) *read = std::move(v);
         return c;
     }
     default: {
         c.typed = text.left(fieldSlot(slot).width);
         bool ascii = true;
-        for (QChar ch : c.typed)
+        for (QChar ch : std::as_const(c.typed))
             ascii = ascii && ch.unicode() < 0x80;
         if (!ascii) {
-            const FieldValue v = readFieldValue(slot, c.typed, us, displayName);
-            if (v.failed == ValueCheck::Characters) c.refused = v;
+            FieldValue v = readFieldValue(slot, c.typed, us, displayName);
+            if (v.failed == ValueCheck::Characters)
+                c.refused = v;
+            else if (read && v.ok())
+                *read = std::move(v);
         }
         return c;
     }
     }
+}
+
+} // namespace
+
+ConvertedValue convertImportValue(int slot, const QString& text, const ValueFormats& formats,
+                                  const QString& displayName, int fieldWidth, int fieldDecimals) {
+    return convertValue(slot, text, formats, displayName, fieldWidth, fieldDecimals, nullptr);
 }
 
 ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request) {
@@ -216,26 +265,49 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
         names[size_t(slot - 1)] = n.isEmpty() ? defaultTitle(slot) : n;
     }
 
+    // What the writer reads from a field left empty, and from the two texts of a Yes/No field.
+    std::array<FieldValue, FieldCount> emptyValues;
+    std::array<FieldValue, FieldCount> yesValues;
+    std::array<FieldValue, FieldCount> noValues;
+    for (int slot = 1; slot <= FieldCount; ++slot) {
+        emptyValues[size_t(slot - 1)] = writer.read(slot, QString());
+        yesValues[size_t(slot - 1)] = writer.read(slot, QStringLiteral("Yes"));
+        noValues[size_t(slot - 1)] = writer.read(slot, QStringLiteral("No"));
+    }
+
     // One source record into a new catalogue record; false when the import stops here.
     // where: "Line %1 of the file" or "Record %1 of the table", number: the source record.
+    // The writer takes each value as the conversion read it where that is what it would read itself:
+    // the same text, and for a number the same field to fit (the writer checks a number against
+    // the catalogue's field only when that is a numeric one).
     auto store = [&](const std::vector<QString>& values, const QString& where, uint64_t number) {
         RecordEntry entry;
+        std::array<FieldValue, FieldCount> read = emptyValues;
         int unread = 0;
         for (size_t i = 0; i < values.size() && i < request.map.size(); ++i) {
             const int slot = request.map[i];
             if (slot < 1 || slot > FieldCount) continue;
             const dbase::FieldDef* def = numberFields[size_t(slot - 1)];
-            const ConvertedValue c = convertImportValue(slot, values[i], formats, names[size_t(slot - 1)],
-                                                        def ? def->width : 0, def ? def->decimals : 0);
+            std::optional<FieldValue> converted;
+            const ConvertedValue c = convertValue(slot, values[i], formats, names[size_t(slot - 1)],
+                                                  def ? def->width : 0, def ? def->decimals : 0, &converted);
             if (!c.refused.ok()) {
                 result.message =
                     QStringLiteral("%1 was not imported.  %2").arg(where.arg(number), c.refused.message);
                 return false;
             }
             entry[slot] = c.typed;
+            FieldValue& value = read[size_t(slot - 1)];
+            if (slot == Slot::CheckOut || slot == Slot::Viewed)
+                value = c.typed == QLatin1String("Yes") ? yesValues[size_t(slot - 1)]
+                                                        : noValues[size_t(slot - 1)];
+            else if (converted && (!def || def->type == 'N' || def->type == 'F'))
+                value = std::move(*converted);
+            else
+                value = writer.read(slot, c.typed);
             if (!c.read) ++unread;
         }
-        const WriteOutcome written = writer.write(entry, true);
+        const WriteOutcome written = writer.writeRead(entry, read, true);
         if (!written.ok) {
             result.message =
                 QStringLiteral("%1 was not imported.  %2").arg(where.arg(number), written.message);
@@ -268,9 +340,9 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
             for (const QByteArray& f : record.fields)
                 empty = empty && f.isEmpty();
             if (record.blank || empty) continue; // a blank line is no record
-            values.clear();
-            for (const QByteArray& f : record.fields)
-                values.push_back(textfile::fromCp1252(f));
+            values.resize(record.fields.size());
+            for (size_t i = 0; i < record.fields.size(); ++i)
+                assignCp1252(values[i], record.fields[i]);
             if (!store(values, lineWhere, line)) {
                 stopped = true;
                 break;

@@ -179,6 +179,32 @@ TEST_F(TransferTest, ReaderStopsAtCtrlZAndDropsFieldsBeyondThoseAskedFor) {
     EXPECT_FALSE(reader.next(r, 2));
 }
 
+// One record read line after line: each line gives its own fields, none left from a longer line
+// before it.
+TEST_F(TransferTest, ReaderGivesEachLineItsOwnFieldsInOneRecord) {
+    ASSERT_TRUE(writeFile(file("r.txt"), "\"long first value\",\"b\",\"c\",\"d\"\r\n"
+                                         "\"x\",\"\"\r\n"
+                                         "\r\n"
+                                         "\"\",\"yy\",\"zzz\"\r\n"
+                                         "\"caf\xe9\",\"only two\",\"three\",\"four\",\"five\"\r\n"
+                                         "\"open\r\n"));
+    const std::vector<std::vector<QByteArray>> lines = {
+        {"long first value", "b", "c", "d"},      {"x", ""}, {}, {"", "yy", "zzz"},
+        {"caf\xe9", "only two", "three", "four"}, {"open"}};
+    DelimitedReader reader(file("r.txt"));
+    ASSERT_TRUE(reader.open());
+    DelimitedReader::Record r;
+    for (const auto& fields : lines) {
+        ASSERT_TRUE(reader.next(r, 4));
+        EXPECT_EQ(r.fields, fields);
+        EXPECT_EQ(r.blank, fields.empty());
+        EXPECT_EQ(r.moreFields, fields.size() == 4 && fields[0] == "caf\xe9");
+        EXPECT_EQ(r.lastFieldOpen, fields.size() == 1);
+    }
+    EXPECT_FALSE(reader.next(r, 4));
+    EXPECT_TRUE(r.fields.empty());
+}
+
 // The first line's check: codes and the import field names.
 TEST_F(TransferTest, FirstLineCodesOnCraftedFiles) {
     QByteArray many;
