@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
@@ -698,6 +699,71 @@ TEST_F(TransferTest, ForeignDbaseTablesInOtherCodePages) {
     EXPECT_EQ(rows[0][Slot::Viewed - 1], "No");
     EXPECT_EQ(rows[1][Slot::Viewed - 1], "Yes");
     EXPECT_EQ(rows[0][Slot::ListPrice - 1].toDouble(), 9.95);
+}
+
+// An import that stops half way, into an indexed catalogue shared or held alone: the records before
+// the stop are in the table with the header counting them, and the index holds exactly those.
+TEST_F(TransferTest, AnImportStoppedHalfWayLeavesRecordsAndIndexWhole) {
+    const QString source = file("SOURCE.DBF");
+    dbase::Table::createRaw(native(source), {{"NAME", 'C', 30, 0}, {"YR", 'N', 4, 0}});
+    {
+        QFile f(source); // cp437: its box characters have no Windows-1252 byte
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(29);
+        f.write("\x01", 1);
+    }
+    {
+        dbase::Table t;
+        t.open(native(source));
+        for (int i = 0; i < 300; ++i) {
+            t.append();
+            t.setText(0, i == 249 ? "Box \xe2\x94\x80 Set" : "Title " + std::to_string((i * 37) % 300));
+            t.setNumber(1, 1900 + i % 100);
+            t.post();
+        }
+    }
+    for (const dbase::OpenMode mode : {dbase::OpenMode::Shared, dbase::OpenMode::Exclusive}) {
+        SCOPED_TRACE(int(mode));
+        const QString path = file("C.DBF");
+        makeCatalogue(path, {{{"Title", "Before"}}});
+        {
+            dbase::Table t;
+            t.open(native(path), dbase::OpenMode::Exclusive);
+            t.addIndex("TITLES", "UPPER(TITLE)");
+        }
+        ImportRequest request;
+        request.kind = FileKind::DBase;
+        request.path = source;
+        request.fieldCount = 2;
+        request.map = {Slot::Title, Slot::Year};
+        request.formats.dates = kDates;
+        dbase::Table t;
+        t.open(native(path), mode);
+        const ImportResult r = importRecords(t, request);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.imported, 249u);
+        EXPECT_TRUE(r.message.startsWith("Record 250 of the table was not imported."))
+            << r.message.toStdString();
+        EXPECT_EQ(t.recordCount(), 250u);
+        t.close();
+
+        const QByteArray bytes = readFile(path);
+        quint32 counted = 0;
+        std::memcpy(&counted, bytes.constData() + 4, 4);
+        EXPECT_EQ(counted, 250u);
+        EXPECT_EQ(bytes[14], 0); // no write left under way
+        dbase::Table check;
+        check.open(native(path), dbase::OpenMode::Shared, true);
+        EXPECT_NO_THROW(check.checkIndexes());
+        check.setActiveIndex("TITLES");
+        std::vector<std::string> titles;
+        for (bool more = check.first(); more; more = check.next())
+            titles.push_back(check.getText(check.fieldIndex("Title")));
+        ASSERT_EQ(titles.size(), 250u);
+        EXPECT_TRUE(std::is_sorted(titles.begin(), titles.end()));
+        EXPECT_EQ(std::count(titles.begin(), titles.end(), "Before"), 1);
+        EXPECT_EQ(std::count(titles.begin(), titles.end(), "Title 0"), 1);
+    }
 }
 
 TEST_F(TransferTest, FieldMapOfTheMatchingGrid) {
