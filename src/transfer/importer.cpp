@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
+
 #include <optional>
 #include <utility>
 
@@ -56,19 +59,80 @@ QString leadingWholeNumber(const QString& text, bool* whole) {
     return QString::number(n);
 }
 
-// A value's Windows-1252 bytes as text, written into the string of the value before it where
-// they are ASCII (its memory is used again once the record before has been written).
-void assignCp1252(QString& text, const QByteArray& bytes) {
-    for (char b : bytes)
-        if (static_cast<unsigned char>(b) >= 0x80) {
-            text = textfile::fromCp1252(bytes);
-            return;
-        }
-    text.resize(bytes.size());
+// ASCII bytes as text, written into the string of the value before (its memory is used again
+// once the record before has been written).
+void assignAscii(QString& text, const char* bytes, qsizetype size) {
+    text.resize(size);
     QChar* out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
+    for (qsizetype i = 0; i < size; ++i)
         out[i] = QLatin1Char(bytes[i]);
 }
+
+bool isAscii(const char* bytes, qsizetype size) {
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+    return true;
+}
+
+// A value's Windows-1252 bytes as text.
+void assignCp1252(QString& text, const QByteArray& bytes) {
+    if (isAscii(bytes.constData(), bytes.size()))
+        assignAscii(text, bytes.constData(), bytes.size());
+    else
+        text = textfile::fromCp1252(bytes);
+}
+
+// The text of a field of a source table's record as getText gives it (at most MaxFieldLength
+// characters): the stored bytes themselves where they are ASCII, which every code page keeps as
+// they are; text without its trailing blanks and NUL bytes, numerals without those at either end.
+void assignSourceText(QString& text, const dbase::Table& source, int field, char type) {
+    if (type == 'C' || type == 'N' || type == 'F') {
+        std::string_view stored = source.storedBytes(field);
+        while (!stored.empty() && (stored.back() == ' ' || stored.back() == '\0'))
+            stored.remove_suffix(1);
+        while (type != 'C' && !stored.empty() && (stored.front() == ' ' || stored.front() == '\0'))
+            stored.remove_prefix(1);
+        if (isAscii(stored.data(), qsizetype(stored.size()))) {
+            assignAscii(text, stored.data(), qsizetype(std::min(stored.size(), size_t(MaxFieldLength))));
+            return;
+        }
+    }
+    text = fromUtf8(source.getText(field)).left(MaxFieldLength);
+}
+
+// The texts of dates in the current format by their "YYYYMMDD", for a run of records: a table
+// addressed by the date, where a newer date takes the place of an older one.
+class DateTexts {
+public:
+    explicit DateTexts(const DateFormat& dates) : dates_(dates), slots_(size_t(1) << Bits) {}
+
+    const QString& text(const std::string& yyyymmdd) {
+        if (yyyymmdd.size() != 8) {
+            other_ = dates_.formatFull(QString::fromLatin1(yyyymmdd.data(), qsizetype(yyyymmdd.size())));
+            return other_;
+        }
+        uint64_t key;
+        std::memcpy(&key, yyyymmdd.data(), 8);
+        Slot& slot = slots_[size_t((key * 0x9E3779B97F4A7C15ull) >> (64 - Bits))];
+        if (!slot.used || slot.key != key) {
+            slot.text = dates_.formatFull(QString::fromLatin1(yyyymmdd.data(), 8));
+            slot.key = key;
+            slot.used = true;
+        }
+        return slot.text;
+    }
+
+private:
+    static constexpr int Bits = 12;
+    struct Slot {
+        uint64_t key = 0;
+        bool used = false;
+        QString text;
+    };
+    const DateFormat& dates_;
+    std::vector<Slot> slots_;
+    QString other_;
+};
 
 // Closes a bulk loop on the catalogue whatever happens.
 class BulkScope {
@@ -371,17 +435,16 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
             types.push_back(source.field(i).type);
         BulkScope bulk(catalogue);
         std::vector<QString> values(static_cast<size_t>(fields));
+        DateTexts dateTexts(request.formats.dates);
         bool stopped = false;
         for (bool more = source.first(); more; more = source.next()) {
             for (int i = 0; i < fields; ++i) {
                 if (i >= int(request.map.size()) || request.map[size_t(i)] == 0) continue;
                 if (types[size_t(i)] == 'D') {
                     const std::string date = source.getDate(i);
-                    values[size_t(i)] =
-                        date.empty() ? QString()
-                                     : request.formats.dates.formatFull(QString::fromLatin1(date.data()));
+                    values[size_t(i)] = date.empty() ? QString() : dateTexts.text(date);
                 } else {
-                    values[size_t(i)] = fromUtf8(source.getText(i)).left(MaxFieldLength);
+                    assignSourceText(values[size_t(i)], source, i, types[size_t(i)]);
                 }
             }
             if (!store(values, recordWhere, source.recNo())) {

@@ -766,6 +766,73 @@ TEST_F(TransferTest, AnImportStoppedHalfWayLeavesRecordsAndIndexWhole) {
     }
 }
 
+// Values of a dBase table arrive as the engine reads them, whatever bytes the fields hold: blanks
+// and NUL bytes inside and around, numerals with blanks and other characters, text of the upper half.
+TEST_F(TransferTest, DbaseImportTakesEachValueAsTheEngineReadsIt) {
+    const QString source = file("RAW.DBF");
+    dbase::Table::createRaw(native(source), {{"NAME", 'C', 12, 0}, {"YR", 'N', 6, 0}, {"PRICE", 'N', 9, 2}});
+    const std::string stored[][3] = {
+        {"  lead      ", "  1999", "    12.50"},
+        {"trail       ", " 19x  ", "  abc    "},
+        {std::string("a\0b\0\0       ", 12), std::string("\0\0 12\0", 6), std::string("\0  -3.5   ", 9)},
+        {"            ", "      ", "         "},
+        {"caf\xe9        ",
+         "  \xe9"
+         "12 ",
+         "   1,5   "},
+        {"\"q\"         ", "+95   ", "   .5    "},
+    };
+    {
+        dbase::Table t;
+        t.open(native(source));
+        for (size_t r = 0; r < std::size(stored); ++r) {
+            t.append();
+            t.setText(0, "x");
+            t.post();
+        }
+        const dbase::TableInfo info = t.info();
+        std::vector<int> offsets;
+        for (int f = 0; f < 3; ++f)
+            offsets.push_back(t.fieldOffset(f));
+        t.close();
+        QFile f(source);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        for (size_t r = 0; r < std::size(stored); ++r)
+            for (int field = 0; field < 3; ++field) {
+                ASSERT_TRUE(
+                    f.seek(info.headerLength + qint64(r) * info.recordLength + offsets[size_t(field)]));
+                f.write(stored[r][field].data(), qint64(stored[r][field].size()));
+            }
+    }
+    makeCatalogue(file("C.DBF"), {});
+    ImportRequest request;
+    request.kind = FileKind::DBase;
+    request.path = source;
+    request.fieldCount = 3;
+    request.map = {Slot::Title, Slot::Year, Slot::ListPrice};
+    request.formats.dates = kDates;
+    const ImportResult r = importInto(file("C.DBF"), request);
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    ASSERT_EQ(r.imported, std::size(stored));
+    dbase::Table in, out;
+    in.open(native(source), dbase::OpenMode::Shared, true);
+    out.open(native(file("C.DBF")), dbase::OpenMode::Shared, true);
+    ValueFormats formats;
+    formats.dates = kDates;
+    const int title = out.fieldIndex("Title"), year = out.fieldIndex("Year"),
+              price = out.fieldIndex("ListPrice");
+    bool more = in.first();
+    for (bool stepped = out.first(); stepped && more; stepped = out.next(), more = in.next()) {
+        SCOPED_TRACE(in.recNo());
+        EXPECT_EQ(out.getText(title), in.getText(0));
+        const ConvertedValue y = convertImportValue(Slot::Year, QString::fromUtf8(in.getText(1)), formats);
+        EXPECT_EQ(QString::fromStdString(out.getText(year)), y.typed);
+        const ConvertedValue p =
+            convertImportValue(Slot::ListPrice, QString::fromUtf8(in.getText(2)), formats);
+        EXPECT_EQ(out.getNumber(price).value_or(0), p.typed.toDouble());
+    }
+}
+
 TEST_F(TransferTest, FieldMapOfTheMatchingGrid) {
     const QStringList names{"Name", "Year", "Extra", "Name"};
     QStringList rows(FieldCount, QStringLiteral("<EMPTY>"));
