@@ -277,7 +277,9 @@ TEST_F(RecordWriterTest, WriteOfValuesReadBeforeEqualsWriteOfTheirTexts) {
         EXPECT_EQ(byValues.slot, byText.slot);
         EXPECT_EQ(byValues.failed, byText.failed);
         EXPECT_EQ(byValues.message, byText.message);
-        if (byText.ok) EXPECT_EQ(std::string(table.recordBytes()), first);
+        if (byText.ok) {
+            EXPECT_EQ(std::string(table.recordBytes()), first);
+        }
     }
     EXPECT_EQ(table.recordCount(), 4u); // two of each record that passed
     // A number that does not fit the table's own field is refused by read() as write() refuses it.
