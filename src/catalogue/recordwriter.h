@@ -57,7 +57,8 @@ public:
     FieldValue read(int slot, const QString& typed) const;
     // write() of values read before: values[slot - 1] is read(slot, entry[slot]) for every slot.
     // For a run of writes that has read every value already (an import, which reads each value
-    // while converting it); the outcome is write()'s.
+    // while converting it); the outcome is write()'s. Only the data lists take their values from
+    // entry: a writer without lists never looks at it.
     WriteOutcome writeRead(const RecordEntry& entry, const std::array<FieldValue, FieldCount>& values,
                            bool append);
 

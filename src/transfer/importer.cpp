@@ -328,6 +328,7 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
         names[size_t(slot - 1)] = n.isEmpty() ? defaultTitle(slot) : n;
     }
 
+    const RecordEntry noEntry;
     // What the writer reads from a field left empty, and from the two texts of a Yes/No field.
     std::array<FieldValue, FieldCount> emptyValues;
     std::array<FieldValue, FieldCount> yesValues;
@@ -344,7 +345,6 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
     // the same text, and for a number the same field to fit (the writer checks a number against
     // the catalogue's field only when that is a numeric one).
     auto store = [&](const std::vector<QString>& values, const QString& where, uint64_t number) {
-        RecordEntry entry;
         std::array<FieldValue, FieldCount> read = emptyValues;
         int unread = 0;
         for (size_t i = 0; i < values.size() && i < request.map.size(); ++i) {
@@ -359,7 +359,6 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
                     QStringLiteral("%1 was not imported.  %2").arg(where.arg(number), c.refused.message);
                 return false;
             }
-            entry[slot] = c.typed;
             FieldValue& value = read[size_t(slot - 1)];
             if (slot == Slot::CheckOut || slot == Slot::Viewed)
                 value = c.typed == QLatin1String("Yes") ? yesValues[size_t(slot - 1)]
@@ -370,7 +369,7 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
                 value = writer.read(slot, c.typed);
             if (!c.read) ++unread;
         }
-        const WriteOutcome written = writer.writeRead(entry, read, true);
+        const WriteOutcome written = writer.writeRead(noEntry, read, true); // the writer keeps no lists
         if (!written.ok) {
             result.message =
                 QStringLiteral("%1 was not imported.  %2").arg(where.arg(number), written.message);
