@@ -2,6 +2,7 @@
 
 #include <QLatin1StringView>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -30,6 +31,18 @@ std::optional<QDate> fromYyyymmdd(const QString& text) {
     const QDate d(t.left(4).toInt(), t.mid(4, 2).toInt(), t.right(2).toInt());
     if (!d.isValid()) return std::nullopt;
     return d;
+}
+
+// "YYYYMMDD" of a date; years 1 to 9999 written directly, as QDate writes them.
+QString yyyymmddText(const QDate& date) {
+    const int year = date.year();
+    if (year < 1 || year > 9999) return date.toString(QStringLiteral("yyyyMMdd"));
+    const int digits[8] = {year / 1000,       year / 100 % 10,   year / 10 % 10,  year % 10,
+                           date.month() / 10, date.month() % 10, date.day() / 10, date.day() % 10};
+    QString text(8, Qt::Uninitialized);
+    for (int i = 0; i < 8; ++i)
+        text[i] = QLatin1Char(char('0' + digits[i]));
+    return text;
 }
 
 // The country codes of the system's regional settings (international dialling codes).
@@ -291,7 +304,7 @@ QString DateFormat::parse(const QString& text, bool* ok) const {
     }
     const auto d = parseParts(text, false);
     if (ok) *ok = d.has_value();
-    return d ? d->toString(QStringLiteral("yyyyMMdd")) : QString();
+    return d ? yyyymmddText(*d) : QString();
 }
 
 QString DateFormat::parseFull(const QString& text, bool* ok) const {
@@ -303,7 +316,7 @@ QString DateFormat::parseFull(const QString& text, bool* ok) const {
     t.remove(QLatin1Char('_'));
     const auto d = parseParts(t, true);
     if (ok) *ok = d.has_value();
-    return d ? d->toString(QStringLiteral("yyyyMMdd")) : QString();
+    return d ? yyyymmddText(*d) : QString();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -438,6 +451,17 @@ std::optional<double> parseDecimal(const QString& text) {
             return std::nullopt;
     }
     if (digits == 0) return std::nullopt;
+    // A short one is read without a locale: both readings round to the nearest double, so they
+    // agree, and this one costs far less.
+    if (t.size() <= 24) {
+        char ascii[24];
+        size_t n = 0;
+        for (qsizetype j = t[0] == QLatin1Char('+') ? 1 : 0; j < t.size(); ++j)
+            ascii[n++] = char(t[j].unicode());
+        double v = 0;
+        const auto read = std::from_chars(ascii, ascii + n, v);
+        if (read.ec == std::errc() && read.ptr == ascii + n && std::isfinite(v)) return v;
+    }
     bool ok = false;
     const double v = QLocale::c().toDouble(t.startsWith(QLatin1Char('+')) ? t.mid(1) : t, &ok);
     if (!ok || !std::isfinite(v)) return std::nullopt;

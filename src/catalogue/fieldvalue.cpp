@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/textfile.h"
@@ -38,7 +39,7 @@ FieldValue readText(int slot, const QString& typed, const QString& name) {
             QStringLiteral("%1 holds at most %2 characters.  Please correct.").arg(name).arg(width));
     FieldValue v;
     v.stored = typed;
-    v.blank = typed.trimmed().isEmpty();
+    v.blank = std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.isSpace(); });
     return v;
 }
 
@@ -47,8 +48,31 @@ FieldValue readYesNo(const QString& typed, const QString& name) {
                                  QStringLiteral("T"), QStringLiteral("1")};
     static const QStringList no{QStringLiteral("NO"), QStringLiteral("N"), QStringLiteral("FALSE"),
                                 QStringLiteral("F"),  QStringLiteral("0"), QString()};
-    const QString t = typed.trimmed().toUpper();
+    const QString trimmed = typed.trimmed();
     FieldValue v;
+    // Short ASCII, as these values are, is compared without making its capitals first.
+    bool ascii = trimmed.size() <= 5;
+    char upper[5];
+    for (qsizetype i = 0; ascii && i < trimmed.size(); ++i) {
+        const char16_t c = trimmed[i].unicode();
+        ascii = c < 0x80;
+        upper[i] = char(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    if (ascii) {
+        const QLatin1StringView t(upper, trimmed.size());
+        if (yes.contains(t)) {
+            v.stored = QStringLiteral("Yes");
+            return v;
+        }
+        if (no.contains(t)) {
+            v.stored = QStringLiteral("No");
+            v.blank = t.isEmpty();
+            return v;
+        }
+        return refused(ValueCheck::YesNo,
+                       QStringLiteral("%1 is either Yes or No.  Please correct.").arg(name));
+    }
+    const QString t = trimmed.toUpper();
     if (yes.contains(t)) {
         v.stored = QStringLiteral("Yes");
     } else if (no.contains(t)) {
@@ -68,18 +92,20 @@ FieldValue readWholeNumber(int slot, const QString& typed, const QString& name) 
         v.blank = true;
         return v;
     }
-    const QString general =
-        QStringLiteral("\"%1\" is not a whole number for %2.  Please correct.").arg(t, name);
+    auto notWhole = [&] {
+        const QString general =
+            QStringLiteral("\"%1\" is not a whole number for %2.  Please correct.").arg(t, name);
+        return refused(ValueCheck::WholeNumber, invalidMessage(slot, general));
+    };
     bool ok = false;
     const qlonglong n = t.toLongLong(&ok);
     // Only digits after an optional sign: no blanks inside, no decimal point, no exponent.
-    if (!ok || t.size() > fieldSlot(slot).width)
-        return refused(ValueCheck::WholeNumber, invalidMessage(slot, general));
+    if (!ok || t.size() > fieldSlot(slot).width) return notWhole();
     for (qsizetype i = 0; i < t.size(); ++i) {
         const QChar c = t[i];
         if (!(c.isDigit() && c.unicode() < 128) &&
             !(i == 0 && (c == QLatin1Char('+') || c == QLatin1Char('-'))))
-            return refused(ValueCheck::WholeNumber, invalidMessage(slot, general));
+            return notWhole();
     }
     v.number = double(n);
     v.stored = QString::number(n);

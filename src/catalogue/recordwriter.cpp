@@ -4,6 +4,8 @@
 #include "dbase/error.h"
 #include "dbase/table.h"
 
+#include <string>
+
 namespace {
 
 // Fields written as text, in the order they are set.
@@ -79,19 +81,29 @@ std::array<int, FieldCount> RecordWriter::fieldIndices() const {
     return index;
 }
 
+FieldValue RecordWriter::readOne(int slot, const QString& typed,
+                                 const std::array<int, FieldCount>& index) const {
+    FieldValue v = readFieldValue(slot, typed, formats_, fieldName(slot));
+    if (v.ok() && table_.isOpen()) {
+        const int field = index[size_t(slot - 1)];
+        if (field >= 0) {
+            const dbase::FieldDef& def = table_.field(field);
+            if (def.type == 'N' || def.type == 'F')
+                checkFitsField(v, slot, def.width, def.decimals, fieldName(slot));
+        }
+    }
+    return v;
+}
+
+FieldValue RecordWriter::read(int slot, const QString& typed) const {
+    return readOne(slot, typed, fieldIndices());
+}
+
 WriteOutcome RecordWriter::readAll(const RecordEntry& entry, const std::array<int, FieldCount>& index,
                                    std::array<FieldValue, FieldCount>& values) const {
     for (int slot : checkOrder()) {
         FieldValue& v = values[size_t(slot - 1)];
-        v = readFieldValue(slot, entry[slot], formats_, fieldName(slot));
-        if (v.ok() && table_.isOpen()) {
-            const int field = index[size_t(slot - 1)];
-            if (field >= 0) {
-                const dbase::FieldDef& def = table_.field(field);
-                if (def.type == 'N' || def.type == 'F')
-                    checkFitsField(v, slot, def.width, def.decimals, fieldName(slot));
-            }
-        }
+        v = readOne(slot, entry[slot], index);
         if (!v.ok()) return {false, slot, v.failed, v.message, false};
     }
     return {true, 0, ValueCheck::None, QString(), false};
@@ -110,13 +122,42 @@ WriteOutcome RecordWriter::write(const RecordEntry& entry, bool append) {
     std::array<FieldValue, FieldCount> values;
     const std::array<int, FieldCount> index = fieldIndices();
     if (WriteOutcome refused = readAll(entry, index, values); !refused.ok) return refused;
+    return store(entry, values, index, append);
+}
 
+WriteOutcome RecordWriter::writeRead(const RecordEntry& entry,
+                                     const std::array<FieldValue, FieldCount>& values, bool append) {
+    if (!append && (!table_.isOpen() || table_.recNo() == 0))
+        return {false, 0, ValueCheck::None, noRecordMessage(), false};
+    for (int slot : checkOrder()) {
+        const FieldValue& v = values[size_t(slot - 1)];
+        if (!v.ok()) return {false, slot, v.failed, v.message, false};
+    }
+    return store(entry, values, fieldIndices(), append);
+}
+
+WriteOutcome RecordWriter::store(const RecordEntry& entry, const std::array<FieldValue, FieldCount>& values,
+                                 const std::array<int, FieldCount>& index, bool append) {
     // A missing field is reported by the engine's own message.
     auto field = [this, &index](int slot) {
         const int f = index[size_t(slot - 1)];
         return f >= 0 ? f : table_.fieldIndexOrThrow(fieldSlot(slot).name);
     };
     auto value = [&values](int slot) -> const FieldValue& { return values[size_t(slot - 1)]; };
+    // The UTF-8 of a stored text, made in one buffer for all the fields of the record.
+    std::string buffer;
+    buffer.reserve(256);
+    auto utf8 = [&buffer](const QString& text) -> const std::string& {
+        buffer.clear();
+        for (QChar c : text) {
+            if (c.unicode() >= 0x80) {
+                buffer = text.toStdString();
+                break;
+            }
+            buffer += char(c.unicode());
+        }
+        return buffer;
+    };
     try {
         if (append)
             table_.append();
@@ -124,13 +165,13 @@ WriteOutcome RecordWriter::write(const RecordEntry& entry, bool append) {
             table_.edit();
         try {
             for (int slot : TextWriteOrder)
-                table_.setText(field(slot), value(slot).stored.toStdString());
+                table_.setText(field(slot), utf8(value(slot).stored));
             table_.setNumber(field(Slot::ListPrice), value(Slot::ListPrice).number);
             table_.setNumber(field(Slot::PurchasePrice), value(Slot::PurchasePrice).number);
-            table_.setDate(field(Slot::CheckDate), value(Slot::CheckDate).stored.toStdString());
-            table_.setDate(field(Slot::PurchaseDate), value(Slot::PurchaseDate).stored.toStdString());
-            table_.setText(field(Slot::CheckOut), value(Slot::CheckOut).stored.toStdString());
-            table_.setText(field(Slot::Viewed), value(Slot::Viewed).stored.toStdString());
+            table_.setDate(field(Slot::CheckDate), utf8(value(Slot::CheckDate).stored));
+            table_.setDate(field(Slot::PurchaseDate), utf8(value(Slot::PurchaseDate).stored));
+            table_.setText(field(Slot::CheckOut), utf8(value(Slot::CheckOut).stored));
+            table_.setText(field(Slot::Viewed), utf8(value(Slot::Viewed).stored));
             table_.post();
         } catch (...) {
             if (table_.isEditing()) table_.cancel();

@@ -52,6 +52,16 @@ public:
     // Steps 1 to 3. append: a new record; else the table's current record is changed.
     WriteOutcome write(const RecordEntry& entry, bool append);
 
+    // What the checks read from the typed text of a slot: readFieldValue, and for a number the
+    // check that it fits the table's own field.
+    FieldValue read(int slot, const QString& typed) const;
+    // write() of values read before: values[slot - 1] is read(slot, entry[slot]) for every slot.
+    // For a run of writes that has read every value already (an import, which reads each value
+    // while converting it); the outcome is write()'s. Only the data lists take their values from
+    // entry: a writer without lists never looks at it.
+    WriteOutcome writeRead(const RecordEntry& entry, const std::array<FieldValue, FieldCount>& values,
+                           bool append);
+
     // The order in which the fields are checked: the six fields with the editor's own messages
     // first, then the others in the order they are written.
     static const std::array<int, FieldCount>& checkOrder();
@@ -71,8 +81,12 @@ public:
 private:
     // The table's field index of every slot, -1 where the table lacks the field or is closed.
     std::array<int, FieldCount> fieldIndices() const;
+    FieldValue readOne(int slot, const QString& typed, const std::array<int, FieldCount>& index) const;
     WriteOutcome readAll(const RecordEntry& entry, const std::array<int, FieldCount>& index,
                          std::array<FieldValue, FieldCount>& values) const;
+    // Steps 2 and 3 for values that passed the checks.
+    WriteOutcome store(const RecordEntry& entry, const std::array<FieldValue, FieldCount>& values,
+                       const std::array<int, FieldCount>& index, bool append);
 
     dbase::Table& table_;
     DataLists* lists_;

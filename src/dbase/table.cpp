@@ -12,6 +12,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -524,7 +525,23 @@ void Table::Impl::writeCount(uint32_t n) {
     unsigned char h[7];
     todayBytes(h);
     put32(h + 3, n);
-    dbf.writeAt(1, h, sizeof h);
+    if (headerMap)
+        std::memcpy(headerMap + 1, h, sizeof h);
+    else
+        dbf.writeAt(1, h, sizeof h);
+}
+
+void Table::Impl::mapHeader() {
+    if (headerMap) return;
+    void* p = ::mmap(nullptr, 32, PROT_READ | PROT_WRITE, MAP_SHARED, dbf.fd(), 0);
+    if (p != MAP_FAILED) headerMap = static_cast<unsigned char*>(p);
+}
+
+// The header's changes stay in the file's pages (a sync writes them out with the rest).
+void Table::Impl::unmapHeader() {
+    if (!headerMap) return;
+    ::munmap(headerMap, 32);
+    headerMap = nullptr;
 }
 
 // Takes the post lock (shared use) and re-reads the record count another writer may have moved.
@@ -544,6 +561,7 @@ void Table::Impl::beginWrite() {
     }
     if (disabled > 0) {
         setFlag14(true);
+        mapHeader();
         bulkWriting = true;
         bulkStartCount = count;
         bulkEdited = false;
@@ -681,6 +699,7 @@ void Table::close() {
     } catch (...) {
         err = std::current_exception();
     }
+    m.unmapHeader();
     m.index.close();
     m.memo.close();
     m.dbf.close();
@@ -783,10 +802,20 @@ bool Table::next() {
         m.eof = true;
         return false;
     }
+    // A record-order step that finds nothing leaves the current record as it was; only an index
+    // step may move off it on the way.
+    if (!m.index.active()) {
+        if (!m.seekFrom(m.cur + 1, true)) {
+            m.eof = true;
+            return false;
+        }
+        m.eof = false;
+        m.bof = false;
+        return true;
+    }
     const uint32_t keep = m.cur;
     const std::string keepRec = m.curRec;
-    bool ok = m.index.active() ? m.index.step(m, true) : m.seekFrom(m.cur + 1, true);
-    if (!ok) {
+    if (!m.index.step(m, true)) {
         m.cur = keep;
         m.curRec = keepRec;
         m.view = m.curRec.data();
@@ -924,11 +953,29 @@ std::string_view Table::storedBytes(int field) const {
     return std::string_view(d->view + f.offset, size_t(f.def.width));
 }
 
+std::string_view Table::recordBytes() const {
+    d->requireOpen();
+    if (!d->view) return {};
+    return std::string_view(d->view, d->recLen);
+}
+
+int Table::fieldOffset(int field) const {
+    return d->fieldAt(field).offset;
+}
+
 void Table::setText(int field, std::string_view utf8) {
     Impl& m = *d;
     const FieldLayout& f = m.fieldAt(field);
     switch (f.def.type) {
     case 'C': {
+        // ASCII text is stored as it is in every code page.
+        bool ascii = true;
+        for (char c : utf8)
+            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        if (ascii) {
+            m.storeField(field, utf8);
+            return;
+        }
         std::string bytes = m.cp->fromUtf8(utf8);
         if (bytes.size() > size_t(f.def.width)) bytes.resize(f.def.width);
         m.storeField(field, bytes);
@@ -998,7 +1045,24 @@ void Table::setNumber(int field, double value) {
         value = scaled / scale;
     }
     char buf[400];
-    int n = std::snprintf(buf, sizeof buf, "%.*f", f.def.decimals, value);
+    int n = 0;
+    if (value == std::floor(value) && std::abs(value) < 1e15 && f.def.decimals < 100) {
+        // A whole number, as most are: its digits and the decimals' zeros, as printf writes them.
+        char digits[20];
+        int count = 0;
+        for (auto whole = static_cast<uint64_t>(std::abs(value)); count == 0 || whole > 0; whole /= 10)
+            digits[count++] = char('0' + whole % 10);
+        if (value < 0) buf[n++] = '-';
+        while (count > 0)
+            buf[n++] = digits[--count];
+        if (f.def.decimals > 0) {
+            buf[n++] = '.';
+            for (int i = 0; i < f.def.decimals; ++i)
+                buf[n++] = '0';
+        }
+    } else {
+        n = std::snprintf(buf, sizeof buf, "%.*f", f.def.decimals, value);
+    }
     if (n < 0 || n >= static_cast<int>(sizeof buf))
         throw DbError("Number out of range for field " + f.def.name);
     std::string s(buf, n);
@@ -1144,7 +1208,12 @@ void Table::post() {
     } else if (wasAppend && m.deletedValid) {
         m.deletedValid = false;
     }
-    m.restamp();
+    // Inside a bulk loop the post lock (or exclusive use) keeps other writers out until the loop
+    // ends: the file's stamp is taken when it is next needed rather than after every post.
+    if (m.bulkWriting)
+        m.stampDeferred = true;
+    else
+        m.restamp();
     m.index.positionAt(m, recno);
     m.eof = m.bof = false;
 }
@@ -1263,6 +1332,7 @@ void Table::enableControls() {
     Impl& m = *d;
     if (m.disabled > 0) --m.disabled;
     if (m.disabled == 0 && m.bulkWriting) {
+        m.unmapHeader();
         // A failure here leaves the loop open (byte 14 set, post lock held), so that the caller
         // can still roll its appends back.
         if (m.index.deferred()) {
@@ -1284,6 +1354,8 @@ void Table::enableControls() {
             ++m.disabled;
             throw;
         }
+        // Still the only writer: the stamp the loop's posts deferred is taken now.
+        if (m.stampDeferred) m.restamp();
         m.bulkWriting = false;
         m.endWrite();
     } else if (m.disabled == 0) {
@@ -1309,6 +1381,7 @@ void Table::rollBackAppends() {
     if (!m.bulkWriting) return;
     if (m.bulkEdited)
         throw DbError(m.path + ": the bulk loop changed existing records, so its appends cannot be undone");
+    m.unmapHeader();
     const uint32_t keep = m.bulkStartCount;
     m.writeCount(keep);
     m.count = keep;
@@ -1454,6 +1527,7 @@ void Table::pack() {
     if (m.mode != OpenMode::Exclusive)
         throw LockError("Packing " + m.path + " needs exclusive use of the table");
     m.checkBrowse();
+    m.unmapHeader(); // the header of the file being replaced
     std::string tmp = m.path + kPackSuffix + "XXXXXX";
     std::vector<char> tmpl(tmp.begin(), tmp.end());
     tmpl.push_back('\0');

@@ -48,7 +48,9 @@
 // Table::post in table.cpp) and fdatasyncs before it returns. Between disableControls() and
 // enableControls() the writes of a bulk loop keep the same order but the fdatasync and the
 // header's interrupted-write flag (byte 14) are handled once for the whole loop: the flag is set
-// at the first write and cleared by enableControls() (or close()) after one fdatasync. A kill
+// at the first write and cleared by enableControls() (or close()) after one fdatasync (inside the
+// loop the header's count is written through a shared mapping of the file's first page: the same
+// page of the file, written in the same order, without a system call). A kill
 // inside the loop therefore still loses no posted record and leaves the index marked stale,
 // to be rebuilt on the next open. In shared use a bulk loop that writes keeps the post lock
 // until enableControls(), so other writers wait for the loop to end. A loop that only appends
@@ -181,6 +183,11 @@ public:
     // code page, blanks kept. Valid until the cursor moves or the record changes; empty when there
     // is no record.
     std::string_view storedBytes(int field) const;
+    // The whole current record (or the edit buffer) as stored, the deletion byte first; field's
+    // bytes begin at fieldOffset(field). Valid as storedBytes is; empty when there is no record.
+    // For loops over many records that read fields by their place in the record.
+    std::string_view recordBytes() const;
+    int fieldOffset(int field) const;
 
     // Record editing. append() starts a new blank record, edit() the current one; post() writes
     // it (and every index tag) and returns only when it is durable in the file; cancel() drops it.

@@ -2,6 +2,8 @@
 
 #include "base/textfile.h"
 
+#include <cstring>
+
 namespace transfer {
 
 namespace {
@@ -61,15 +63,9 @@ bool DelimitedReader::fill() {
     return true;
 }
 
-int DelimitedReader::peek() {
-    if (pos_ >= buffer_.size() && !fill()) return -1;
-    return static_cast<unsigned char>(buffer_[pos_]);
-}
-
-int DelimitedReader::get() {
-    const int c = peek();
-    if (c >= 0) ++pos_;
-    return c;
+int DelimitedReader::peekNextBlock() {
+    if (!fill()) return -1;
+    return static_cast<unsigned char>(buffer_.constData()[pos_]);
 }
 
 bool DelimitedReader::atEnd() {
@@ -78,13 +74,21 @@ bool DelimitedReader::atEnd() {
 }
 
 bool DelimitedReader::next(Record& record, int maxFields) {
-    record = Record();
-    if (atEnd()) return false;
+    record.blank = false;
+    record.lastFieldOpen = false;
+    record.fieldTooLong = false;
+    record.moreFields = false;
+    if (atEnd()) {
+        record.fields.clear();
+        return false;
+    }
     // The field being read, in a buffer of its longest length rather than grown byte by byte.
     char current[MaxFieldLength];
     int length = 0;
     bool inField = false;
     bool afterComma = false;
+    // The record's fields so far; the byte arrays of the previous record are filled again.
+    size_t used = 0;
     auto append = [&](char c) {
         if (length < MaxFieldLength)
             current[length++] = c;
@@ -92,7 +96,14 @@ bool DelimitedReader::next(Record& record, int maxFields) {
             record.fieldTooLong = true;
     };
     auto push = [&] {
-        record.fields.emplace_back(current, length);
+        if (used < record.fields.size()) {
+            QByteArray& field = record.fields[used];
+            field.resize(length);
+            if (length > 0) std::memcpy(field.data(), current, size_t(length));
+        } else {
+            record.fields.emplace_back(current, length);
+        }
+        ++used;
         length = 0;
     };
     for (;;) {
@@ -103,9 +114,10 @@ bool DelimitedReader::next(Record& record, int maxFields) {
             if (inField || length > 0 || afterComma) {
                 push();
                 record.lastFieldOpen = true;
-            } else if (record.fields.empty()) {
+            } else if (used == 0) {
                 record.blank = true;
             }
+            record.fields.resize(used);
             return !readFailed_;
         }
         if (!inField) {
@@ -136,7 +148,7 @@ bool DelimitedReader::next(Record& record, int maxFields) {
         push();
         inField = false;
         afterComma = n == ',';
-        if (int(record.fields.size()) >= maxFields) {
+        if (int(used) >= maxFields) {
             // The line holds more fields than were asked for: the rest of it is dropped.
             for (int d = peek(); !endsLine(d); d = peek()) {
                 get();
@@ -146,6 +158,7 @@ bool DelimitedReader::next(Record& record, int maxFields) {
             const int end = get();
             if (end == CtrlZ) eof_ = true, buffer_.clear(), pos_ = 0;
             if (end == '\r' && peek() == '\n') get();
+            record.fields.resize(used);
             return !readFailed_;
         }
     }

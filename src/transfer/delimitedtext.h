@@ -56,8 +56,18 @@ public:
     bool atEnd();
 
 private:
-    int get();  // next byte, -1 at the end of the file (or on an error)
-    int peek(); // the same without taking it
+    // The next byte, -1 at the end of the file (or on an error).
+    int get() {
+        const int c = peek();
+        if (c >= 0) ++pos_;
+        return c;
+    }
+    // The same without taking it.
+    int peek() {
+        return pos_ < buffer_.size() ? static_cast<unsigned char>(buffer_.constData()[pos_])
+                                     : peekNextBlock();
+    }
+    int peekNextBlock();
     bool fill();
 
     QFile file_;

@@ -8,8 +8,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unordered_map>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "catalogue/fieldslots.h"
 #include "catalogue/settings.h"
@@ -26,42 +31,50 @@ QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
-// Appends one Windows-1252 value the way appendDelimitedValue does: trimmed of blanks, quotes
-// doubled, at most MaxFieldLength characters, enclosed in quotes.
-void appendBytes(std::string& line, std::string_view value, bool first) {
-    if (!first) line += ',';
-    line += '"';
+// The most bytes one value adds to a line: a comma, the enclosing quotes and at most
+// MaxFieldLength characters, each of them doubled when it is a double quote.
+constexpr size_t MaxValueBytes = 2 * size_t(MaxFieldLength) + 3;
+
+// Writes one Windows-1252 value at out the way appendDelimitedValue does: trimmed of blanks,
+// quotes doubled, at most MaxFieldLength characters, enclosed in quotes. Returns the end.
+// readable: the sixteen bytes from the value's start may be read even where the value is shorter.
+char* putBytes(char* out, std::string_view value, bool first, bool readable = false) {
+    if (!first) *out++ = ',';
+    *out++ = '"';
     size_t from = 0, to = value.size();
     while (from < to && value[from] == ' ')
         ++from;
     while (to > from && value[to - 1] == ' ')
         --to;
-    value = value.substr(from, to - from);
-    if (value.size() > size_t(MaxFieldLength)) value = value.substr(0, size_t(MaxFieldLength));
-    // Each double quote doubled: the text up to and including it, then the quote once more.
-    for (size_t at = value.find('"'); at != std::string_view::npos; at = value.find('"')) {
-        line.append(value.data(), at + 1);
-        line += '"';
-        value.remove_prefix(at + 1);
-    }
-    line.append(value.data(), value.size());
-    line += '"';
-}
-
-// Appends one UTF-8 value the same way, without a QString on the way.
-void appendValue(std::string& line, std::string_view utf8, bool first) {
-    size_t from = 0, to = utf8.size();
-    while (from < to && utf8[from] == ' ')
-        ++from;
-    while (to > from && utf8[to - 1] == ' ')
-        --to;
-    std::string_view value = utf8.substr(from, to - from);
-    for (char c : value)
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            appendBytes(line, dbase::CodePage::byName("cp1252").fromUtf8(value), first);
-            return;
+    const char* p = value.data() + from;
+    size_t n = std::min(to - from, size_t(MaxFieldLength));
+#if defined(__SSE2__)
+    // A short value without quotes, as most are, goes in one sixteen-byte copy (the room of a
+    // value is far more than sixteen bytes).
+    if (readable && n <= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto quotes = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('"'))));
+        if ((quotes & ((1u << n) - 1)) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
+            out += n;
+            *out++ = '"';
+            return out;
         }
-    appendBytes(line, value, first);
+    }
+#endif
+    // Each double quote doubled: the text up to and including it, then the quote once more.
+    for (const void* q; n > 0 && (q = std::memchr(p, '"', n)) != nullptr;) {
+        const size_t upTo = size_t(static_cast<const char*>(q) - p) + 1;
+        std::memcpy(out, p, upTo);
+        out += upTo;
+        *out++ = '"';
+        p += upTo;
+        n -= upTo;
+    }
+    std::memcpy(out, p, n);
+    out += n;
+    *out++ = '"';
+    return out;
 }
 
 bool isAscii(std::string_view bytes) {
@@ -70,10 +83,46 @@ bool isAscii(std::string_view bytes) {
     return true;
 }
 
+// Writes one UTF-8 value the same way, converted to Windows-1252 when it is not ASCII.
+char* putText(char* out, std::string_view utf8, bool first, const dbase::CodePage& cp1252) {
+    size_t from = 0, to = utf8.size();
+    while (from < to && utf8[from] == ' ')
+        ++from;
+    while (to > from && utf8[to - 1] == ' ')
+        --to;
+    const std::string_view value = utf8.substr(from, to - from);
+    if (isAscii(value)) return putBytes(out, value, first);
+    return putBytes(out, cp1252.fromUtf8(value), first);
+}
+
+// The length of stored bytes without the blanks and NUL bytes the engine drops from a value's
+// end; sixteen or eight bytes at a time, since text fields are mostly blank.
+size_t storedLength(const char* p, size_t n) {
+#if defined(__SSE2__)
+    const __m128i notBlankOrNul = _mm_set1_epi8(char(0xDF)); // ' ' and '\0' differ only in bit 5
+    const __m128i zero = _mm_setzero_si128();
+    while (n >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n - 16));
+        const auto blank = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, notBlankOrNul), zero)));
+        if (blank != 0xFFFF) return n - 16 + size_t(31 - __builtin_clz(~blank & 0xFFFF)) + 1;
+        n -= 16;
+    }
+#endif
+    constexpr uint64_t NotBlankOrNul = 0xDFDFDFDFDFDFDFDFull;
+    while (n >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p + n - 8, 8);
+        if ((word & NotBlankOrNul) != 0) break;
+        n -= 8;
+    }
+    while (n > 0 && (static_cast<unsigned char>(p[n - 1]) & 0xDF) == 0)
+        --n;
+    return n;
+}
+
 // The stored bytes without the blanks and NUL bytes the engine drops from a value's ends.
 std::string_view trimStored(std::string_view s, bool left) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))
-        s.remove_suffix(1);
+    s = s.substr(0, storedLength(s.data(), s.size()));
     while (left && !s.empty() && (s.front() == ' ' || s.front() == '\0'))
         s.remove_prefix(1);
     return s;
@@ -122,6 +171,105 @@ void report(const ExportRequest& request, uint64_t done, uint64_t total) {
     if (request.progress) request.progress(done, total);
 }
 
+// Dates of days 1 to 28, which every month of every year has, are written by putting their
+// stored digits in the order of the format's text, with its separator: "dd/mm/yyyy" or
+// "mm/dd/yyyy" and the like. The order is taken from the format and checked against its own text
+// of two dates; when they differ, or the separator is no plain character, every date takes the
+// general way.
+class DateDigits {
+public:
+    explicit DateDigits(const DateFormat& dates) {
+        const QChar sep = dates.separator();
+        if (sep.unicode() <= 0x20 || sep.unicode() >= 0x7F || sep == QLatin1Char('"')) return;
+        separator_ = char(sep.unicode());
+        dayFirst_ = dates.dayFirst();
+        usable_ = true;
+        for (const char* sample : {"19970304", "20261127"}) {
+            char text[TextLength];
+            put(text, sample);
+            if (dates.formatFull(QLatin1String(sample)) != QLatin1String(text, TextLength)) usable_ = false;
+        }
+    }
+
+    // Writes the value (comma, quotes) when the stored date is one of those days.
+    bool put(char*& out, std::string_view stored, bool first) const {
+        if (!usable_ || stored.size() != 8) return false;
+        for (char c : stored)
+            if (c < '0' || c > '9') return false;
+        if (stored.substr(0, 4) == "0000") return false;
+        const int month = (stored[4] - '0') * 10 + (stored[5] - '0');
+        const int day = (stored[6] - '0') * 10 + (stored[7] - '0');
+        if (month < 1 || month > 12 || day < 1 || day > 28) return false;
+        if (!first) *out++ = ',';
+        *out++ = '"';
+        put(out, stored.data());
+        out += TextLength;
+        *out++ = '"';
+        return true;
+    }
+
+private:
+    static constexpr size_t TextLength = 10;
+    void put(char* text, const char* yyyymmdd) const {
+        const char* first = yyyymmdd + (dayFirst_ ? 6 : 4);
+        const char* second = yyyymmdd + (dayFirst_ ? 4 : 6);
+        text[0] = first[0];
+        text[1] = first[1];
+        text[2] = separator_;
+        text[3] = second[0];
+        text[4] = second[1];
+        text[5] = separator_;
+        std::memcpy(text + 6, yyyymmdd, 4);
+    }
+
+    bool usable_ = false;
+    bool dayFirst_ = false;
+    char separator_ = '/';
+};
+
+// The export texts of dates by their stored bytes: a date's text depends on nothing else, and a
+// catalogue holds few distinct dates. Eight-byte values (every dBase date field) with short texts
+// are kept in a table addressed by their bytes, where a newer date takes the place of an older
+// one; others in a map.
+class DateTexts {
+public:
+    DateTexts() : slots_(size_t(1) << Bits) {}
+
+    std::string_view text(const dbase::Table& table, int field, std::string_view stored,
+                          const DateFormat& dates) {
+        if (stored.size() == 8) {
+            uint64_t key;
+            std::memcpy(&key, stored.data(), 8);
+            Slot& slot = slots_[size_t((key * 0x9E3779B97F4A7C15ull) >> (64 - Bits))];
+            if (slot.length <= sizeof slot.text && slot.key == key) return {slot.text, slot.length};
+            const std::string text = exportValueText(table, field, dates).toStdString();
+            if (text.size() <= sizeof slot.text) {
+                slot.key = key;
+                slot.length = uint8_t(text.size());
+                std::memcpy(slot.text, text.data(), text.size());
+                return {slot.text, slot.length};
+            }
+        }
+        auto known = others_.find(std::string(stored));
+        if (known == others_.end()) {
+            if (others_.size() >= (1u << 16)) others_.clear();
+            known = others_.emplace(std::string(stored), exportValueText(table, field, dates).toStdString())
+                        .first;
+        }
+        return known->second;
+    }
+
+private:
+    static constexpr int Bits = 14;
+    struct Slot {
+        uint64_t key = 0;
+        uint8_t length = 0xFF; // more than the text holds: an empty slot
+        char text[23];
+    };
+    std::vector<Slot> slots_;
+    std::unordered_map<std::string, std::string> others_;
+};
+
 bool writeAscii(dbase::Table& table, const ExportRequest& request, const std::vector<int>& fields,
                 ExportResult& result) {
     QSaveFile out(request.path);
@@ -131,64 +279,83 @@ bool writeAscii(dbase::Table& table, const ExportRequest& request, const std::ve
     }
     // The count needs a pass of its own: only a progress display wants it.
     const uint64_t total = request.progress ? table.recordCount() : 0;
-    std::string buffer;
-    buffer.reserve(1 << 21);
-    if (!request.headerNames.isEmpty()) buffer = delimitedLine(request.headerNames).toStdString();
-    // A date's text depends only on its stored bytes, and a catalogue holds few distinct dates.
-    std::unordered_map<std::string, std::string> dateTexts;
+    // Lines are made in a block that goes to the file whenever it holds FlushBytes or more; the
+    // block has room for one more line of the longest values beyond that.
+    constexpr size_t FlushBytes = size_t(1) << 18;
+    const size_t lineRoom = fields.size() * MaxValueBytes + 2;
+    std::unique_ptr<char[]> block(new char[FlushBytes + lineRoom]);
+    char* const begin = block.get();
+    char* at = begin;
+    bool writeFailed = false;
+    auto flush = [&] {
+        const qint64 n = qint64(at - begin);
+        if (n > 0 && !writeFailed && out.write(begin, n) != n) writeFailed = true;
+        at = begin;
+    };
+    if (!request.headerNames.isEmpty()) {
+        const QByteArray header = delimitedLine(request.headerNames);
+        if (out.write(header) != header.size()) writeFailed = true;
+    }
+    const dbase::CodePage& cp1252 = dbase::CodePage::byName("cp1252");
     // Text of a Windows-1252 table goes out as stored: the output is Windows-1252 as well, and every
     // byte of that page stands for a character of its own, so converting it and back changes nothing.
     const bool storedText = table.info().codePage == "cp1252";
-    std::vector<char> types;
-    for (int f : fields)
-        types.push_back(table.field(f).type);
-    for (bool more = table.first(); more; more = table.next()) {
-        for (size_t i = 0; i < fields.size(); ++i) {
+    struct Column {
+        int field;
+        char type;
+        size_t offset; // in the record
+        size_t width;
+        bool readable; // sixteen bytes from any place of the value lie inside the record
+    };
+    std::vector<Column> columns;
+    const size_t recordLength = table.info().recordLength;
+    for (int f : fields) {
+        const auto offset = size_t(table.fieldOffset(f));
+        const auto width = size_t(table.field(f).width);
+        columns.push_back({f, table.field(f).type, offset, width, offset + width + 16 <= recordLength});
+    }
+    DateTexts dateTexts;
+    const DateDigits dateDigits(request.dates);
+    for (bool more = table.first(); more && !writeFailed; more = table.next()) {
+        const char* record = table.recordBytes().data();
+        for (size_t i = 0; i < columns.size(); ++i) {
+            Column& c = columns[i];
             const bool first = i == 0;
-            switch (types[i]) {
-            case 'D': {
-                std::string stored(table.storedBytes(fields[i]));
-                auto known = dateTexts.find(stored);
-                if (known == dateTexts.end()) {
-                    if (dateTexts.size() >= (1u << 16)) dateTexts.clear();
-                    known = dateTexts
-                                .emplace(std::move(stored),
-                                         exportValueText(table, fields[i], request.dates).toStdString())
-                                .first;
-                }
-                appendValue(buffer, known->second, first);
+            const std::string_view stored(record + c.offset, c.width);
+            switch (c.type) {
+            case 'D':
+                if (!dateDigits.put(at, stored, first))
+                    at = putText(at, dateTexts.text(table, c.field, stored, request.dates), first, cp1252);
                 break;
-            }
             case 'C':
                 if (storedText)
-                    appendBytes(buffer, trimStored(table.storedBytes(fields[i]), false), first);
+                    at = putBytes(at, stored.substr(0, storedLength(stored.data(), stored.size())), first,
+                                  c.readable);
                 else
-                    appendValue(buffer, table.getText(fields[i]), first);
+                    at = putText(at, table.getText(c.field), first, cp1252);
                 break;
             case 'N':
             case 'F': {
                 // A numeral is ASCII; other bytes take the converting way.
-                const std::string_view numeral = trimStored(table.storedBytes(fields[i]), true);
+                const std::string_view numeral = trimStored(stored, true);
                 if (isAscii(numeral))
-                    appendBytes(buffer, numeral, first);
+                    at = putBytes(at, numeral, first, c.readable);
                 else
-                    appendValue(buffer, table.getText(fields[i]), first);
+                    at = putText(at, table.getText(c.field), first, cp1252);
                 break;
             }
             default:
-                appendValue(buffer, table.getText(fields[i]), first);
+                at = putText(at, table.getText(c.field), first, cp1252);
                 break;
             }
         }
-        buffer += "\r\n";
+        *at++ = '\r';
+        *at++ = '\n';
         ++result.records;
-        if (buffer.size() >= (1 << 20)) {
-            if (out.write(buffer.data(), qint64(buffer.size())) != qint64(buffer.size())) break;
-            buffer.clear();
-        }
+        if (size_t(at - begin) >= FlushBytes) flush();
         if ((result.records & 255) == 0) report(request, result.records, total);
     }
-    if (!buffer.empty()) out.write(buffer.data(), qint64(buffer.size()));
+    flush();
     if (!out.commit()) {
         result.message = QStringLiteral("%1: %2").arg(request.path, out.errorString());
         return false;

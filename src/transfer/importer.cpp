@@ -3,6 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <utility>
+
 #include "base/textfile.h"
 #include "catalogue/recordwriter.h"
 #include "dbase/error.h"
@@ -52,6 +57,81 @@ QString leadingWholeNumber(const QString& text, bool* whole) {
     }
     return QString::number(n);
 }
+
+// ASCII bytes as text, written into the string of the value before (its memory is used again
+// once the record before has been written).
+void assignAscii(QString& text, const char* bytes, qsizetype size) {
+    text.resize(size);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = QLatin1Char(bytes[i]);
+}
+
+bool isAscii(const char* bytes, qsizetype size) {
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+    return true;
+}
+
+// A value's Windows-1252 bytes as text.
+void assignCp1252(QString& text, const QByteArray& bytes) {
+    if (isAscii(bytes.constData(), bytes.size()))
+        assignAscii(text, bytes.constData(), bytes.size());
+    else
+        text = textfile::fromCp1252(bytes);
+}
+
+// The text of a field of a source table's record as getText gives it (at most MaxFieldLength
+// characters): the stored bytes themselves where they are ASCII, which every code page keeps as
+// they are; text without its trailing blanks and NUL bytes, numerals without those at either end.
+void assignSourceText(QString& text, const dbase::Table& source, int field, char type) {
+    if (type == 'C' || type == 'N' || type == 'F') {
+        std::string_view stored = source.storedBytes(field);
+        while (!stored.empty() && (stored.back() == ' ' || stored.back() == '\0'))
+            stored.remove_suffix(1);
+        while (type != 'C' && !stored.empty() && (stored.front() == ' ' || stored.front() == '\0'))
+            stored.remove_prefix(1);
+        if (isAscii(stored.data(), qsizetype(stored.size()))) {
+            assignAscii(text, stored.data(), qsizetype(std::min(stored.size(), size_t(MaxFieldLength))));
+            return;
+        }
+    }
+    text = fromUtf8(source.getText(field)).left(MaxFieldLength);
+}
+
+// The texts of dates in the current format by their "YYYYMMDD", for a run of records: a table
+// addressed by the date, where a newer date takes the place of an older one.
+class DateTexts {
+public:
+    explicit DateTexts(const DateFormat& dates) : dates_(dates), slots_(size_t(1) << Bits) {}
+
+    const QString& text(const std::string& yyyymmdd) {
+        if (yyyymmdd.size() != 8) {
+            other_ = dates_.formatFull(QString::fromLatin1(yyyymmdd.data(), qsizetype(yyyymmdd.size())));
+            return other_;
+        }
+        uint64_t key;
+        std::memcpy(&key, yyyymmdd.data(), 8);
+        Slot& slot = slots_[size_t((key * 0x9E3779B97F4A7C15ull) >> (64 - Bits))];
+        if (!slot.used || slot.key != key) {
+            slot.text = dates_.formatFull(QString::fromLatin1(yyyymmdd.data(), 8));
+            slot.key = key;
+            slot.used = true;
+        }
+        return slot.text;
+    }
+
+private:
+    static constexpr int Bits = 12;
+    struct Slot {
+        uint64_t key = 0;
+        bool used = false;
+        QString text;
+    };
+    const DateFormat& dates_;
+    std::vector<Slot> slots_;
+    QString other_;
+};
 
 // Closes a bulk loop on the catalogue whatever happens.
 class BulkScope {
@@ -126,12 +206,22 @@ FieldMap fieldMapFromRows(const QStringList& importNames, const QStringList& row
     return map;
 }
 
-ConvertedValue convertImportValue(int slot, const QString& text, const ValueFormats& formats,
-                                  const QString& displayName, int fieldWidth, int fieldDecimals) {
+namespace {
+
+// convertImportValue; where it reads the very text it gives (a number or date read as it stood
+// or as far as it could be, a text of other than ASCII), *read is that value as read, its fit
+// checked against the field of fieldWidth and fieldDecimals.
+ConvertedValue convertValue(int slot, const QString& text, const ValueFormats& formats,
+                            const QString& displayName, int fieldWidth, int fieldDecimals,
+                            std::optional<FieldValue>* read) {
     ConvertedValue c;
-    ValueFormats us = formats;
-    us.currencyFormat = USFormat;
-    const QString trimmed = text.trimmed();
+    // Numbers are read with "." as the decimal point, whatever the current format.
+    ValueFormats usFormats;
+    if (formats.currencyFormat != USFormat) {
+        usFormats = formats;
+        usFormats.currencyFormat = USFormat;
+    }
+    const ValueFormats& us = formats.currencyFormat == USFormat ? formats : usFormats;
     if (slot == Slot::CheckOut || slot == Slot::Viewed) {
         const FieldValue v = readFieldValue(slot, text, us, displayName);
         c.typed = v.ok() ? v.stored : QStringLiteral("No");
@@ -140,6 +230,7 @@ ConvertedValue convertImportValue(int slot, const QString& text, const ValueForm
     }
     switch (fieldSlot(slot).typeCode) {
     case TypeInteger: {
+        const QString trimmed = text.trimmed();
         bool whole = false;
         c.typed = leadingWholeNumber(text, &whole);
         if (c.typed.isEmpty()) c.typed = QStringLiteral("0");
@@ -149,46 +240,67 @@ ConvertedValue convertImportValue(int slot, const QString& text, const ValueForm
         if (!v.ok()) {
             c.typed = QStringLiteral("0");
             c.read = false;
+        } else if (read) {
+            *read = std::move(v);
         }
         return c;
     }
     case TypeFloat: {
+        const QString trimmed = text.trimmed();
         if (trimmed.isEmpty()) return c;
         FieldValue v;
-        if (parseDecimal(trimmed)) {
+        const bool decimal = parseDecimal(trimmed).has_value();
+        if (decimal) {
             v = readFieldValue(slot, trimmed, us, displayName);
             if (fieldWidth > 0) checkFitsField(v, slot, fieldWidth, fieldDecimals, displayName);
         }
-        if (!parseDecimal(trimmed) || !v.ok()) {
+        if (!decimal || !v.ok()) {
             c.typed = QStringLiteral("0");
             c.read = false;
             return c;
         }
         c.typed = trimmed;
+        if (read) *read = std::move(v);
         return c;
     }
     case TypeDate: {
+        const QString trimmed = text.trimmed();
         if (trimmed.isEmpty()) return c;
-        if (!trimmed.contains(formats.dates.separator()) || hasLetter(trimmed) ||
-            !readFieldValue(slot, trimmed, us, displayName).ok()) {
+        if (!trimmed.contains(formats.dates.separator()) || hasLetter(trimmed)) {
+            c.read = false;
+            return c;
+        }
+        FieldValue v = readFieldValue(slot, trimmed, us, displayName);
+        if (!v.ok()) {
             c.read = false;
             return c;
         }
         c.typed = trimmed;
+        if (read) *read = std::move(v);
         return c;
     }
     default: {
         c.typed = text.left(fieldSlot(slot).width);
         bool ascii = true;
-        for (QChar ch : c.typed)
+        for (QChar ch : std::as_const(c.typed))
             ascii = ascii && ch.unicode() < 0x80;
         if (!ascii) {
-            const FieldValue v = readFieldValue(slot, c.typed, us, displayName);
-            if (v.failed == ValueCheck::Characters) c.refused = v;
+            FieldValue v = readFieldValue(slot, c.typed, us, displayName);
+            if (v.failed == ValueCheck::Characters)
+                c.refused = v;
+            else if (read && v.ok())
+                *read = std::move(v);
         }
         return c;
     }
     }
+}
+
+} // namespace
+
+ConvertedValue convertImportValue(int slot, const QString& text, const ValueFormats& formats,
+                                  const QString& displayName, int fieldWidth, int fieldDecimals) {
+    return convertValue(slot, text, formats, displayName, fieldWidth, fieldDecimals, nullptr);
 }
 
 ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request) {
@@ -216,26 +328,48 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
         names[size_t(slot - 1)] = n.isEmpty() ? defaultTitle(slot) : n;
     }
 
+    const RecordEntry noEntry;
+    // What the writer reads from a field left empty, and from the two texts of a Yes/No field.
+    std::array<FieldValue, FieldCount> emptyValues;
+    std::array<FieldValue, FieldCount> yesValues;
+    std::array<FieldValue, FieldCount> noValues;
+    for (int slot = 1; slot <= FieldCount; ++slot) {
+        emptyValues[size_t(slot - 1)] = writer.read(slot, QString());
+        yesValues[size_t(slot - 1)] = writer.read(slot, QStringLiteral("Yes"));
+        noValues[size_t(slot - 1)] = writer.read(slot, QStringLiteral("No"));
+    }
+
     // One source record into a new catalogue record; false when the import stops here.
     // where: "Line %1 of the file" or "Record %1 of the table", number: the source record.
+    // The writer takes each value as the conversion read it where that is what it would read itself:
+    // the same text, and for a number the same field to fit (the writer checks a number against
+    // the catalogue's field only when that is a numeric one).
     auto store = [&](const std::vector<QString>& values, const QString& where, uint64_t number) {
-        RecordEntry entry;
+        std::array<FieldValue, FieldCount> read = emptyValues;
         int unread = 0;
         for (size_t i = 0; i < values.size() && i < request.map.size(); ++i) {
             const int slot = request.map[i];
             if (slot < 1 || slot > FieldCount) continue;
             const dbase::FieldDef* def = numberFields[size_t(slot - 1)];
-            const ConvertedValue c = convertImportValue(slot, values[i], formats, names[size_t(slot - 1)],
-                                                        def ? def->width : 0, def ? def->decimals : 0);
+            std::optional<FieldValue> converted;
+            const ConvertedValue c = convertValue(slot, values[i], formats, names[size_t(slot - 1)],
+                                                  def ? def->width : 0, def ? def->decimals : 0, &converted);
             if (!c.refused.ok()) {
                 result.message =
                     QStringLiteral("%1 was not imported.  %2").arg(where.arg(number), c.refused.message);
                 return false;
             }
-            entry[slot] = c.typed;
+            FieldValue& value = read[size_t(slot - 1)];
+            if (slot == Slot::CheckOut || slot == Slot::Viewed)
+                value = c.typed == QLatin1String("Yes") ? yesValues[size_t(slot - 1)]
+                                                        : noValues[size_t(slot - 1)];
+            else if (converted && (!def || def->type == 'N' || def->type == 'F'))
+                value = std::move(*converted);
+            else
+                value = writer.read(slot, c.typed);
             if (!c.read) ++unread;
         }
-        const WriteOutcome written = writer.write(entry, true);
+        const WriteOutcome written = writer.writeRead(noEntry, read, true); // the writer keeps no lists
         if (!written.ok) {
             result.message =
                 QStringLiteral("%1 was not imported.  %2").arg(where.arg(number), written.message);
@@ -268,9 +402,9 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
             for (const QByteArray& f : record.fields)
                 empty = empty && f.isEmpty();
             if (record.blank || empty) continue; // a blank line is no record
-            values.clear();
-            for (const QByteArray& f : record.fields)
-                values.push_back(textfile::fromCp1252(f));
+            values.resize(record.fields.size());
+            for (size_t i = 0; i < record.fields.size(); ++i)
+                assignCp1252(values[i], record.fields[i]);
             if (!store(values, lineWhere, line)) {
                 stopped = true;
                 break;
@@ -299,17 +433,16 @@ ImportResult importRecords(dbase::Table& catalogue, const ImportRequest& request
             types.push_back(source.field(i).type);
         BulkScope bulk(catalogue);
         std::vector<QString> values(static_cast<size_t>(fields));
+        DateTexts dateTexts(request.formats.dates);
         bool stopped = false;
         for (bool more = source.first(); more; more = source.next()) {
             for (int i = 0; i < fields; ++i) {
                 if (i >= int(request.map.size()) || request.map[size_t(i)] == 0) continue;
                 if (types[size_t(i)] == 'D') {
                     const std::string date = source.getDate(i);
-                    values[size_t(i)] =
-                        date.empty() ? QString()
-                                     : request.formats.dates.formatFull(QString::fromLatin1(date.data()));
+                    values[size_t(i)] = date.empty() ? QString() : dateTexts.text(date);
                 } else {
-                    values[size_t(i)] = fromUtf8(source.getText(i)).left(MaxFieldLength);
+                    assignSourceText(values[size_t(i)], source, i, types[size_t(i)]);
                 }
             }
             if (!store(values, recordWhere, source.recNo())) {

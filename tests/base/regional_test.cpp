@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
+
 namespace {
 
 const QString April3 = QStringLiteral("19970403");
@@ -51,6 +54,22 @@ TEST(DateFormatTest, ParsesInTheCurrentFormat) {
     EXPECT_FALSE(ok);
     EXPECT_EQ(DateFormat(1, true).parse(QStringLiteral("  /  /  "), &ok), QString());
     EXPECT_TRUE(ok);
+}
+
+// Dates of every length of year read back as "YYYYMMDD", the year always with four digits.
+TEST(DateFormatTest, ParsedDatesKeepFourYearDigits) {
+    const struct {
+        const char* text;
+        const char* stored;
+    } cases[] = {{"01/02/0001", "00010102"}, {"12/31/0999", "09991231"}, {"02/29/2000", "20000229"},
+                 {"10/05/9999", "99991005"}, {"7/4/1776", "17760704"},   {"01/01/0000", ""}};
+    for (const auto& c : cases) {
+        bool ok = false;
+        EXPECT_EQ(DateFormat(7, true).parse(QLatin1String(c.text), &ok), QLatin1String(c.stored)) << c.text;
+        EXPECT_EQ(ok, *c.stored != '\0') << c.text;
+        EXPECT_EQ(DateFormat(7, true).parseFull(QLatin1String(c.text), &ok), QLatin1String(c.stored))
+            << c.text;
+    }
 }
 
 TEST(DateFormatTest, TwoDigitYearsAreTheLatestNotAfterThisYear) {
@@ -179,6 +198,20 @@ TEST(MoneyTextTest, NormalisesAndParsesStrictly) {
     EXPECT_FALSE(parseMoney(QStringLiteral("1e3"), USFormat, us));
     EXPECT_FALSE(parseMoney(QStringLiteral("-"), USFormat, us));
     EXPECT_EQ(parseMoney(QStringLiteral(".5"), USFormat, us), 0.5);
+    // Decimal numbers read to the nearest double, as the C locale reads them, short or long.
+    for (const char* text :
+         {"0", "-0", "+7", "5.", "-.5", "00012.50", "0.1", "1.005", "123456789012345678.9",
+          "99999999999999999999", "0.0000000000000000001", "3.14159265358979323846", "9007199254740993",
+          "1234567890123456789012345.5", "0.00000000000000000000000000001"}) {
+        const QString t = QLatin1String(text);
+        bool ok = false;
+        const double expected = QLocale::c().toDouble(t.startsWith(QLatin1Char('+')) ? t.mid(1) : t, &ok);
+        ASSERT_TRUE(ok) << text;
+        const std::optional<double> got = parseDecimal(t);
+        ASSERT_TRUE(got) << text;
+        EXPECT_EQ(*got, expected) << text;
+        EXPECT_EQ(std::signbit(*got), std::signbit(expected)) << text;
+    }
     // A price shown as money reads back as the same number.
     EXPECT_EQ(parseMoney(money(0, 1234567.89, USFormat, us), USFormat, us), 1234567.89);
     EXPECT_EQ(parseMoney(money(0, 1234567.89, SystemFormat, eu), SystemFormat, eu), 1234567.89);

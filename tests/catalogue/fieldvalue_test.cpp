@@ -57,6 +57,14 @@ TEST(FieldValue, AcceptedValuesAndWhatIsStored) {
         {"T", Slot::Viewed, QStringLiteral(" T"), QStringLiteral("Yes"), 0},
         {"no", Slot::Viewed, QStringLiteral("NO"), QStringLiteral("No"), 0},
         {"blank yes/no", Slot::CheckOut, QString(), QStringLiteral("No"), 0},
+        {"true in mixed capitals", Slot::CheckOut, QStringLiteral(" tRuE "), QStringLiteral("Yes"), 0},
+        {"false", Slot::Viewed, QStringLiteral("False"), QStringLiteral("No"), 0},
+        {"one", Slot::Viewed, QStringLiteral("1"), QStringLiteral("Yes"), 0},
+        {"zero", Slot::CheckOut, QStringLiteral("0"), QStringLiteral("No"), 0},
+        {"y", Slot::CheckOut, QStringLiteral("y"), QStringLiteral("Yes"), 0},
+        {"n", Slot::CheckOut, QStringLiteral("n"), QStringLiteral("No"), 0},
+        {"f", Slot::Viewed, QStringLiteral("f"), QStringLiteral("No"), 0},
+        {"yes with a long s", Slot::Viewed, QStringLiteral("ye\u017F"), QStringLiteral("Yes"), 0},
     };
     for (const Accepted& c : cases) {
         const FieldValue v = readFieldValue(c.slot, c.typed, usFormats());
@@ -116,6 +124,12 @@ TEST(FieldValue, RefusedValuesWithTheirMessages) {
          QStringLiteral("Invalid purchase date specified.  Please correct.")},
         {"yes/no of another word", Slot::Viewed, QStringLiteral("maybe"), ValueCheck::YesNo,
          QStringLiteral("Viewed is either Yes or No.  Please correct.")},
+        {"yes/no of a longer word", Slot::Viewed, QStringLiteral("yesterday"), ValueCheck::YesNo,
+         QStringLiteral("Viewed is either Yes or No.  Please correct.")},
+        {"yes/no with a blank inside", Slot::CheckOut, QStringLiteral("y es"), ValueCheck::YesNo,
+         QStringLiteral("Checked Out is either Yes or No.  Please correct.")},
+        {"yes/no with a letter of another script", Slot::CheckOut, QStringLiteral("\u0423"),
+         ValueCheck::YesNo, QStringLiteral("Checked Out is either Yes or No.  Please correct.")},
         {"title in Japanese", Slot::Title, QStringLiteral("東京物語 (Tokyo Story)"), ValueCheck::Characters,
          QStringLiteral("The characters \"東京物語\" cannot be stored in Title.  Please correct.")},
         {"each character once, in order", Slot::Writers, QStringLiteral("Ozu 小津, 野田 and 小津"),

@@ -192,6 +192,49 @@ TEST(TableValues, NumbersRoundHalfAwayFromZeroWithoutMovingLargeValues) {
     t.post();
 }
 
+// Numbers are stored right-aligned with the field's decimals, whole ones and others alike.
+TEST(TableValues, StoredNumeralsOfWholeAndOtherNumbers) {
+    TempDir dir;
+    const std::string path = dir.file("t.dbf");
+    Table::createRaw(path, {{"WHOLE", 'N', 11, 0}, {"PRICE", 'N', 20, 4}, {"ONE", 'N', 5, 1}});
+    Table t;
+    t.open(path);
+    const struct {
+        int field;
+        double value;
+        const char* stored;
+    } cases[] = {
+        {0, 0.0, "          0"},
+        {0, -0.0, "          0"},
+        {0, 1942.0, "       1942"},
+        {0, -95.0, "        -95"},
+        {0, 12345678901.0, "12345678901"},
+        {0, 0.4, "          0"},
+        {0, -0.4, "          0"},
+        {0, 2.5, "          3"},
+        {1, 0.0, "              0.0000"},
+        {1, -0.0, "              0.0000"},
+        {1, 100.0, "            100.0000"},
+        {1, -7.0, "             -7.0000"},
+        {1, 12.5, "             12.5000"},
+        {1, 999999999999999.0, "999999999999999.0000"},
+        {2, 99.0, " 99.0"},
+        {2, -9.0, " -9.0"},
+        {2, 9.96, " 10.0"},
+    };
+    for (const auto& c : cases) {
+        t.append();
+        t.setNumber(c.field, c.value);
+        EXPECT_EQ(t.storedBytes(c.field), c.stored) << c.field << " " << c.value;
+        t.cancel();
+    }
+    t.append();
+    EXPECT_THROW(t.setNumber(0, 123456789012.0), DbError); // twelve digits in eleven places
+    EXPECT_THROW(t.setNumber(2, -100.0), DbError);
+    EXPECT_THROW(t.setNumber(1, 1e16), DbError);
+    t.cancel();
+}
+
 TEST(TableValues, TextIsConvertedToTheCodePage) {
     TempDir dir;
     const std::string path = dir.file("t.dbf");
@@ -399,6 +442,75 @@ TEST(TableBulk, DisabledControlsDeferTheFlush) {
     t.enableControls();
     EXPECT_EQ(testutil::readFile(path)[14], 0);
     EXPECT_EQ(t.recordCount(), 100u);
+}
+
+// After a bulk loop the table notices another writer again; inside it, counts follow its own posts.
+TEST(TableBulk, CountsFollowOtherWritersAfterTheLoop) {
+    TempDir dir;
+    const std::string path = dir.file("t.dbf");
+    Table::create(path, videoFields());
+    Table a, b;
+    a.open(path);
+    b.open(path);
+    EXPECT_EQ(a.recordCount(), 0u);
+    a.disableControls();
+    for (int i = 0; i < 5; ++i) {
+        addVideo(a, "R" + std::to_string(i), i);
+        EXPECT_EQ(a.recordCount(), uint32_t(i + 1));
+    }
+    a.enableControls();
+    EXPECT_EQ(a.recordCount(), 5u);
+    addVideo(b, "Other", 1);
+    EXPECT_EQ(a.recordCount(), 6u);
+    a.disableControls();
+    addVideo(a, "Last", 2);
+    a.enableControls();
+    addVideo(b, "After", 3);
+    EXPECT_EQ(a.recordCount(), 8u);
+    EXPECT_EQ(a.deletedCount(), 0u);
+}
+
+// The whole record as stored and the place of each field in it; a step past the last record (or
+// past the last one a filter lets through) stays on the record it was on.
+TEST(TableCursor, RecordBytesAndStepsPastTheEnd) {
+    TempDir dir;
+    const std::string path = dir.file("t.dbf");
+    Table::create(path, videoFields());
+    Table t;
+    t.open(path);
+    EXPECT_TRUE(t.recordBytes().empty());
+    addVideo(t, "First", 1997, 12.5, "19970304");
+    addVideo(t, "Second", 1998);
+    addVideo(t, "Third", 1999);
+    ASSERT_TRUE(t.first());
+    const std::string_view record = t.recordBytes();
+    ASSERT_EQ(record.size(), t.info().recordLength);
+    EXPECT_EQ(record[0], ' ');
+    EXPECT_EQ(t.fieldOffset(0), 1);
+    EXPECT_EQ(t.fieldOffset(1), 61);
+    for (int f = 0; f < t.fieldCount(); ++f)
+        EXPECT_EQ(record.substr(size_t(t.fieldOffset(f)), size_t(t.field(f).width)), t.storedBytes(f)) << f;
+    EXPECT_THROW(t.fieldOffset(t.fieldCount()), DbError);
+    t.edit();
+    t.setText(0, "Edited");
+    EXPECT_EQ(t.recordBytes().substr(1, 7), "Edited ");
+    t.cancel();
+    EXPECT_EQ(t.recordBytes().substr(1, 6), "First ");
+
+    const int title = t.fieldIndex("title");
+    ASSERT_TRUE(t.last());
+    EXPECT_FALSE(t.next());
+    EXPECT_TRUE(t.eof());
+    EXPECT_EQ(t.recNo(), 3u);
+    EXPECT_EQ(t.getText(title), "Third");
+    const int year = t.fieldIndex("year");
+    t.setFilter([year](const Table& tab) { return *tab.getNumber(year) < 1999; });
+    ASSERT_TRUE(t.first());
+    ASSERT_TRUE(t.next());
+    EXPECT_FALSE(t.next()); // the third record is refused
+    EXPECT_EQ(t.recNo(), 2u);
+    EXPECT_EQ(t.getText(title), "Second");
+    EXPECT_EQ(t.recordBytes().substr(1, 7), "Second ");
 }
 
 TEST(TableReadOnly, RefusesWrites) {

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
@@ -179,6 +180,32 @@ TEST_F(TransferTest, ReaderStopsAtCtrlZAndDropsFieldsBeyondThoseAskedFor) {
     EXPECT_FALSE(reader.next(r, 2));
 }
 
+// One record read line after line: each line gives its own fields, none left from a longer line
+// before it.
+TEST_F(TransferTest, ReaderGivesEachLineItsOwnFieldsInOneRecord) {
+    ASSERT_TRUE(writeFile(file("r.txt"), "\"long first value\",\"b\",\"c\",\"d\"\r\n"
+                                         "\"x\",\"\"\r\n"
+                                         "\r\n"
+                                         "\"\",\"yy\",\"zzz\"\r\n"
+                                         "\"caf\xe9\",\"only two\",\"three\",\"four\",\"five\"\r\n"
+                                         "\"open\r\n"));
+    const std::vector<std::vector<QByteArray>> lines = {
+        {"long first value", "b", "c", "d"},      {"x", ""}, {}, {"", "yy", "zzz"},
+        {"caf\xe9", "only two", "three", "four"}, {"open"}};
+    DelimitedReader reader(file("r.txt"));
+    ASSERT_TRUE(reader.open());
+    DelimitedReader::Record r;
+    for (const auto& fields : lines) {
+        ASSERT_TRUE(reader.next(r, 4));
+        EXPECT_EQ(r.fields, fields);
+        EXPECT_EQ(r.blank, fields.empty());
+        EXPECT_EQ(r.moreFields, fields.size() == 4 && fields[0] == "caf\xe9");
+        EXPECT_EQ(r.lastFieldOpen, fields.size() == 1);
+    }
+    EXPECT_FALSE(reader.next(r, 4));
+    EXPECT_TRUE(r.fields.empty());
+}
+
 // The first line's check: codes and the import field names.
 TEST_F(TransferTest, FirstLineCodesOnCraftedFiles) {
     QByteArray many;
@@ -237,11 +264,12 @@ TEST_F(TransferTest, AsciiExportWritesTheDelimitedLayout) {
 
 // A line as the value texts give it: each value's UTF-8 text in Windows-1252, trimmed of blanks,
 // cut at 255 characters, quotes doubled, enclosed in quotes.
-QByteArray convertedLine(const dbase::Table& t, const std::vector<int>& fields) {
+QByteArray convertedLine(const dbase::Table& t, const std::vector<int>& fields,
+                         const DateFormat& dates = kDates) {
     QByteArray line;
     for (size_t i = 0; i < fields.size(); ++i) {
         std::string text = dbase::CodePage::byName("cp1252").fromUtf8(
-            exportValueText(t, fields[i], kDates).toUtf8().toStdString());
+            exportValueText(t, fields[i], dates).toUtf8().toStdString());
         text.erase(0, text.find_first_not_of(' ') == std::string::npos ? text.size()
                                                                        : text.find_first_not_of(' '));
         text.erase(text.find_last_not_of(' ') + 1);
@@ -299,6 +327,57 @@ TEST_F(TransferTest, AsciiExportOfStoredBytesEqualsTheConvertedTexts) {
             expected += convertedLine(t, fields);
         EXPECT_EQ(readFile(file("out.txt")), expected);
         EXPECT_EQ(readFile(file("out.txt")).count("\r\n"), qsizetype(titles.size()));
+    }
+}
+
+// Dates go out as their texts in every date format, whatever their day, blank or not a date at all;
+// short values with quotes go out doubled wherever they lie in the record (the last field too).
+TEST_F(TransferTest, AsciiExportOfDatesEqualsTheirTextsInEveryFormat) {
+    const char* dates[] = {"",         "19970304", "20261127", "20000229", "19000228", "19960131",
+                           "19961130", "19961201", "00011231", "09990101", "20391029", "19970101"};
+    const char* texts[] = {"a\"b", "\"", "plain", "  x  ", "", "sixteen chars ok", "seventeen chars!\""};
+    std::vector<std::map<std::string, std::string>> records;
+    for (size_t i = 0; i < std::size(dates); ++i)
+        records.push_back({{"CheckDate", dates[i]},
+                           {"PurchDate", dates[std::size(dates) - 1 - i]},
+                           {"Title", texts[i % std::size(texts)]},
+                           {"UserDef2", texts[(i + 3) % std::size(texts)]}});
+    const QString path = file("C.DBF");
+    makeCatalogue(path, records);
+    // Stored bytes no date field should hold: a day the month lacks, year 0, blanks inside.
+    {
+        dbase::Table t;
+        t.open(native(path), dbase::OpenMode::Shared, true);
+        const dbase::TableInfo info = t.info();
+        const int offset = t.fieldOffset(t.fieldIndex("CheckDate"));
+        t.close();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const char* odd[] = {"19970231", "00000101", "1997 3 4"};
+        for (int r = 0; r < 3; ++r) {
+            ASSERT_TRUE(f.seek(info.headerLength + qint64(r) * info.recordLength + offset));
+            f.write(odd[r], 8);
+        }
+    }
+    dbase::Table t;
+    t.open(native(path), dbase::OpenMode::Shared, true);
+    ExportRequest request;
+    request.path = file("out.txt");
+    request.fieldSlots = {Slot::CheckDate, Slot::Title, Slot::PurchaseDate, Slot::UserDefined2};
+    std::vector<int> fields;
+    for (int slot : request.fieldSlots)
+        fields.push_back(t.fieldIndex(fieldSlot(slot).name));
+    for (int code = 0; code <= DateFormat::CodeCount; ++code) {
+        for (const bool zeros : {false, true}) {
+            SCOPED_TRACE(code * 10 + zeros);
+            request.dates = DateFormat(code, zeros);
+            const ExportResult r = exportRecords(t, request);
+            ASSERT_TRUE(r.ok) << r.message.toStdString();
+            QByteArray expected;
+            for (bool more = t.first(); more; more = t.next())
+                expected += convertedLine(t, fields, request.dates);
+            EXPECT_EQ(readFile(file("out.txt")), expected);
+        }
     }
 }
 
@@ -620,6 +699,138 @@ TEST_F(TransferTest, ForeignDbaseTablesInOtherCodePages) {
     EXPECT_EQ(rows[0][Slot::Viewed - 1], "No");
     EXPECT_EQ(rows[1][Slot::Viewed - 1], "Yes");
     EXPECT_EQ(rows[0][Slot::ListPrice - 1].toDouble(), 9.95);
+}
+
+// An import that stops half way, into an indexed catalogue shared or held alone: the records before
+// the stop are in the table with the header counting them, and the index holds exactly those.
+TEST_F(TransferTest, AnImportStoppedHalfWayLeavesRecordsAndIndexWhole) {
+    const QString source = file("SOURCE.DBF");
+    dbase::Table::createRaw(native(source), {{"NAME", 'C', 30, 0}, {"YR", 'N', 4, 0}});
+    {
+        QFile f(source); // cp437: its box characters have no Windows-1252 byte
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(29);
+        f.write("\x01", 1);
+    }
+    {
+        dbase::Table t;
+        t.open(native(source));
+        for (int i = 0; i < 300; ++i) {
+            t.append();
+            t.setText(0, i == 249 ? "Box \xe2\x94\x80 Set" : "Title " + std::to_string((i * 37) % 300));
+            t.setNumber(1, 1900 + i % 100);
+            t.post();
+        }
+    }
+    for (const dbase::OpenMode mode : {dbase::OpenMode::Shared, dbase::OpenMode::Exclusive}) {
+        SCOPED_TRACE(int(mode));
+        const QString path = file("C.DBF");
+        makeCatalogue(path, {{{"Title", "Before"}}});
+        {
+            dbase::Table t;
+            t.open(native(path), dbase::OpenMode::Exclusive);
+            t.addIndex("TITLES", "UPPER(TITLE)");
+        }
+        ImportRequest request;
+        request.kind = FileKind::DBase;
+        request.path = source;
+        request.fieldCount = 2;
+        request.map = {Slot::Title, Slot::Year};
+        request.formats.dates = kDates;
+        dbase::Table t;
+        t.open(native(path), mode);
+        const ImportResult r = importRecords(t, request);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.imported, 249u);
+        EXPECT_TRUE(r.message.startsWith("Record 250 of the table was not imported."))
+            << r.message.toStdString();
+        EXPECT_EQ(t.recordCount(), 250u);
+        t.close();
+
+        const QByteArray bytes = readFile(path);
+        quint32 counted = 0;
+        std::memcpy(&counted, bytes.constData() + 4, 4);
+        EXPECT_EQ(counted, 250u);
+        EXPECT_EQ(bytes[14], 0); // no write left under way
+        dbase::Table check;
+        check.open(native(path), dbase::OpenMode::Shared, true);
+        EXPECT_NO_THROW(check.checkIndexes());
+        check.setActiveIndex("TITLES");
+        std::vector<std::string> titles;
+        for (bool more = check.first(); more; more = check.next())
+            titles.push_back(check.getText(check.fieldIndex("Title")));
+        ASSERT_EQ(titles.size(), 250u);
+        EXPECT_TRUE(std::is_sorted(titles.begin(), titles.end()));
+        EXPECT_EQ(std::count(titles.begin(), titles.end(), "Before"), 1);
+        EXPECT_EQ(std::count(titles.begin(), titles.end(), "Title 0"), 1);
+    }
+}
+
+// Values of a dBase table arrive as the engine reads them, whatever bytes the fields hold: blanks
+// and NUL bytes inside and around, numerals with blanks and other characters, text of the upper half.
+TEST_F(TransferTest, DbaseImportTakesEachValueAsTheEngineReadsIt) {
+    const QString source = file("RAW.DBF");
+    dbase::Table::createRaw(native(source), {{"NAME", 'C', 12, 0}, {"YR", 'N', 6, 0}, {"PRICE", 'N', 9, 2}});
+    const std::string stored[][3] = {
+        {"  lead      ", "  1999", "    12.50"},
+        {"trail       ", " 19x  ", "  abc    "},
+        {std::string("a\0b\0\0       ", 12), std::string("\0\0 12\0", 6), std::string("\0  -3.5   ", 9)},
+        {"            ", "      ", "         "},
+        {"caf\xe9        ",
+         "  \xe9"
+         "12 ",
+         "   1,5   "},
+        {"\"q\"         ", "+95   ", "   .5    "},
+    };
+    {
+        dbase::Table t;
+        t.open(native(source));
+        for (size_t r = 0; r < std::size(stored); ++r) {
+            t.append();
+            t.setText(0, "x");
+            t.post();
+        }
+        const dbase::TableInfo info = t.info();
+        std::vector<int> offsets;
+        for (int f = 0; f < 3; ++f)
+            offsets.push_back(t.fieldOffset(f));
+        t.close();
+        QFile f(source);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        for (size_t r = 0; r < std::size(stored); ++r)
+            for (int field = 0; field < 3; ++field) {
+                ASSERT_TRUE(
+                    f.seek(info.headerLength + qint64(r) * info.recordLength + offsets[size_t(field)]));
+                f.write(stored[r][field].data(), qint64(stored[r][field].size()));
+            }
+    }
+    makeCatalogue(file("C.DBF"), {});
+    ImportRequest request;
+    request.kind = FileKind::DBase;
+    request.path = source;
+    request.fieldCount = 3;
+    request.map = {Slot::Title, Slot::Year, Slot::ListPrice};
+    request.formats.dates = kDates;
+    const ImportResult r = importInto(file("C.DBF"), request);
+    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    ASSERT_EQ(r.imported, std::size(stored));
+    dbase::Table in, out;
+    in.open(native(source), dbase::OpenMode::Shared, true);
+    out.open(native(file("C.DBF")), dbase::OpenMode::Shared, true);
+    ValueFormats formats;
+    formats.dates = kDates;
+    const int title = out.fieldIndex("Title"), year = out.fieldIndex("Year"),
+              price = out.fieldIndex("ListPrice");
+    bool more = in.first();
+    for (bool stepped = out.first(); stepped && more; stepped = out.next(), more = in.next()) {
+        SCOPED_TRACE(in.recNo());
+        EXPECT_EQ(out.getText(title), in.getText(0));
+        const ConvertedValue y = convertImportValue(Slot::Year, QString::fromUtf8(in.getText(1)), formats);
+        EXPECT_EQ(QString::fromStdString(out.getText(year)), y.typed);
+        const ConvertedValue p =
+            convertImportValue(Slot::ListPrice, QString::fromUtf8(in.getText(2)), formats);
+        EXPECT_EQ(out.getNumber(price).value_or(0), p.typed.toDouble());
+    }
 }
 
 TEST_F(TransferTest, FieldMapOfTheMatchingGrid) {
