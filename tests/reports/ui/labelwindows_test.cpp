@@ -22,6 +22,7 @@
 #include "common/files.h"
 #include "common/scriptedprompts.h"
 #include "common/sessioncatalogue.h"
+#include "common/windowdriving.h"
 #include "reports/labelstock.h"
 #include "reports/ui/labeldimensionsdialog.h"
 #include "reports/ui/labeloptionsdialog.h"
@@ -36,22 +37,10 @@
 
 using namespace reports;
 using editortest::addRecord;
+using windowtest::showActive;
+using windowtest::typeInto;
 
 namespace {
-
-void showActive(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-}
-
-// Types into a box as a person does: in, everything selected and deleted, then the text.
-void typeInto(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-}
 
 // A catalogue with tapes, open in a session, and settings folders of its own.
 class LabelWindows : public ::testing::Test {
