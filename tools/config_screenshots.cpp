@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "catalogue/ui/sortorderdialog.h"
-#include "common/screenshots.h"
+#include "common/programshots.h"
 #include "common/testcatalogue.h"
 #include "config/colorconfig.h"
 #include "config/ui/colorconfigwindow.h"
@@ -28,13 +28,9 @@ namespace {
 
 TEST(ConfigScreenshots, ViewerConfigurationColourWindowAndCombinations) {
     shots::makeFolder();
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     ScriptedPrompts prompts;
-    auto main = start();
-    shots::appendTwelveVideos(main->session());
-    main->show();
-    main->displayCount();
+    auto main = shots::startWithTwelveVideos();
 
     {
         ViewerConfigWindow viewer(main->session(), main.get());

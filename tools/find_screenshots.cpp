@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "common/screenshots.h"
+#include "common/programshots.h"
 #include "common/testcatalogue.h"
 #include "find/searchstate.h"
 #include "find/ui/locatedialog.h"
@@ -30,8 +30,7 @@ namespace {
 
 TEST(FindScreenshots, Windows) {
     shots::makeFolder();
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     // A picture of search and replace at its first confirmation question.
     shots::PicturePrompts prompts("search-replace-pass.png", [](const QString& caption, const QString&) {
         return caption == "Confirm";

@@ -15,7 +15,7 @@
 
 #include "base/inifile.h"
 #include "catalogue/ui/sortorderdialog.h"
-#include "common/screenshots.h"
+#include "common/programshots.h"
 #include "common/testcatalogue.h"
 #include "dbase/table.h"
 #include "editor/ui/awardpickdialog.h"
@@ -31,14 +31,10 @@ namespace {
 
 TEST(Screenshots, MainWindowAndItsWindows) {
     shots::makeFolder();
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     ScriptedPrompts prompts;
     {
-        auto main = start();
-        shots::appendTwelveVideos(main->session());
-        main->show();
-        main->displayCount();
+        auto main = shots::startWithTwelveVideos();
         save(main.get(), "main-speed-640.png");
         main->chooseButtonBar(ButtonBarMode::Lettered);
         save(main.get(), "main-lettered-640.png");
@@ -84,12 +80,10 @@ void writeHundredVideos(const Sandbox& box) {
 
 TEST(Screenshots, AHundredVideosAfterStartAndAfterSort) {
     shots::makeFolder();
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     writeHundredVideos(box);
     ScriptedPrompts prompts;
-    auto main = start();
-    main->show();
+    auto main = shots::startShown();
     main->displayCount();
     save(main.get(), "main-100-start.png");
     {
@@ -104,12 +98,10 @@ TEST(Screenshots, AHundredVideosAfterStartAndAfterSort) {
 }
 
 TEST(Screenshots, TheRecordEditorAt640And1280) {
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     writeHundredVideos(box);
     ScriptedPrompts prompts;
-    auto main = start();
-    main->show();
+    auto main = shots::startShown();
     for (const double scale : {1.0, 2.0}) {
         main->session().setScreenScale(scale);
         RecordEditor editor(main->session(), main.get());
@@ -129,11 +121,9 @@ TEST(Screenshots, TheRecordEditorAt640And1280) {
 }
 
 TEST(Screenshots, MenusOfExclusiveChoices) {
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     ScriptedPrompts prompts;
-    auto main = start();
-    main->show();
+    auto main = shots::startShown();
     for (const char* name : {"MenuDateFormat", "MenuScreenSize", "MenuCurrencyFormat", "MenuScreenAccess"}) {
         QMenu* menu = main->action(name)->menu();
         ASSERT_NE(menu, nullptr) << name;
@@ -146,11 +136,9 @@ TEST(Screenshots, MenusOfExclusiveChoices) {
 }
 
 TEST(Screenshots, TheAwardPickOfAFirstStart) {
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     ScriptedPrompts prompts;
-    auto main = start();
-    main->show();
+    auto main = shots::startShown();
     {
         AwardPickDialog pick(main->session(), 1, QString(), main.get());
         pick.show();

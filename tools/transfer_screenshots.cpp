@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "common/files.h"
-#include "common/screenshots.h"
+#include "common/programshots.h"
 #include "common/testcatalogue.h"
 #include "find/searchstate.h"
 #include "shell_helpers.h"
@@ -26,8 +26,7 @@ namespace {
 
 TEST(TransferScreenshots, Windows) {
     shots::makeFolder();
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     // A picture of the export window at "Export Complete.", its gauge still showing the finished walk.
     shots::PicturePrompts prompts(
         "export-window.png", [](const QString&, const QString& text) { return text == "Export Complete."; });
