@@ -20,6 +20,7 @@
 
 #include "base/paths.h"
 #include "common/files.h"
+#include "common/peerprocess.h"
 #include "common/scriptedprompts.h"
 #include "common/sessioncatalogue.h"
 #include "common/windowdriving.h"
@@ -37,6 +38,7 @@
 
 using namespace reports;
 using editortest::addRecord;
+using peer::pdfText;
 using windowtest::showActive;
 using windowtest::typeInto;
 
@@ -271,13 +273,6 @@ std::array<QString, GridCells> gridWith(std::initializer_list<std::pair<int, con
     for (const auto& [index, text] : cells)
         grid[size_t(index)] = QString::fromLatin1(text);
     return grid;
-}
-
-QString pdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace
