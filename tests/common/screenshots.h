@@ -18,9 +18,11 @@
 
 namespace shots {
 
-// The folder the pictures go into: the one $QUILLON_SHOTS names, ./screenshots without it.
+// The folder the pictures go into: the one $QUILLON_SHOTS names, ./screenshots without it, taken
+// from the current folder at the first call (before a sandbox moves the current folder).
 inline QString folder() {
-    return qEnvironmentVariable("QUILLON_SHOTS", "screenshots");
+    static const QString path = QDir(qEnvironmentVariable("QUILLON_SHOTS", "screenshots")).absolutePath();
+    return path;
 }
 
 // Makes the pictures' folder.
