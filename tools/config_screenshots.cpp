@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "catalogue/ui/sortorderdialog.h"
+#include "common/programshots.h"
 #include "common/testcatalogue.h"
 #include "config/colorconfig.h"
 #include "config/ui/colorconfigwindow.h"
@@ -21,30 +22,15 @@
 #include "shell_helpers.h"
 
 using namespace shelltest;
+using shots::save;
 
 namespace {
 
-void save(QWidget* w, const QString& name) {
-    QCoreApplication::processEvents();
-    const QString folder = qEnvironmentVariable("QUILLON_SHOTS", "screenshots");
-    EXPECT_TRUE(w->grab().save(folder + "/" + name));
-}
-
 TEST(ConfigScreenshots, ViewerConfigurationColourWindowAndCombinations) {
-    QDir().mkpath(qEnvironmentVariable("QUILLON_SHOTS", "screenshots"));
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::makeFolder();
+    shots::Sandbox box;
     ScriptedPrompts prompts;
-    auto main = start();
-    const char* titles[] = {"Casablanca", "Alien",     "Brazil", "The Third Man", "Vertigo", "Rear Window",
-                            "Metropolis", "Chinatown", "Jaws",   "Amadeus",       "Fargo",   "Heat"};
-    appendRecords(main->session().table(), 12, [&](int i) {
-        return TestRecord{titles[i], i % 2 ? "Drama" : "Thriller", "19970403", i % 3 ? "Yes" : "No",
-                          1940 + 4 * i};
-    });
-    main->session().notifyRecordsChanged();
-    main->show();
-    main->displayCount();
+    auto main = shots::startWithTwelveVideos();
 
     {
         ViewerConfigWindow viewer(main->session(), main.get());

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "common/programshots.h"
 #include "common/testcatalogue.h"
 #include "find/searchstate.h"
 #include "find/ui/locatedialog.h"
@@ -23,42 +24,19 @@
 #include "shell_helpers.h"
 
 using namespace shelltest;
+using shots::shot;
 
 namespace {
 
-QString shot(const QString& name) {
-    return qEnvironmentVariable("QUILLON_SHOTS", "screenshots") + "/" + name;
-}
-
-// Answers like ScriptedPrompts and, at the first confirmation question, takes a picture of the
-// window asking it.
-class PicturePrompts : public ScriptedPrompts {
-public:
-    Button message(QWidget* parent, const QString& caption, const QString& text, int buttons,
-                   Button defaultButton, Icon icon) override {
-        if (caption == "Confirm" && parent && !taken) {
-            taken = true;
-            QCoreApplication::processEvents();
-            EXPECT_TRUE(parent->window()->grab().save(shot("search-replace-pass.png")));
-        }
-        return ScriptedPrompts::message(parent, caption, text, buttons, defaultButton, icon);
-    }
-    bool taken = false;
-};
-
 TEST(FindScreenshots, Windows) {
-    QDir().mkpath(qEnvironmentVariable("QUILLON_SHOTS", "screenshots"));
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
-    PicturePrompts prompts;
-    auto main = start();
-    const char* titles[] = {"Casablanca", "Alien",     "Brazil", "The Third Man", "Vertigo", "Rear Window",
-                            "Metropolis", "Chinatown", "Jaws",   "Amadeus",       "Fargo",   "Heat"};
-    appendRecords(main->session().table(), 12, [&](int i) {
-        return TestRecord{titles[i], i % 2 ? "Drama" : "Thriller", "19970403", i % 3 ? "Yes" : "No",
-                          1940 + 4 * i};
+    shots::makeFolder();
+    shots::Sandbox box;
+    // A picture of search and replace at its first confirmation question.
+    shots::PicturePrompts prompts("search-replace-pass.png", [](const QString& caption, const QString&) {
+        return caption == "Confirm";
     });
-    main->session().notifyRecordsChanged();
+    auto main = start();
+    shots::appendTwelveVideos(main->session());
     main->show();
     SearchState search;
 

@@ -14,6 +14,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/session.h"
+#include "common/screenshots.h"
 #include "common/sessioncatalogue.h"
 #include "render/renderer.h"
 #include "reports/defaultlayouts.h"
@@ -23,12 +24,9 @@
 #include "reports/ui/reportwindow.h"
 
 using namespace reports;
+using shots::shot;
 
 namespace {
-
-QString shot(const QString& name) {
-    return qEnvironmentVariable("QUILLON_SHOTS", "screenshots") + "/" + name;
-}
 
 void save(QWidget& w, const QString& name) {
     w.show();
@@ -37,7 +35,7 @@ void save(QWidget& w, const QString& name) {
 }
 
 TEST(ReportScreenshots, Windows) {
-    QDir().mkpath(qEnvironmentVariable("QUILLON_SHOTS", "screenshots"));
+    shots::makeFolder();
     QTemporaryDir home;
     qputenv("QUILLON_HOME", home.path().toLocal8Bit());
     ASSERT_TRUE(LayoutFile(home.filePath("QLNVID.URP")).create(defaultReportSet()));

@@ -15,6 +15,7 @@
 
 #include "base/inifile.h"
 #include "catalogue/ui/sortorderdialog.h"
+#include "common/programshots.h"
 #include "common/testcatalogue.h"
 #include "dbase/table.h"
 #include "editor/ui/awardpickdialog.h"
@@ -24,32 +25,16 @@
 #include "widgets/helpwindow.h"
 
 using namespace shelltest;
+using shots::save;
 
 namespace {
 
-void save(QWidget* w, const QString& name) {
-    QCoreApplication::processEvents();
-    const QString folder = qEnvironmentVariable("QUILLON_SHOTS", "screenshots");
-    EXPECT_TRUE(w->grab().save(folder + "/" + name));
-}
-
 TEST(Screenshots, MainWindowAndItsWindows) {
-    QDir().mkpath(qEnvironmentVariable("QUILLON_SHOTS", "screenshots"));
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::makeFolder();
+    shots::Sandbox box;
     ScriptedPrompts prompts;
     {
-        auto main = start();
-        const char* titles[] = {"Casablanca", "Alien",       "Brazil",     "The Third Man",
-                                "Vertigo",    "Rear Window", "Metropolis", "Chinatown",
-                                "Jaws",       "Amadeus",     "Fargo",      "Heat"};
-        appendRecords(main->session().table(), 12, [&](int i) {
-            return TestRecord{titles[i], i % 2 ? "Drama" : "Thriller", "19970403", i % 3 ? "Yes" : "No",
-                              1940 + 4 * i};
-        });
-        main->session().notifyRecordsChanged();
-        main->show();
-        main->displayCount();
+        auto main = shots::startWithTwelveVideos();
         save(main.get(), "main-speed-640.png");
         main->chooseButtonBar(ButtonBarMode::Lettered);
         save(main.get(), "main-lettered-640.png");
@@ -94,13 +79,11 @@ void writeHundredVideos(const Sandbox& box) {
 }
 
 TEST(Screenshots, AHundredVideosAfterStartAndAfterSort) {
-    QDir().mkpath(qEnvironmentVariable("QUILLON_SHOTS", "screenshots"));
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::makeFolder();
+    shots::Sandbox box;
     writeHundredVideos(box);
     ScriptedPrompts prompts;
-    auto main = start();
-    main->show();
+    auto main = shots::startShown();
     main->displayCount();
     save(main.get(), "main-100-start.png");
     {
@@ -115,12 +98,10 @@ TEST(Screenshots, AHundredVideosAfterStartAndAfterSort) {
 }
 
 TEST(Screenshots, TheRecordEditorAt640And1280) {
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     writeHundredVideos(box);
     ScriptedPrompts prompts;
-    auto main = start();
-    main->show();
+    auto main = shots::startShown();
     for (const double scale : {1.0, 2.0}) {
         main->session().setScreenScale(scale);
         RecordEditor editor(main->session(), main.get());
@@ -140,11 +121,9 @@ TEST(Screenshots, TheRecordEditorAt640And1280) {
 }
 
 TEST(Screenshots, MenusOfExclusiveChoices) {
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     ScriptedPrompts prompts;
-    auto main = start();
-    main->show();
+    auto main = shots::startShown();
     for (const char* name : {"MenuDateFormat", "MenuScreenSize", "MenuCurrencyFormat", "MenuScreenAccess"}) {
         QMenu* menu = main->action(name)->menu();
         ASSERT_NE(menu, nullptr) << name;
@@ -157,11 +136,9 @@ TEST(Screenshots, MenusOfExclusiveChoices) {
 }
 
 TEST(Screenshots, TheAwardPickOfAFirstStart) {
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
+    shots::Sandbox box;
     ScriptedPrompts prompts;
-    auto main = start();
-    main->show();
+    auto main = shots::startShown();
     {
         AwardPickDialog pick(main->session(), 1, QString(), main.get());
         pick.show();

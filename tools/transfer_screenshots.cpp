@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "common/files.h"
+#include "common/programshots.h"
 #include "common/testcatalogue.h"
 #include "find/searchstate.h"
 #include "shell_helpers.h"
@@ -19,32 +20,16 @@
 #include "transfer/ui/importwindow.h"
 
 using namespace shelltest;
+using shots::shot;
 
 namespace {
 
-QString shot(const QString& name) {
-    return qEnvironmentVariable("QUILLON_SHOTS", "screenshots") + "/" + name;
-}
-
-// Answers like ScriptedPrompts and, at "Export Complete.", takes a picture of the export window
-// with its gauge still showing the finished walk.
-class PicturePrompts : public ScriptedPrompts {
-public:
-    Button message(QWidget* parent, const QString& caption, const QString& text, int buttons,
-                   Button defaultButton, Icon icon) override {
-        if (text == "Export Complete." && parent) {
-            QCoreApplication::processEvents();
-            EXPECT_TRUE(parent->window()->grab().save(shot("export-window.png")));
-        }
-        return ScriptedPrompts::message(parent, caption, text, buttons, defaultButton, icon);
-    }
-};
-
 TEST(TransferScreenshots, Windows) {
-    QDir().mkpath(qEnvironmentVariable("QUILLON_SHOTS", "screenshots"));
-    Sandbox box;
-    box.setProgramKey("Misc", "Show Tips", "No");
-    PicturePrompts prompts;
+    shots::makeFolder();
+    shots::Sandbox box;
+    // A picture of the export window at "Export Complete.", its gauge still showing the finished walk.
+    shots::PicturePrompts prompts(
+        "export-window.png", [](const QString&, const QString& text) { return text == "Export Complete."; });
     auto main = start();
     appendRecords(main->session().table(), 3000, [](int i) {
         return TestRecord{QStringLiteral("Video %1").arg(i), "Drama", "19970403", "Yes", 1940 + i % 50};

@@ -1,6 +1,7 @@
 #pragma once
 // Other programs used by the core and window tests: python3 scripts (tables written by
-// python3-dbf) and a second process that holds an fcntl lock on a file.
+// python3-dbf), a second process that holds an fcntl lock on a file, and pdftotext reading back
+// a PDF file.
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -17,6 +18,14 @@ inline QByteArray python(const QString& script, const QStringList& args = {}) {
     EXPECT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
     return p.readAllStandardOutput();
+}
+
+// The text of a PDF file as pdftotext -layout lays it out; empty when it cannot be read.
+inline QString pdfText(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // Another program holding a shared fcntl lock on a file for as long as this object lives.

@@ -31,3 +31,10 @@ void appendRecords(dbase::Table& table, int count, const std::function<TestRecor
         table.post();
     }
 }
+
+QStringList titles(dbase::Table& table) {
+    QStringList out;
+    for (bool more = table.first(); more; more = table.next())
+        out << QString::fromStdString(table.getText(table.fieldIndex("TITLE")));
+    return out;
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Real catalogue tables for UI tests, in a temporary folder.
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <string>
@@ -23,3 +24,5 @@ void createTestCatalogue(const QString& path);
 void appendRecords(dbase::Table& table, int count, const std::function<TestRecord(int)>& make);
 // The UTF-8 path the engine takes.
 std::string enginePathOf(const QString& path);
+// The titles of an open table's records, in its active order.
+QStringList titles(dbase::Table& table);

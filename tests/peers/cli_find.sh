@@ -69,22 +69,13 @@ cmp -s "$work/titles" "$work/titles2" || fail "the order changed after replace"
 expect 1 "bad replacement number" -- "$cli" replace "$db" Year 1985 19x5
 [ "$err" = "Invalid replacement value entered.  Please correct." ] || fail "number message: $err"
 
-mkfifo "$work/ready"
-$PY -c 'import fcntl, sys, time
-f = open(sys.argv[1], "rb")
-fcntl.lockf(f, fcntl.LOCK_SH)
-open(sys.argv[2], "w").write("locked\n")
-time.sleep(120)' "$db" "$work/ready" &
-holder_pid=$!
-read -r _ <"$work/ready"
+hold "$db"
 before=$(md5sum <"$db")
 expect 1 "replace while held" -- "$cli" replace "$db" Category Melodrama Drama
 grep -q "^Search and Replace requires exclusive use of the DBase File." <<<"$err" || fail "held message: $err"
 [ "$(md5sum <"$db")" = "$before" ] || fail "the table changed while another program held it"
 expect 0 "search while held" -- "$cli" search "$db" --where "Category: melodrama" --count
-kill "$holder_pid"
-wait "$holder_pid" 2>/dev/null
-holder_pid=
+release
 
 [ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
 echo ok

@@ -2,17 +2,8 @@
 # Catalogues written by quillon-cli (create, generate, sort) are read identically by
 # python3-dbfread and Perl XBase (dbf_dump), and the NewIndex tag is walked by index_dump in the
 # order quillon-cli list shows, with the right record numbers.
-set -euo pipefail
-: "${QUILLON_CLI:?QUILLON_CLI must name the quillon-cli binary}"
-PY=/usr/bin/python3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export QUILLON_HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-mkdir -p "$XDG_CONFIG_HOME/quillon-videos"
-# mm/dd/yyyy with leading zeros for the comparison below.
-printf '[Misc]\r\nDate Format=7\r\nDate Leading Zeros=Yes\r\n' >"$XDG_CONFIG_HOME/quillon-videos/QLNVID.INI"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../common/cli_strict.sh"
+# The settings give dates as mm/dd/yyyy with leading zeros, as the comparison below expects.
 
 db="$work/VIDEOS.DBF"
 "$QUILLON_CLI" create "$db"

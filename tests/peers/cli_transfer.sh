@@ -3,17 +3,7 @@
 # and awk, the dBase export read by python3-dbfread with the columns' names and types, dBase tables
 # written by python3-dbf (dBase III, FoxPro, Visual FoxPro, memo fields, cp437, cp850 and cp1252)
 # imported with their letters, and a round trip through the batch tool.
-set -euo pipefail
-: "${QUILLON_CLI:?QUILLON_CLI must name the quillon-cli binary}"
-PY=/usr/bin/python3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export QUILLON_HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-mkdir -p "$XDG_CONFIG_HOME/quillon-videos"
-# mm/dd/yyyy with leading zeros.
-printf '[Misc]\r\nDate Format=7\r\nDate Leading Zeros=Yes\r\n' >"$XDG_CONFIG_HOME/quillon-videos/QLNVID.INI"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../common/cli_strict.sh"
 
 db="$work/VIDEOS.DBF"
 "$QUILLON_CLI" generate "$db" --records 400 --seed 7 >/dev/null

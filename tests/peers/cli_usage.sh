@@ -122,14 +122,7 @@ tr -d '\r' <"$work/Movies.INI" | grep -qx 'primary sort=0' || fail "levels not c
 # --- exclusive use: another process holding a lock --------------------------------------------
 "$cli" sort "$db" 2 >/dev/null || fail "sort by Star1"
 before=$(md5sum <"$db")
-mkfifo "$work/ready"
-$PY -c 'import fcntl, sys, time
-f = open(sys.argv[1], "rb")
-fcntl.lockf(f, fcntl.LOCK_SH)
-open(sys.argv[2], "w").write("locked\n")
-time.sleep(120)' "$db" "$work/ready" &
-holder_pid=$!
-read -r _ <"$work/ready"
+hold "$db"
 expect 1 "pack while held" -- "$cli" pack "$db"
 grep -q "Unable to pack table.  Packing requires exclusive use of the DBase File." <<<"$err" || fail "pack message: $err"
 expect 1 "reindex while held" -- "$cli" reindex "$db"
@@ -147,9 +140,7 @@ expect 0 "list while held" -- "$cli" list "$db" --limit 3
 expect 0 "check while held" -- "$cli" check "$db"
 [ "$(md5sum <"$db")" = "$before" ] || fail "the table changed while another program held it"
 tr -d '\r' <"$work/Movies.INI" | grep -qx 'primary sort=2' || fail "refused sort changed the settings"
-kill "$holder_pid"
-wait "$holder_pid" 2>/dev/null
-holder_pid=
+release
 expect 0 "pack when free" -- "$cli" pack "$db"
 expect 0 "reindex when free" -- "$cli" reindex "$db"
 expect 0 "check after pack" -- "$cli" check "$db"

@@ -3,6 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/settings.h"
 #include "common/files.h"
+#include "common/peerprocess.h"
 #include "common/testcatalogue.h"
 #include "dbase/table.h"
 #include "reports/labelsheet.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 using namespace reports;
+using peer::pdfText;
 
 namespace {
 
@@ -417,13 +419,6 @@ CliRun cli(const QStringList& args, const QString& home) {
     p.waitForFinished(60000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
-}
-
-QString pdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace

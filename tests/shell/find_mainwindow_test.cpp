@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "catalogue/ui/sortorderdialog.h"
+#include "common/searchcells.h"
 #include "common/testcatalogue.h"
 #include "find/ui/locatedialog.h"
 #include "find/ui/searchreplacewindow.h"
@@ -23,6 +24,7 @@
 #include "widgets/viewergrid.h"
 
 using namespace shelltest;
+using windowtest::typeInCell;
 
 namespace {
 
@@ -45,19 +47,6 @@ void onNextModal(std::function<void(QWidget*)> drive) {
             if (auto* d = qobject_cast<QDialog*>(modal)) d->reject();
         }
     });
-}
-
-void typeInCell(SearchWindow& w, int slot, const QString& text) {
-    QTableWidget* g = w.grid();
-    g->setFocus();
-    g->setCurrentCell(slot - 1, SearchWindow::CriteriaColumn);
-    QTest::keyClick(g, Qt::Key_F2);
-    QCoreApplication::processEvents();
-    auto* editor = g->viewport()->findChild<QLineEdit*>(QStringLiteral("CriteriaEdit"));
-    ASSERT_TRUE(editor);
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
 }
 
 // Searches through the main window's command, typing one criterion and pressing Ok.

@@ -19,30 +19,18 @@
 #include "backup/ui/restorewindow.h"
 #include "common/files.h"
 #include "common/testcatalogue.h"
+#include "common/windowdriving.h"
 #include "find/searchstate.h"
 #include "shell_helpers.h"
 #include "widgets/helpwindow.h"
 
 using namespace shelltest;
+using namespace windowtest;
 using namespace backup;
 
 namespace {
 
 const char* const kTitles[] = {"Vertigo", "Casablanca", "Metropolis", "Rebecca"};
-
-QStringList titles(dbase::Table& t) {
-    QStringList out;
-    for (bool more = t.first(); more; more = t.next())
-        out << QString::fromStdString(t.getText(t.fieldIndex("TITLE")));
-    return out;
-}
-
-void activate(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-}
 
 // A picture of a window for a person to look at, when $QUILLON_SHOTS names a folder.
 void shoot(QWidget* w, const char* name) {

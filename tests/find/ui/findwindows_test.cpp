@@ -16,7 +16,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "common/searchcells.h"
 #include "common/testcatalogue.h"
+#include "common/windowdriving.h"
 #include "find/locate.h"
 #include "find/replace.h"
 #include "find/searchpage.h"
@@ -29,6 +31,7 @@
 #include "widgets/helpwindow.h"
 
 using namespace shelltest;
+using namespace windowtest;
 
 namespace {
 
@@ -41,43 +44,6 @@ void fill(Session& s) {
         return TestRecord{kTitles[i], kCategories[i], i == 1 ? "19850310" : "", "", kYears[i]};
     });
     s.notifyRecordsChanged();
-}
-
-QStringList titles(dbase::Table& t) {
-    QStringList out;
-    for (bool more = t.first(); more; more = t.next())
-        out << QString::fromStdString(t.getText(t.fieldIndex("TITLE")));
-    return out;
-}
-
-void activate(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
-}
-
-// Types into a criteria cell as a person does: go to the cell, F2 opens its editor, type, Enter.
-void typeInCell(SearchWindow& w, int slot, const QString& text) {
-    QTableWidget* g = w.grid();
-    g->setFocus();
-    g->setCurrentCell(slot - 1, SearchWindow::CriteriaColumn);
-    QTest::keyClick(g, Qt::Key_F2);
-    QCoreApplication::processEvents();
-    auto* editor = g->viewport()->findChild<QLineEdit*>(QStringLiteral("CriteriaEdit"));
-    ASSERT_TRUE(editor);
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
-}
-
-// Runs `answer` on the next modal window to appear (the options picker, a nested dialog).
-void onNextModal(std::function<void(QWidget*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_TRUE(modal);
-        answer(modal);
-    });
 }
 
 // Clicks the "..." cell of a row.

@@ -20,8 +20,10 @@
 
 #include "base/paths.h"
 #include "common/files.h"
+#include "common/peerprocess.h"
 #include "common/scriptedprompts.h"
 #include "common/sessioncatalogue.h"
+#include "common/windowdriving.h"
 #include "reports/labelstock.h"
 #include "reports/ui/labeldimensionsdialog.h"
 #include "reports/ui/labeloptionsdialog.h"
@@ -36,22 +38,11 @@
 
 using namespace reports;
 using editortest::addRecord;
+using peer::pdfText;
+using windowtest::showActive;
+using windowtest::typeInto;
 
 namespace {
-
-void showActive(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-}
-
-// Types into a box as a person does: in, everything selected and deleted, then the text.
-void typeInto(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-}
 
 // A catalogue with tapes, open in a session, and settings folders of its own.
 class LabelWindows : public ::testing::Test {
@@ -282,13 +273,6 @@ std::array<QString, GridCells> gridWith(std::initializer_list<std::pair<int, con
     for (const auto& [index, text] : cells)
         grid[size_t(index)] = QString::fromLatin1(text);
     return grid;
-}
-
-QString pdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace

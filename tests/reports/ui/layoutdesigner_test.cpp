@@ -18,6 +18,7 @@
 #include "catalogue/session.h"
 #include "common/files.h"
 #include "common/scriptedprompts.h"
+#include "common/windowdriving.h"
 #include "reports/defaultlayouts.h"
 #include "reports/layoutfile.h"
 #include "reports/ui/entryeditor.h"
@@ -26,6 +27,7 @@
 #include "reports/ui/lineeditor.h"
 
 using namespace reports;
+using windowtest::showActive;
 
 namespace {
 
@@ -36,20 +38,9 @@ std::vector<int> usedWidths(const LayoutLine& line) {
     return w;
 }
 
-// Shows a window as the active one, as a person's click would make it.
-void showActive(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-}
-
 // Types into a box as a person does: focus, select all, type, leave with Tab.
 void typeInto(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Tab);
+    windowtest::typeInto(edit, text, Qt::Key_Tab);
 }
 
 // Runs f on the modal window of type W once it is shown (from inside its event loop).

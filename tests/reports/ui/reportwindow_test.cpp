@@ -24,6 +24,7 @@
 #include "common/files.h"
 #include "common/scriptedprompts.h"
 #include "common/sessioncatalogue.h"
+#include "common/windowdriving.h"
 #include "render/renderer.h"
 #include "reports/defaultlayouts.h"
 #include "reports/layoutfile.h"
@@ -475,21 +476,14 @@ render::PageStore makePages(int count) {
     return store;
 }
 
+// Types into a box and presses Enter.
 void typeInto(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
+    windowtest::typeInto(edit, text, Qt::Key_Return);
 }
 
 // Types into a box and leaves it with Tab.
 void typeText(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Tab);
+    windowtest::typeInto(edit, text, Qt::Key_Tab);
 }
 
 TEST_F(ReportWindowTest, PreviewNavigationAndZoom) {

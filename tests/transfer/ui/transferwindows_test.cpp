@@ -18,6 +18,7 @@
 #include "catalogue/fieldslots.h"
 #include "common/files.h"
 #include "common/testcatalogue.h"
+#include "common/windowdriving.h"
 #include "dbase/table.h"
 #include "find/searchpage.h"
 #include "find/searchstate.h"
@@ -27,6 +28,7 @@
 #include "transfer/ui/importwindow.h"
 
 using namespace shelltest;
+using namespace windowtest;
 
 namespace {
 
@@ -38,20 +40,6 @@ void fill(Session& s) {
         return TestRecord{kTitles[i], "Drama", "19961224", "Yes", kYears[i]};
     });
     s.notifyRecordsChanged();
-}
-
-QStringList titles(dbase::Table& t) {
-    QStringList out;
-    for (bool more = t.first(); more; more = t.next())
-        out << QString::fromStdString(t.getText(t.fieldIndex("TITLE")));
-    return out;
-}
-
-void activate(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
 }
 
 // Clicks a button; a radio button or check box at its indicator (its text may be shorter than the box).
@@ -77,15 +65,6 @@ void walkTo(QTableWidget* g, int row) {
         QTest::keyClick(g, Qt::Key_Down);
     while (g->currentRow() > row)
         QTest::keyClick(g, Qt::Key_Up);
-}
-
-// Runs `answer` on the next modal window to appear (the import window over the format window).
-void onNextModal(std::function<void(QWidget*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_TRUE(modal);
-        answer(modal);
-    });
 }
 
 struct Fixture {
